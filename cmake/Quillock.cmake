@@ -1,0 +1,37 @@
+# Shared helpers for every subsystem's CMakeLists.txt.
+
+set(QL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                -Wno-missing-field-initializers)
+
+# ql_library(NAME SOURCES ... [LIBS ...]) -- one static library per subsystem.
+function(ql_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${QL_WARNINGS})
+  target_link_libraries(${name} PUBLIC Qt6::Core ${ARG_LIBS})
+endfunction()
+
+# ql_test(NAME SOURCES ... [LIBS ...] [X11]) -- a GoogleTest executable run by CTest.
+# X11 tests run inside tests/support/x11-session.sh (Xvfb, openbox, private D-Bus).
+function(ql_test name)
+  cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${QL_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(ARG_X11)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/x11-session.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES LABELS "x11")
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(ARG_TIMEOUT)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  else()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()

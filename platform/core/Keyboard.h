@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+namespace ql {
+
+// Synthesized input. Virtual key codes are those of the key-sequence language
+// (8 Backspace, 9 Tab, 13 Enter, 65-90 letters, 112-123 F1-F12, ...).
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    virtual bool available() const = 0;
+    virtual void keyDown(int virtualKey) = 0;
+    virtual void keyUp(int virtualKey) = 0;
+    // Types one character as a character: the key and level the current layout
+    // has for it, with Shift pressed or not as `shift` says.
+    virtual void typeCharacter(char32_t ch, bool shift) = 0;
+    virtual bool capsLockOn() = 0;
+    // Mouse button: 1 left, 2 right, 3 centre; clicks is 1 or 2.
+    virtual void click(int button, int clicks) = 0;
+};
+
+} // namespace ql
