@@ -1,0 +1,139 @@
+#include "signin/OptionsModel.h"
+#include "signin/SettingsKeys.h"
+#include <gtest/gtest.h>
+
+using namespace ql;
+namespace k = ql::settings_key;
+
+TEST(SettingsLimits, SendIntervalFloorsDependOnWhereItIsRead) {
+    MemorySettings settings;
+    settings.values = {{k::GroupDelay, "30"}, {k::GroupSize, "3"}, {k::MonitorActive, "0"}};
+    ProgramValues values = loadMainStartUp(settings, {}, {});
+    MainOptionsModel options(settings, values);
+    MainOptionsForm form = options.open();
+    form.groupDelay = "5";
+    ASSERT_TRUE(options.accept(form));
+    EXPECT_EQ(settings.values[k::GroupDelay], "5");  // stored as typed
+    EXPECT_EQ(values.groupDelay, 20);                // used as 20 by the running program
+
+    ProgramValues monitor = loadMonitorValues(settings);
+    reloadMonitorValues(settings, monitor);
+    EXPECT_EQ(monitor.groupDelay, 25);               // the monitor's periodic reload
+    EXPECT_EQ(settings.values[k::GroupDelay], "5");  // no write-back there
+
+    ProgramValues restarted = loadMainStartUp(settings, {}, {});
+    EXPECT_EQ(restarted.groupDelay, 50);             // raised at the next start...
+    EXPECT_EQ(settings.values[k::GroupDelay], "50"); // ...and written back
+}
+
+TEST(SettingsLimits, ZeroGroupSizeBecomesSevenAndSwitchesMonitoringOnOnlyInMainProgram) {
+    MemorySettings settings;
+    settings.values = {{k::GroupDelay, "60"}, {k::GroupSize, "0"}, {k::MonitorActive, "0"}};
+    ProgramValues monitor = loadMonitorValues(settings);
+    EXPECT_EQ(monitor.groupSize, 7);
+    EXPECT_EQ(settings.values[k::GroupSize], "0");
+    EXPECT_EQ(settings.values[k::MonitorActive], "0");
+
+    ProgramValues values = loadMainStartUp(settings, {}, {});
+    EXPECT_EQ(values.groupSize, 7);
+    EXPECT_EQ(values.monitorActive, 1);
+    EXPECT_EQ(settings.values[k::GroupSize], "7");
+    EXPECT_EQ(settings.values[k::MonitorActive], "1");
+
+    settings.values[k::GroupSize] = "0";
+    settings.values[k::MonitorActive] = "0";
+    MonitorOptionsModel monitorOptions(settings, monitor);
+    EXPECT_EQ(monitorOptions.open().groupSize, "7");
+    EXPECT_EQ(settings.values[k::GroupSize], "7");
+    EXPECT_EQ(settings.values[k::MonitorActive], "0");
+}
+
+TEST(SettingsFirstRun, EmptyConfigurationCarriesOldSettingsOverAndUpgradesOnlyFromOldVersion) {
+    MemorySettings settings;
+    int upgrades = 0;
+    ProgramValues values = loadMainStartUp(settings, {}, [&](double) { ++upgrades; });
+    EXPECT_EQ(values.skip, 1);
+    EXPECT_EQ(values.groupDelay, 50);
+    EXPECT_EQ(values.groupSize, 7);
+    EXPECT_EQ(values.monitorActive, 1);
+    EXPECT_EQ(settings.values[k::Version], kProgramVersion);
+    EXPECT_EQ(upgrades, 0);
+
+    MemorySettings old;
+    auto winIni = [](const QString& key) {
+        if (key == k::Version) return QString("2.1");
+        if (key == k::ClipboardSeconds) return QString("45");
+        if (key == k::Tray) return QString("3");
+        return QString();
+    };
+    double seen = 0;
+    ProgramValues carried = loadMainStartUp(old, winIni, [&](double v) { seen = v; });
+    EXPECT_DOUBLE_EQ(seen, 2.1);
+    EXPECT_EQ(carried.clipboardSeconds, 45);
+    EXPECT_EQ(old.values[k::Tray], "3");
+    EXPECT_EQ(old.values[k::Version], kProgramVersion); // stamped after the carry-over
+
+    // A second start finds Configuration filled and imports nothing again.
+    seen = 0;
+    loadMainStartUp(old, winIni, [&](double v) { seen = v; });
+    EXPECT_EQ(seen, 0);
+}
+
+TEST(OptionsWindow, DateFormatTokensRoundTripAndUnknownTokensStayAsTheyAre) {
+    EXPECT_EQ(dateFormatToken("Windows Default 2"), "d18");
+    EXPECT_EQ(dateFormatShown("d18"), "Windows Default 2");
+    EXPECT_EQ(dateFormatShown("d99"), "d99");
+    EXPECT_EQ(dateFormatToken("d99"), "d99");
+    ASSERT_EQ(dateFormatChoices().size(), 14u);
+    EXPECT_EQ(dateFormatChoices().front().shown, "Windows Default");
+
+    MemorySettings settings;
+    ProgramValues values = loadMainStartUp(settings, {}, {});
+    MainOptionsModel options(settings, values);
+    MainOptionsForm form = options.open();
+    form.dateFormatShown = "Windows Default 2";
+    ASSERT_TRUE(options.accept(form));
+    EXPECT_EQ(settings.values[k::DateFormat], "d18");
+    EXPECT_EQ(options.open().dateFormatShown, "Windows Default 2");
+}
+
+TEST(OptionsWindow, NumbersThatAreNotWholeNumbersWithin32BitsAreRefusedWithNothingWritten) {
+    MemorySettings settings;
+    ProgramValues values = loadMainStartUp(settings, {}, {});
+    MainOptionsModel options(settings, values);
+    for (const QString bad : {"abc", "12x", "2147483648", "-2147483649", "1.5"}) {
+        MainOptionsForm form = options.open();
+        const auto writesAtOpen = settings.writes;
+        form.clipboardSeconds = bad;
+        EXPECT_FALSE(options.checkNumbers(form).isEmpty()) << bad.toStdString();
+        EXPECT_FALSE(options.accept(form));
+        EXPECT_EQ(settings.writes, writesAtOpen);
+    }
+    MainOptionsForm form = options.open();
+    form.inactivityMinutes = " 2147483647 ";
+    form.clipboardSeconds = "";
+    EXPECT_TRUE(options.accept(form));
+    EXPECT_EQ(values.inactivityMinutes, 2147483647);
+    EXPECT_EQ(values.clipboardSeconds, 0);
+}
+
+TEST(OptionsWindow, MonitorOptionsWarnOnlyWhenStayOnTopIsSwitchedOff) {
+    MemorySettings settings;
+    settings.values = {{k::StayOnTop, "1"}, {k::GroupDelay, "5"}, {k::GroupSize, "0"}};
+    ProgramValues values = loadMonitorValues(settings);
+    MonitorOptionsModel options(settings, values);
+    MonitorOptionsForm form = options.open();
+    EXPECT_EQ(settings.values[k::GroupDelay], "20"); // written back on opening
+    EXPECT_EQ(form.groupDelay, "20");
+    form.stayOnTop = false;
+    EXPECT_EQ(options.accept(form).value_or("?"), kStayOnTopRemovalText);
+    EXPECT_EQ(settings.values[k::StayOnTop], "0");
+    form = options.open();
+    form.askAtStart = true;
+    EXPECT_EQ(options.accept(form).value_or("?"), QString());
+    form = options.open();
+    form.askOnRestore = true;
+    options.cancel(form);
+    EXPECT_EQ(values.askOnRestore, 1);
+    EXPECT_EQ(settings.values[k::AskOnRestore], "0");
+}
