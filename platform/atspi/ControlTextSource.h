@@ -1,0 +1,19 @@
+#pragma once
+#include "platform/core/WindowSystem.h"
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace ql {
+
+// Texts of the controls inside one top-level window, found through something
+// other than the window system's own child windows.
+class ControlTextSource {
+public:
+    virtual ~ControlTextSource() = default;
+    // The controls of the window titled `title` of process `pid`, each with its
+    // kind as className and its text ("<>" when it shows none).
+    virtual std::vector<ChildWindow> controls(uint32_t pid, const QString& title) = 0;
+};
+
+} // namespace ql

@@ -1,0 +1,380 @@
+#include "platform/x11windows/X11WindowSystem.h"
+#include "platform/atspi/ControlTextSource.h"
+#include <xcb/xcb.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <QByteArray>
+#include <QList>
+#include <thread>
+#include <unistd.h>
+
+namespace ql {
+
+namespace {
+
+// Owns one reply of XCB; replies are malloc'ed.
+template <typename T>
+struct Reply {
+    T* p = nullptr;
+    explicit Reply(T* r = nullptr) : p(r) {}
+    ~Reply() { std::free(p); }
+    Reply(Reply&& o) noexcept : p(o.p) { o.p = nullptr; }
+    Reply(const Reply&) = delete;
+    Reply& operator=(const Reply&) = delete;
+    T* operator->() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+};
+
+using PropertyReply = Reply<xcb_get_property_reply_t>;
+
+PropertyReply fetch(xcb_connection_t* c, xcb_get_property_cookie_t cookie) {
+    xcb_generic_error_t* err = nullptr;
+    PropertyReply r(xcb_get_property_reply(c, cookie, &err));
+    std::free(err);
+    return r;
+}
+
+xcb_get_property_cookie_t askProperty(xcb_connection_t* c, uint32_t window, uint32_t atom,
+                                      uint32_t type, uint32_t longs) {
+    return xcb_get_property(c, 0, window, atom, type, 0, longs);
+}
+
+std::vector<uint32_t> windowsIn(const PropertyReply& r) {
+    if (!r || r->type != XCB_ATOM_WINDOW || r->format != 32) return {};
+    auto* data = static_cast<uint32_t*>(xcb_get_property_value(r.p));
+    int n = xcb_get_property_value_length(r.p) / 4;
+    return std::vector<uint32_t>(data, data + n);
+}
+
+uint32_t firstCardinal(const PropertyReply& r) {
+    if (!r || r->format != 32 || xcb_get_property_value_length(r.p) < 4) return 0;
+    return *static_cast<uint32_t*>(xcb_get_property_value(r.p));
+}
+
+constexpr uint32_t kTitleLongs = 256;     // up to 1 KiB of title text
+constexpr int kFocusWaitMs = 200;
+
+} // namespace
+
+struct X11WindowSystem::Atoms {
+    uint32_t wmCheck = 0, clientStacking = 0, clientList = 0, netWmName = 0, utf8 = 0,
+             activeWindow = 0, wmPid = 0, wmState = 0;
+};
+
+X11WindowSystem::X11WindowSystem(const char* display,
+                                 std::shared_ptr<ControlTextSource> controls)
+    : atoms_(std::make_unique<Atoms>()), controls_(std::move(controls)) {
+    int screenNumber = 0;
+    conn_ = xcb_connect(display, &screenNumber);
+    if (xcb_connection_has_error(conn_)) return;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
+    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    if (!it.rem) return;
+    root_ = it.data->root;
+
+    const char* names[] = {"_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST_STACKING",
+                           "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING",
+                           "_NET_ACTIVE_WINDOW", "_NET_WM_PID", "WM_STATE"};
+    uint32_t* targets[] = {&atoms_->wmCheck, &atoms_->clientStacking, &atoms_->clientList,
+                         &atoms_->netWmName, &atoms_->utf8, &atoms_->activeWindow,
+                         &atoms_->wmPid, &atoms_->wmState};
+    xcb_intern_atom_cookie_t cookies[8];
+    for (int i = 0; i < 8; ++i)
+        cookies[i] = xcb_intern_atom(conn_, 0, uint16_t(strlen(names[i])), names[i]);
+    for (int i = 0; i < 8; ++i) {
+        Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookies[i], nullptr));
+        if (r) *targets[i] = r->atom;
+    }
+}
+
+X11WindowSystem::~X11WindowSystem() {
+    if (conn_) xcb_disconnect(conn_);
+}
+
+bool X11WindowSystem::available() const {
+    return conn_ && !xcb_connection_has_error(conn_) && root_ != 0;
+}
+
+// Errors of requests without replies arrive as events; nobody else reads them.
+void X11WindowSystem::drainEvents() {
+    while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) std::free(e);
+}
+
+bool X11WindowSystem::hasWindowManager() {
+    if (!available()) return false;
+    auto fromRoot = fetch(conn_, askProperty(conn_, root_, atoms_->wmCheck, XCB_ATOM_WINDOW, 1));
+    uint32_t check = firstCardinal(fromRoot);
+    if (!check) return false;
+    auto fromCheck = fetch(conn_, askProperty(conn_, check, atoms_->wmCheck, XCB_ATOM_WINDOW, 1));
+    return firstCardinal(fromCheck) == check;
+}
+
+// Managed clients, top of the stacking order first.
+std::vector<uint32_t> X11WindowSystem::managedClients() {
+    auto stacking = fetch(conn_, askProperty(conn_, root_, atoms_->clientStacking,
+                                             XCB_ATOM_WINDOW, 65536));
+    std::vector<uint32_t> list = windowsIn(stacking);
+    if (list.empty()) {
+        list = windowsIn(fetch(conn_, askProperty(conn_, root_, atoms_->clientList,
+                                                  XCB_ATOM_WINDOW, 65536)));
+    }
+    std::reverse(list.begin(), list.end()); // the property lists bottom to top
+    return list;
+}
+
+// Root children with WM_CLASS that are not override-redirect, top first.
+std::vector<uint32_t> X11WindowSystem::unmanagedClassedChildren(const std::vector<uint32_t>& skip) {
+    std::vector<uint32_t> kids;
+    parentOf(root_, &kids);
+    std::reverse(kids.begin(), kids.end()); // QueryTree lists bottom to top
+    std::erase_if(kids, [&](uint32_t w) {
+        return std::find(skip.begin(), skip.end(), w) != skip.end();
+    });
+    std::vector<xcb_get_window_attributes_cookie_t> attrs;
+    std::vector<xcb_get_property_cookie_t> classes;
+    for (uint32_t w : kids) {
+        attrs.push_back(xcb_get_window_attributes(conn_, w));
+        classes.push_back(askProperty(conn_, w, XCB_ATOM_WM_CLASS, XCB_ATOM_ANY, 0));
+    }
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i < kids.size(); ++i) {
+        Reply<xcb_get_window_attributes_reply_t> a(
+            xcb_get_window_attributes_reply(conn_, attrs[i], nullptr));
+        auto cls = fetch(conn_, classes[i]);
+        if (a && !a->override_redirect && cls && cls->type != XCB_ATOM_NONE)
+            out.push_back(kids[i]);
+    }
+    return out;
+}
+
+// Titles of many windows with one round trip: all requests first, then replies.
+std::vector<QString> X11WindowSystem::titlesOf(const std::vector<uint32_t>& windows) {
+    std::vector<xcb_get_property_cookie_t> net, plain;
+    net.reserve(windows.size());
+    plain.reserve(windows.size());
+    for (uint32_t w : windows) {
+        net.push_back(askProperty(conn_, w, atoms_->netWmName, atoms_->utf8, kTitleLongs));
+        plain.push_back(askProperty(conn_, w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, kTitleLongs));
+    }
+    std::vector<QString> titles;
+    titles.reserve(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i) {
+        auto n = fetch(conn_, net[i]);
+        auto p = fetch(conn_, plain[i]);
+        QString title;
+        if (n && n->format == 8 && xcb_get_property_value_length(n.p) > 0) {
+            title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(n.p)),
+                                      xcb_get_property_value_length(n.p));
+        } else if (p && p->format == 8) {
+            const char* text = static_cast<const char*>(xcb_get_property_value(p.p));
+            int len = xcb_get_property_value_length(p.p);
+            title = p->type == atoms_->utf8 ? QString::fromUtf8(text, len)
+                                            : QString::fromLatin1(text, len);
+        }
+        titles.push_back(title);
+    }
+    return titles;
+}
+
+std::vector<TopWindow> X11WindowSystem::topWindows() {
+    if (!available()) return {};
+    drainEvents();
+    std::vector<uint32_t> windows;
+    if (hasWindowManager()) windows = managedClients();
+    std::vector<uint32_t> hidden = unmanagedClassedChildren(windows);
+    windows.insert(windows.end(), hidden.begin(), hidden.end());
+
+    std::vector<QString> titles = titlesOf(windows);
+    std::vector<TopWindow> out;
+    out.reserve(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i)
+        if (!titles[i].isEmpty()) out.push_back({titles[i], windows[i]});
+    return out;
+}
+
+QString X11WindowSystem::titleOf(WindowHandle window) {
+    if (!available() || window == 0 || window > UINT32_MAX) return {};
+    return titlesOf({uint32_t(window)}).front();
+}
+
+uint32_t X11WindowSystem::processOf(WindowHandle window) {
+    if (!available() || window == 0 || window > UINT32_MAX) return 0;
+    return firstCardinal(fetch(conn_, askProperty(conn_, uint32_t(window), atoms_->wmPid,
+                                                  XCB_ATOM_CARDINAL, 1)));
+}
+
+// Parent of the window (0 when it has vanished); optionally its children too.
+uint32_t X11WindowSystem::parentOf(uint32_t window, std::vector<uint32_t>* children) {
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(conn_, xcb_query_tree(conn_, window), nullptr));
+    if (!tree) return 0;
+    if (children) {
+        auto* kids = xcb_query_tree_children(tree.p);
+        children->assign(kids, kids + xcb_query_tree_children_length(tree.p));
+    }
+    return tree->parent;
+}
+
+void X11WindowSystem::namedChildren(uint32_t window, std::vector<ChildWindow>& out, int depth) {
+    std::vector<uint32_t> kids;
+    if (depth > 6 || !parentOf(window, &kids) || kids.empty()) return;
+    std::vector<QString> titles = titlesOf(kids);
+    for (size_t i = 0; i < kids.size(); ++i) {
+        if (!titles[i].isEmpty()) {
+            auto cls = fetch(conn_, askProperty(conn_, kids[i], XCB_ATOM_WM_CLASS,
+                                                XCB_ATOM_STRING, 64));
+            QString className;
+            if (cls && cls->format == 8) {
+                // WM_CLASS is "instance\0class\0"; the class is the second part.
+                QByteArray raw(static_cast<const char*>(xcb_get_property_value(cls.p)),
+                               xcb_get_property_value_length(cls.p));
+                QList<QByteArray> parts = raw.split('\0');
+                className = QString::fromLatin1(parts.size() > 1 ? parts[1] : parts.value(0));
+            }
+            out.push_back({className, titles[i], kids[i]});
+        }
+        namedChildren(kids[i], out, depth + 1);
+    }
+}
+
+std::vector<ChildWindow> X11WindowSystem::childWindows(WindowHandle window) {
+    if (!available() || window == 0 || window > UINT32_MAX) return {};
+    drainEvents();
+    std::vector<ChildWindow> out;
+    if (controls_) {
+        uint32_t pid = processOf(window);
+        if (pid) out = controls_->controls(pid, titleOf(window));
+    }
+    namedChildren(uint32_t(window), out, 0);
+    return out;
+}
+
+bool X11WindowSystem::exists(WindowHandle window) {
+    if (!available() || window == 0 || window > UINT32_MAX) return false;
+    Reply<xcb_get_window_attributes_reply_t> a(xcb_get_window_attributes_reply(
+        conn_, xcb_get_window_attributes(conn_, uint32_t(window)), nullptr));
+    return bool(a);
+}
+
+bool X11WindowSystem::isViewable(uint32_t window) {
+    Reply<xcb_get_window_attributes_reply_t> a(
+        xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, window), nullptr));
+    return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+bool X11WindowSystem::hasProperty(uint32_t window, uint32_t atom) {
+    auto r = fetch(conn_, askProperty(conn_, window, atom, XCB_ATOM_ANY, 0));
+    return r && r->type != XCB_ATOM_NONE;
+}
+
+uint32_t X11WindowSystem::inputFocus() {
+    Reply<xcb_get_input_focus_reply_t> f(
+        xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr));
+    return f ? f->focus : 0;
+}
+
+bool X11WindowSystem::focusInside(uint32_t window) {
+    uint32_t w = inputFocus();
+    for (int depth = 0; w > XCB_INPUT_FOCUS_POINTER_ROOT && w != root_ && depth < 32; ++depth) {
+        if (w == window) return true;
+        w = parentOf(w);
+    }
+    return false;
+}
+
+bool X11WindowSystem::waitForFocus(uint32_t window, int milliseconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (focusInside(window)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// Asks the window manager to activate the window, as a pager would (source 2).
+void X11WindowSystem::requestActivation(uint32_t window) {
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = window;
+    ev.type = atoms_->activeWindow;
+    ev.data.data32[0] = 2;
+    ev.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(conn_, 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(conn_);
+}
+
+void X11WindowSystem::activateDirectly(uint32_t window) {
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_map_window(conn_, window);
+    xcb_configure_window(conn_, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(conn_);
+    for (int i = 0; i < 20 && !isViewable(window); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    xcb_flush(conn_);
+}
+
+bool X11WindowSystem::activate(WindowHandle handle, bool restore) {
+    if (!exists(handle)) return false;
+    drainEvents();
+    auto window = uint32_t(handle);
+    bool managed = hasWindowManager();
+    if (managed) {
+        // Mapping an iconic client is how it asks to be shown normally again.
+        if (restore && !isViewable(window)) xcb_map_window(conn_, window);
+        requestActivation(window);
+        if (waitForFocus(window, kFocusWaitMs)) return true;
+    }
+    activateDirectly(window);
+    bool arrived = waitForFocus(window, kFocusWaitMs);
+    drainEvents();
+    return arrived;
+}
+
+WindowHandle X11WindowSystem::focusedWindow() {
+    if (!available()) return 0;
+    drainEvents();
+    uint32_t w = inputFocus();
+    uint32_t topLevel = 0;
+    for (int depth = 0; w > XCB_INPUT_FOCUS_POINTER_ROOT && w != root_ && depth < 32; ++depth) {
+        if (hasProperty(w, atoms_->wmState)) return w; // the client window itself
+        topLevel = w;
+        w = parentOf(w);
+    }
+    if (topLevel && hasWindowManager()) {
+        // Focus on a frame: the active client is the one inside it.
+        uint32_t active = firstCardinal(fetch(conn_, askProperty(conn_, root_,
+                                         atoms_->activeWindow, XCB_ATOM_WINDOW, 1)));
+        if (active) return active;
+    }
+    return topLevel;
+}
+
+bool X11WindowSystem::giveFocus(WindowHandle handle) {
+    if (!exists(handle)) return false;
+    auto window = uint32_t(handle);
+    if (focusInside(window)) return true;
+    if (isViewable(window)) {
+        xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+        xcb_flush(conn_);
+        if (waitForFocus(window, kFocusWaitMs)) return true;
+    }
+    if (hasWindowManager()) {
+        requestActivation(window);
+        if (waitForFocus(window, kFocusWaitMs)) return true;
+    }
+    drainEvents();
+    return false;
+}
+
+WindowHandle X11WindowSystem::ownFocusedWindow() {
+    WindowHandle w = focusedWindow();
+    return w && processOf(w) == uint32_t(getpid()) ? w : 0;
+}
+
+} // namespace ql

@@ -1,0 +1,120 @@
+// Runs inside a private X session, once with a window manager and once without.
+#include "platform/x11windows/X11WindowSystem.h"
+#include "tests/monitor/support/TestWindows.h"
+#include <gtest/gtest.h>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <unistd.h>
+
+using namespace ql;
+using ql::testing::TestWindows;
+
+namespace {
+
+bool eventually(const std::function<bool()>& condition, int milliseconds = 3000) {
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
+
+int indexOf(const std::vector<TopWindow>& list, WindowHandle handle) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].handle == handle) return int(i);
+    return -1;
+}
+
+QString titleIn(const std::vector<TopWindow>& list, WindowHandle handle) {
+    int i = indexOf(list, handle);
+    return i < 0 ? QString() : list[size_t(i)].title;
+}
+
+} // namespace
+
+TEST(X11WindowSystem, ListsTitledTopLevelWindowsTopFirst) {
+    X11WindowSystem ws;
+    TestWindows made;
+    ASSERT_TRUE(ws.available());
+    ASSERT_TRUE(made.ok());
+
+    uint32_t lower = made.create("Lower – Ünïcode");
+    uint32_t plain = made.create("Plain Latin", {.netName = false});
+    uint32_t untitled = made.create("");
+    uint32_t popup = made.create("Popup", {.overrideRedirect = true});
+    uint32_t hidden = made.create("Hidden Window", {.map = false});
+    uint32_t upper = made.create("Upper");
+    made.waitMapped(upper);
+
+    std::vector<TopWindow> list;
+    ASSERT_TRUE(eventually([&] {
+        list = ws.topWindows();
+        return indexOf(list, upper) >= 0 && indexOf(list, lower) >= 0 &&
+               indexOf(list, plain) >= 0;
+    }));
+    EXPECT_EQ(titleIn(list, lower), QString::fromUtf8("Lower – Ünïcode"));
+    EXPECT_EQ(titleIn(list, plain), "Plain Latin");
+    EXPECT_EQ(titleIn(list, hidden), "Hidden Window") << "unmapped windows are listed too";
+    EXPECT_EQ(indexOf(list, untitled), -1);
+    EXPECT_EQ(indexOf(list, popup), -1);
+    EXPECT_LT(indexOf(list, upper), indexOf(list, lower)) << "the window on top comes first";
+
+    made.destroy(upper);
+    EXPECT_TRUE(eventually([&] { return indexOf(ws.topWindows(), upper) < 0; }));
+    EXPECT_FALSE(ws.exists(upper));
+    EXPECT_TRUE(ws.exists(lower));
+    for (uint32_t w : {lower, plain, untitled, popup, hidden}) made.destroy(w);
+}
+
+TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
+    X11WindowSystem ws;
+    TestWindows made;
+    uint32_t first = made.create("First Target", {.pid = 4242});
+    uint32_t second = made.create("Second Target", {.pid = uint32_t(getpid())});
+    made.waitMapped(first);
+    made.waitMapped(second);
+    ASSERT_TRUE(eventually([&] { return indexOf(ws.topWindows(), first) >= 0; }));
+
+    EXPECT_TRUE(ws.activate(first, true));
+    EXPECT_EQ(ws.focusedWindow(), first);
+    EXPECT_EQ(ws.ownFocusedWindow(), 0u) << "the focused window belongs to another process";
+    EXPECT_EQ(ws.processOf(first), 4242u);
+
+    EXPECT_TRUE(ws.giveFocus(second));
+    EXPECT_EQ(ws.focusedWindow(), second);
+    EXPECT_EQ(ws.ownFocusedWindow(), second);
+
+    EXPECT_TRUE(ws.activate(first, false));
+    EXPECT_EQ(ws.focusedWindow(), first);
+    EXPECT_EQ(indexOf(ws.topWindows(), first), 0) << "activation raises the window";
+
+    made.destroy(first);
+    EXPECT_FALSE(ws.activate(first, true)) << "a vanished window is refused, not fatal";
+    EXPECT_FALSE(ws.giveFocus(first));
+    EXPECT_TRUE(ws.available());
+    made.destroy(second);
+}
+
+TEST(X11WindowSystem, ChildWindowsThatCarryANameAreListed) {
+    X11WindowSystem ws;
+    TestWindows made;
+    uint32_t top = made.create("Parent Window");
+    made.create("Inner Caption", {.parent = top});
+    made.create("", {.parent = top});
+    made.sync();
+    std::vector<ChildWindow> kids = ws.childWindows(top);
+    ASSERT_EQ(kids.size(), 1u);
+    EXPECT_EQ(kids[0].text, "Inner Caption");
+    EXPECT_EQ(kids[0].className, "QlTest");
+    made.destroy(top);
+    EXPECT_TRUE(ws.childWindows(top).empty());
+}
+
+TEST(X11WindowSystem, WithoutADisplayNothingIsListed) {
+    X11WindowSystem ws(":987654");
+    EXPECT_FALSE(ws.available());
+    EXPECT_TRUE(ws.topWindows().empty());
+    EXPECT_EQ(ws.focusedWindow(), 0u);
+    EXPECT_FALSE(ws.activate(12345, true));
+}
