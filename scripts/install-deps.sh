@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   qt6-base-dev libsqlcipher-dev libsodium-dev
-  libxtst-dev libx11-xcb-dev libxcb1-dev libxkbcommon-dev x11-xkb-utils
+  libxtst-dev libx11-xcb-dev libxcb1-dev libxkbcommon-dev libxkbcommon-x11-dev x11-xkb-utils
   xvfb xauth x11-utils openbox trayer poppler-utils fonts-dejavu-core
   dbus dbus-x11 at-spi2-core libatspi2.0-dev imagemagick xdotool)
 missing=()
