@@ -1,5 +1,6 @@
 #include "signin/OptionsModel.h"
 #include "signin/SettingsKeys.h"
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace ql;
