@@ -1,0 +1,128 @@
+#pragma once
+#include "platform/recordstore/StoreError.h"
+#include "store/Record.h"
+#include "store/TableDef.h"
+#include <QString>
+#include <memory>
+
+namespace ql {
+
+class StoreConnection;
+
+// Access modes of open(): low nibble 0 read only, 1 write only, 2 read/write;
+// high nibble 0x10 deny all, 0x20 deny write, 0x40 deny none.
+namespace access_mode {
+constexpr int SharedReadWrite = 0x42;     // 66: others may read and write
+constexpr int DenyWriteReadWrite = 0x22;  // 34: others may only read (not enforced)
+constexpr int ExclusiveReadWrite = 0x12;  // 18: no sharing (held as an exclusive lock)
+constexpr int SharedReadOnly = 0x40;      // 64
+constexpr int DenyWriteReadOnly = 0x20;   // 32
+}
+
+// One table of one process, with its record buffer. Every operation sets
+// errorCode()/errorText(), to be read at once after the call.
+//
+// Names: "QL_DATA\\!Pwd" is table Pwd inside the container file QL_DATA.qld; a
+// name without "\\!" is a file of its own, ".qld" added when it has no
+// extension. Names resolve against the current folder when the table opens.
+//
+// Keys: text components compare ignoring case (Unicode case folding) unless the
+// key is case-sensitive; trailing blanks never count. Records with equal values
+// in a key that allows duplicates are ordered by record number, both ways.
+//
+// Positioning: setPosition/setToStart/setToEnd then next()/previous() walk a
+// key; setStoredOrder then next()/previous() walk record numbers. fetch(),
+// next(), previous(), getByRecordNumber() and add() make the record current
+// (for put/remove) and move the position there.
+//
+// Batches: stream() begins one transaction for all following writes, flush()
+// commits it, cancelBatch() rolls it back. close() flushes an open batch. A
+// batch that never reaches flush() (the process ends, the commit fails) leaves
+// the table as it was. A refused add/put inside a batch only undoes itself.
+class DataTable {
+public:
+    explicit DataTable(const TableDef& def);
+    ~DataTable();
+    DataTable(const DataTable&) = delete;
+    DataTable& operator=(const DataTable&) = delete;
+
+    const TableDef& def() const { return def_; }
+    Record& record() { return record_; }
+    const Record& record() const { return record_; }
+
+    // Creates the table (and its container file) when absent; an existing
+    // table is left as it is and reported as success.
+    int create();
+    int open(int accessMode = access_mode::SharedReadWrite);
+    void close();
+    bool isOpen() const;
+
+    int add();     // inserts the buffer; numbers the auto-increment field when 0
+    int put();     // writes the buffer back over the current record
+    int remove();  // deletes the current record
+
+    int fetch(int keyIndex);                          // 35 when absent
+    int setPosition(int keyIndex, bool after = false); // before/after the buffer's key value
+    int setToStart(int keyIndex);
+    int setToEnd(int keyIndex);
+    int next();      // 33 past the end
+    int previous();  // 33 before the start
+    int getByRecordNumber(qint64 recordNumber);
+    int setStoredOrder(qint64 afterRecordNumber = 0); // next() reads the following records
+    qint64 recordNumber() const { return currentRow_; } // of the current record, 0 if none
+
+    qint64 records();   // -1 with an error code when not open
+    void clearBuffer() { record_.clear(); }
+
+    int buildKeys();    // rebuilds every key; works on an open or closed table
+    int stream();
+    int flush();
+    int cancelBatch();
+    bool inBatch() const { return inBatch_; }
+    int removeFile();   // drops the table (closing it first); an emptied container file goes too
+    // "Recover=n" (lock wait in seconds, also for later opens), "QUICKSCAN=on|off".
+    int send(const QString& command);
+
+    void setFileName(const QString& name); // replaces def().storedAs, e.g. for SyncFile
+    QString fileName() const { return storedAs_; }
+
+    int errorCode() const { return errorCode_; }
+    QString errorText() const { return errorText_; }
+    QString driverErrorCode() const { return driverCode_; }  // SQLite's code, for 90
+    QString driverErrorText() const { return driverText_; }  // SQLite's message, for 90
+    QString duplicateKeyDescription() const { return duplicateKey_; } // for 40
+
+private:
+    friend class DataTableAccess;
+    struct Cursor;
+    int ok();
+    int fail(int code, const QString& text = {});
+    int failDriver(int sqliteCode, const QString& message);
+    int openConnection(int accessMode, bool checkKeys);
+    int readAt(int keyIndex, bool forward);
+    int writeRecord(bool insert);
+
+    TableDef def_;
+    Record record_;
+    QString storedAs_;
+    std::unique_ptr<StoreConnection> conn_;
+    std::unique_ptr<Cursor> cursor_;
+    qint64 currentRow_ = 0;
+    int recoverSeconds_ = 10;
+    bool inBatch_ = false;
+    bool quickScan_ = false;
+    bool readOnly_ = false;
+    int errorCode_ = 0;
+    QString errorText_, driverCode_, driverText_, duplicateKey_;
+};
+
+// The program's OwnerKey (64 characters), process-wide; raw table keys are
+// derived from it once here.
+void setOwnerKey(const QString& ownerKey);
+
+// The structure-upgrade manager: registers a table's declared structure
+// version once per process. Opening a registered table stored under an older
+// version brings it to the declared layout, keeping its records.
+void registerStructure(const QString& prefix, const QString& label, int version);
+
+} // namespace ql
