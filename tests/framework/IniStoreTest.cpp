@@ -1,0 +1,112 @@
+#include "framework/IniStore.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ql;
+
+namespace {
+
+struct IniStoreTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString path = dir.filePath("POSITION.INI");
+    IniStore store;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        store.openStore(path);
+    }
+    void writeFile(const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile() {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(IniStoreTest, AbsentKeysReadEmptyOrUnknown) {
+    EXPECT_EQ(store.readSetting("Main", "XPos"), "");
+    EXPECT_EQ(store.readSettingRaw("Main", "XPos"), "---Unknown---");
+    EXPECT_FALSE(QFile::exists(path)); // reading creates nothing
+
+    writeFile("[Main]\nEmpty=\nXPos = 12 \n[Other]\nYPos=3\n");
+    EXPECT_EQ(store.readSettingRaw("Main", "YPos"), "---Unknown---");
+    EXPECT_EQ(store.readSettingRaw("Main", "Empty"), "");
+    EXPECT_EQ(store.readSetting("main", "xpos"), "12"); // names ignore case, blanks trimmed
+    EXPECT_EQ(store.readSetting("Nowhere", "YPos"), "");
+
+    IniStore closed; // never opened: reads nothing, writes nothing
+    EXPECT_EQ(closed.readSettingRaw("Main", "XPos"), "---Unknown---");
+    EXPECT_FALSE(closed.writeSetting("Main", "XPos", "1"));
+}
+
+TEST_F(IniStoreTest, EveryReadAndWriteGoesToTheFile) {
+    ASSERT_TRUE(store.writeSetting("BrowsePasswords", "Width", "640"));
+    IniStore second;
+    second.openStore(path);
+    EXPECT_EQ(second.readSetting("BrowsePasswords", "Width"), "640");
+
+    ASSERT_TRUE(second.writeSetting("BrowsePasswords", "Width", "800"));
+    EXPECT_EQ(store.readSetting("BrowsePasswords", "Width"), "800");
+
+    writeFile("[BrowsePasswords]\nWidth=900\n"); // changed behind the store's back
+    EXPECT_EQ(store.readSetting("BrowsePasswords", "Width"), "900");
+
+    QFile::remove(path);
+    EXPECT_EQ(store.readSettingRaw("BrowsePasswords", "Width"), "---Unknown---");
+}
+
+TEST_F(IniStoreTest, WritingOneKeyKeepsEverythingElse) {
+    writeFile("; window places\r\n[Main]\r\nXPos=1\r\n\r\n[SelectUsers]\r\n# by hand\r\n"
+              "xpos=5\r\nOdd line\r\n\r\n[Last]\r\nA=b\r\n");
+    ASSERT_TRUE(store.writeSetting("selectusers", "XPos", "7")); // existing key, other case
+    ASSERT_TRUE(store.writeSetting("Main", "YPos", "2"));        // new key, existing section
+    ASSERT_TRUE(store.writeSetting("UpdatePasswords", "Maximize", "No")); // new section
+    EXPECT_EQ(readFile(),
+              QByteArray("; window places\r\n[Main]\r\nXPos=1\r\nYPos=2\r\n\r\n[SelectUsers]\r\n"
+                         "# by hand\r\nXPos=7\r\nOdd line\r\n\r\n[Last]\r\nA=b\r\n\r\n"
+                         "[UpdatePasswords]\r\nMaximize=No\r\n"));
+    // Only this file is in the folder: the new file replaced the old one.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"POSITION.INI"});
+}
+
+TEST_F(IniStoreTest, ValuesReadBackAsWrittenAndUnstorableOnesAreRefused) {
+    const QStringList values{" padded ", "\"quoted\"", "a=b;c", "", "Ünïcode"};
+    for (const QString& value : values) {
+        ASSERT_TRUE(store.writeSetting("Values", "Key", value));
+        EXPECT_EQ(store.readSetting("Values", "Key"), value);
+    }
+    const QByteArray before = readFile();
+    EXPECT_FALSE(store.writeSetting("Values", "Key", "two\nlines"));
+    EXPECT_FALSE(store.writeSetting("Values", "a=b", "x"));
+    EXPECT_FALSE(store.writeSetting("Values", "", "x"));
+    EXPECT_FALSE(store.writeSetting("Va]lues", "Key", "x"));
+    EXPECT_FALSE(store.writeSetting("", "Key", "x"));
+    EXPECT_EQ(readFile(), before);
+
+    const QString longValue(1500, QLatin1Char('v'));
+    ASSERT_TRUE(store.writeSetting("Values", "Long", longValue));
+    EXPECT_EQ(store.readSetting("Values", "Long"), longValue);
+    EXPECT_EQ(store.readSettingRaw("Values", "Long").size(), IniStore::kRawLimit);
+}
+
+TEST_F(IniStoreTest, FileNamesWithBackslashesAndUnwritableFolders) {
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    IniStore dosName;
+    dosName.openStore(".\\QLMON.INI");
+    const bool written = dosName.writeSetting("QLMon", "XPos", "4");
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(QFile::exists(dir.filePath("QLMON.INI")));
+
+    IniStore missingFolder;
+    missingFolder.openStore(dir.filePath("no/such/folder/POSITION.INI"));
+    EXPECT_FALSE(missingFolder.writeSetting("Main", "XPos", "1"));
+}
