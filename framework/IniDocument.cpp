@@ -53,8 +53,13 @@ bool hasLineBreak(const QString& text) {
 IniDocument IniDocument::parse(const QString& text) {
     IniDocument doc;
     if (text.contains(QStringLiteral("\r\n"))) doc.lineEnd_ = QStringLiteral("\r\n");
-    if (text.isEmpty()) return doc;
-    doc.lines_ = text.split(QLatin1Char('\n'));
+    QString body = text;
+    if (body.startsWith(QChar(0xFEFF))) { // byte-order mark from some editors
+        doc.bom_ = true;
+        body.remove(0, 1);
+    }
+    if (body.isEmpty()) return doc;
+    doc.lines_ = body.split(QLatin1Char('\n'));
     if (doc.lines_.back().isEmpty()) doc.lines_.removeLast(); // the final line end
     for (QString& line : doc.lines_)
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
@@ -62,7 +67,7 @@ IniDocument IniDocument::parse(const QString& text) {
 }
 
 QString IniDocument::serialize() const {
-    QString out;
+    QString out = bom_ ? QString(QChar(0xFEFF)) : QString();
     for (const QString& line : lines_) out += line + lineEnd_;
     return out;
 }

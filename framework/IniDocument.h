@@ -32,6 +32,7 @@ private:
 
     QStringList lines_;
     QString lineEnd_ = QStringLiteral("\n");
+    bool bom_ = false;
 };
 
 } // namespace ql

@@ -74,6 +74,12 @@ TEST_F(IniStoreTest, WritingOneKeyKeepsEverythingElse) {
                          "[UpdatePasswords]\r\nMaximize=No\r\n"));
     // Only this file is in the folder: the new file replaced the old one.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"POSITION.INI"});
+
+    // A file saved by an editor with a byte-order mark still has its first section.
+    writeFile("\xEF\xBB\xBF[Main]\nXPos=1\n");
+    EXPECT_EQ(store.readSetting("Main", "XPos"), "1");
+    ASSERT_TRUE(store.writeSetting("Main", "XPos", "3"));
+    EXPECT_EQ(readFile(), QByteArray("\xEF\xBB\xBF[Main]\nXPos=3\n"));
 }
 
 TEST_F(IniStoreTest, ValuesReadBackAsWrittenAndUnstorableOnesAreRefused) {
