@@ -1,0 +1,31 @@
+#pragma once
+#include "keys/KeyPlayer.h"
+#include "keys/KeySender.h"
+#include "platform/core/WindowSystem.h"
+
+namespace ql {
+
+// Types a send line into one known window, item by item: brackets within reach
+// press keys (with repeat counts), everything else is typed or pressed one
+// character at a time. Stops as soon as the focus leaves the target.
+class DirectSender {
+public:
+    DirectSender(KeyPlayer& player, WindowSystem& windows) : player_(player), windows_(windows) {}
+
+    // focusMode: 0 leave the focus alone, 1 give it to the target first,
+    // 2 as 1 and hand it back afterwards.
+    SendOutcome SendKeysDirect(WindowHandle target, const QString& line, int focusMode);
+
+    // How many characters after "[" the "]" may lie.
+    static constexpr int kBracketReach = 33;
+
+private:
+    KeyPlayer& player_;
+    WindowSystem& windows_;
+
+    SendOutcome playLine(const QString& line, WindowHandle guarded);
+    int playItem(const QString& line, int pos);
+    bool playBracket(const QString& body);
+};
+
+} // namespace ql

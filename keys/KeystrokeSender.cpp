@@ -1,0 +1,18 @@
+#include "keys/KeystrokeSender.h"
+
+namespace ql {
+
+KeystrokeSender::KeystrokeSender(Keyboard& keyboard, Clock& clock, WindowSystem& windows,
+                                 SendPacing pacing)
+    : player_(keyboard, clock), grouped_(player_, windows), direct_(player_, windows),
+      pacing_(pacing) {}
+
+SendOutcome KeystrokeSender::sendGrouped(const QString& line) {
+    return grouped_.SendKeysGrouped(line, pacing_);
+}
+
+SendOutcome KeystrokeSender::sendDirect(WindowHandle target, const QString& line, int focusMode) {
+    return direct_.SendKeysDirect(target, line, focusMode);
+}
+
+} // namespace ql
