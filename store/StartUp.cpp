@@ -1,0 +1,44 @@
+#include "store/StartUp.h"
+#include "store/OwnerKey.h"
+#include <QDir>
+
+namespace ql {
+
+QString dataParameter(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        QString a = argument;
+        if (a.startsWith('/') || a.startsWith('-')) a.remove(0, 1);
+        if (a.startsWith(QLatin1String("data="), Qt::CaseInsensitive)) {
+            const QString value = a.mid(5).trimmed();
+            if (!value.isEmpty()) return value;
+        }
+    }
+    return {};
+}
+
+QString ProgramServices::positionFileName(ProgramKind kind) {
+    return kind == ProgramKind::Main ? QStringLiteral(".\\POSITION.INI")
+                                     : QStringLiteral(".\\QLMON.INI");
+}
+
+ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
+                                 Prompter& prompter, Halt halt)
+    : kind_(kind), prompter_(prompter), opener_(prompter, halt) {
+    const QString folder = dataParameter(arguments);
+    if (!folder.isEmpty()) dataFolderFound_ = QDir::setCurrent(folder);
+    setOwnerKey(buildOwnerKey());
+    errors_ = std::make_unique<ErrorManager>(prompter, halt);
+    positions_.openStore(positionFileName(kind));
+    managers_ = std::make_unique<RecordManagers>(*errors_, kind);
+    registerTables(kind);
+}
+
+// Managers go before the error manager they report through.
+ProgramServices::~ProgramServices() {
+    managers_.reset();
+    errors_.reset();
+}
+
+QString ProgramServices::dataFolder() const { return QDir::currentPath(); }
+
+} // namespace ql
