@@ -1,0 +1,55 @@
+#pragma once
+#include "platform/core/WindowSystem.h"
+#include <QString>
+#include <vector>
+
+namespace ql {
+
+// A handle counts as a window only above 31.
+inline bool validHandle(WindowHandle handle) { return handle > 31; }
+
+// How a found window is brought forward.
+enum class ActivationStyle {
+    Restore,   // un-minimize, then bring forward (main program)
+    GiveFocus, // bring forward without restoring, then give it the focus (monitor program)
+};
+
+// Finds the desktop window that fits an entry's title pattern and contents text.
+// Within a cycle (beginCycle .. endCycle) one listing of the top-level windows
+// serves every search until something here changes the desktop (an activation)
+// or the caller calls invalidateListing.
+class WindowFinder {
+public:
+    static constexpr int kTitleWidth = 253;
+
+    explicit WindowFinder(WindowSystem& windows) : windows_(windows) {}
+
+    const std::vector<TopWindow>& listTopWindows();
+    const std::vector<ChildWindow>& listChildWindows(WindowHandle window);
+    WindowHandle findTargetWindow(const QString& pattern, const QString& contents);
+    WindowHandle activateTargetWindow(const QString& pattern, const QString& contents,
+                                      ActivationStyle style);
+
+    // Whether the title passes the exact test or the "*" test of the pattern.
+    static bool titleFits(const QString& pattern, const QString& title);
+
+    void beginCycle() { inCycle_ = true; fresh_ = false; }
+    void endCycle() { inCycle_ = false; fresh_ = false; }
+    void invalidateListing() { fresh_ = false; }
+
+    WindowSystem& windows() { return windows_; }
+    const std::vector<TopWindow>& topList() const { return top_; }
+    const std::vector<ChildWindow>& childList() const { return children_; }
+
+private:
+    WindowSystem& windows_;
+    std::vector<TopWindow> top_;
+    std::vector<ChildWindow> children_;
+    bool inCycle_ = false;
+    bool fresh_ = false;
+
+    bool contentsFit(WindowHandle window, const QString& wanted);
+    WindowHandle search(const QString& pattern, const QString& contents);
+};
+
+} // namespace ql

@@ -1,0 +1,329 @@
+#include "monitor/MonitorMessages.h"
+#include "monitor/WindowMonitor.h"
+#include "platform/core/SystemClock.h"
+#include "tests/monitor/support/MonitorFakes.h"
+#include <gtest/gtest.h>
+
+using namespace ql;
+using ql::testing::FakeWatchedEntries;
+using ql::testing::RecordingKeySender;
+
+namespace {
+
+constexpr int32_t kSecond = 100;
+
+WatchedEntry entry(const QString& pattern, const QString& text, int wait = 0, int repeat = 0) {
+    WatchedEntry e;
+    e.titlePattern = pattern;
+    e.sendText = text;
+    e.secondsToWait = wait;
+    e.doNotRepeatSeconds = repeat;
+    e.user = "alice";
+    return e;
+}
+
+// A fake clock that lets a test act while the code under test processes events.
+struct HookedClock : FakeClock {
+    std::function<void()> onPass;
+    void processEvents() override {
+        FakeClock::processEvents();
+        if (onPass) onPass();
+    }
+};
+
+// A monitor over a fake desktop, keyboard, clock and message boxes.
+struct Rig {
+    FakeWindowSystem desktop;
+    RecordingKeySender keys{&desktop};
+    HookedClock clock;
+    ScriptedPrompter prompter;
+    FakeWatchedEntries entries;
+    WindowMonitor monitor;
+
+    explicit Rig(MonitorPolicy policy = MonitorPolicy::mainProgram())
+        : monitor({desktop, keys, clock, prompter, entries}, withoutPause(policy)) {
+        clock.set(10 * 3600 * kSecond);
+        clock.stepPerPass = 0;
+        monitor.switchMonitoring(true);
+    }
+    static MonitorPolicy withoutPause(MonitorPolicy p) {
+        p.settlePollMilliseconds = 0;
+        return p;
+    }
+    void watch(std::vector<WatchedEntry> list) {
+        entries.byUser["alice"] = std::move(list);
+        monitor.watchUser("alice", WatchAction::Load);
+        monitor.processWatchedUsers();
+    }
+    void tick(bool forced = false) { monitor.runMonitorCycle(forced); }
+    size_t queued() { return monitor.lists().queueSize(); }
+};
+
+} // namespace
+
+TEST(MonitorCycle, DueTestAcrossMidnightAndTheLateEveningRule) {
+    EXPECT_TRUE(MonitorCycle::isDue(1000, 1000));
+    EXPECT_FALSE(MonitorCycle::isDue(1000, 999));
+    EXPECT_TRUE(MonitorCycle::isDue(kHundredthsPerDay, kHundredthsPerDay));
+    // Beyond the end of the day: due after midnight, not late the same evening.
+    EXPECT_FALSE(MonitorCycle::isDue(8'640'300, 8'639'900));
+    EXPECT_FALSE(MonitorCycle::isDue(8'640'300, 300));
+    EXPECT_TRUE(MonitorCycle::isDue(8'640'300, 301));
+    EXPECT_TRUE(MonitorCycle::isDue(8'640'300, 8'280'000));
+    EXPECT_FALSE(MonitorCycle::isDue(8'640'300, 8'280'001));
+}
+
+TEST(MonitorCycle, RowDueJustBeforeMidnightIsSentJustAfterIt) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Login");
+    rig.clock.set(8'639'800);
+    rig.watch({entry("Login", "jdoe", 5)});
+    ASSERT_EQ(rig.queued(), 1u);
+    EXPECT_EQ(rig.monitor.lists().queueRows()[0].dueTime, 8'640'300);
+
+    rig.tick();
+    EXPECT_TRUE(rig.keys.sent.empty()) << "not at once, the same evening";
+    rig.clock.advance(400); // 00:00:04
+    rig.tick();
+    EXPECT_TRUE(rig.keys.sent.empty());
+    rig.clock.advance(101);
+    rig.tick();
+    EXPECT_EQ(rig.keys.texts(), std::vector<QString>{"jdoe"});
+}
+
+TEST(MonitorCycle, RepeatIntervalDecidesWhetherAWatchedRowIsSentAgain) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Once");
+    rig.desktop.addWindow(200, "Again");
+    rig.watch({entry("Once", "one"), entry("Again", "two", 0, 30)});
+
+    rig.tick();
+    EXPECT_EQ(rig.keys.sent.size(), 2u);
+    EXPECT_EQ(rig.queued(), 1u) << "a row without repeat goes after its send";
+    const int32_t sentAt = rig.clock.now();
+    EXPECT_EQ(rig.monitor.lists().queueRows()[0].dueTime, sentAt + 30 * kSecond + 50);
+
+    rig.clock.advance(30 * kSecond + 49);
+    rig.tick();
+    EXPECT_EQ(rig.keys.sent.size(), 2u) << "not before 30.5 seconds";
+    rig.clock.advance(1);
+    rig.tick();
+    EXPECT_EQ(rig.keys.texts(), (std::vector<QString>{"one", "two", "two"}));
+    rig.clock.advance(30 * kSecond + 50);
+    rig.tick();
+    EXPECT_EQ(rig.keys.sent.size(), 4u) << "again after each send while the window stays";
+
+    // A reload brings the one-time row back for one more send.
+    rig.monitor.watchUser("alice", WatchAction::Changed);
+    rig.monitor.processWatchedUsers();
+    rig.tick();
+    EXPECT_EQ(rig.keys.texts(), (std::vector<QString>{"one", "two", "two", "two", "one", "two"}));
+}
+
+TEST(MonitorCycle, WatchedRowWaitsForItsWindow) {
+    Rig rig;
+    rig.watch({entry("Login*", "jdoe")});
+    for (int i = 0; i < 3; ++i) rig.tick();
+    EXPECT_TRUE(rig.keys.sent.empty());
+    EXPECT_TRUE(rig.prompter.asked.empty()) << "a missing watched window is not reported";
+    EXPECT_EQ(rig.queued(), 1u);
+
+    rig.desktop.addWindow(500, "Login - Bank");
+    rig.tick();
+    ASSERT_EQ(rig.keys.sent.size(), 1u);
+    EXPECT_EQ(rig.keys.sent[0].focused, 500u) << "the window was brought forward first";
+    EXPECT_FALSE(rig.keys.sent[0].direct);
+}
+
+TEST(MonitorCycle, PatternsFittingOneWindowGoFromTheLaterPatternToTheEarlier) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Login - Bank");
+    rig.watch({entry("Login*", "first"), entry("*Bank", "second"), entry("Login - Bank", "third")});
+    rig.tick();
+    // Sorted: "*Bank" < "Login - Bank" < "Login*"; walked from the last row.
+    EXPECT_EQ(rig.keys.texts(), (std::vector<QString>{"first", "third", "second"}));
+}
+
+TEST(MonitorCycle, OneShotWithoutWindowIsReportedAndDropped) {
+    Rig rig;
+    rig.monitor.queueOneShotSend(entry("Missing Window   ", "x"));
+    rig.tick();
+    ASSERT_EQ(rig.prompter.asked.size(), 1u);
+    EXPECT_EQ(rig.prompter.asked[0].title, "Cannot Send");
+    EXPECT_EQ(rig.prompter.asked[0].text,
+              "The associated window does not exist (Missing Window).");
+    EXPECT_EQ(rig.prompter.asked[0].buttons, int(PromptButton::Ok));
+    EXPECT_EQ(rig.queued(), 0u);
+    EXPECT_TRUE(rig.keys.sent.empty());
+}
+
+TEST(MonitorCycle, DirectSendGoesToTheFoundWindowElseIntoTheForeground) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    WatchedEntry direct = entry("Target", "secret   ");
+    direct.directSend = true;
+    rig.monitor.queueOneShotSend(direct);
+    rig.tick();
+    ASSERT_EQ(rig.keys.sent.size(), 1u);
+    EXPECT_TRUE(rig.keys.sent[0].direct);
+    EXPECT_EQ(rig.keys.sent[0].target, 100u);
+    EXPECT_EQ(rig.keys.sent[0].focusMode, 1);
+    EXPECT_EQ(rig.keys.sent[0].text, "secret") << "trailing blanks removed";
+
+    // A blank pattern sends to this program's own focused window.
+    rig.desktop.ownFocused = 77;
+    WatchedEntry blank = direct;
+    blank.titlePattern = "   ";
+    rig.monitor.queueOneShotSend(blank);
+    rig.tick();
+    ASSERT_EQ(rig.keys.sent.size(), 2u);
+    EXPECT_EQ(rig.keys.sent[1].target, 77u);
+    EXPECT_TRUE(rig.prompter.asked.empty());
+
+    // Without a focused window of our own the text is played into the foreground.
+    rig.desktop.ownFocused = 0;
+    rig.monitor.queueOneShotSend(blank);
+    rig.tick();
+    ASSERT_EQ(rig.keys.sent.size(), 3u);
+    EXPECT_FALSE(rig.keys.sent[2].direct);
+}
+
+TEST(MonitorCycle, ForcedRunsWithMonitoringOff) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    rig.watch({entry("Zzz", "watched")}); // walked before the one-shot row
+    rig.monitor.lists().setMonitoringOn(false);
+    rig.monitor.queueOneShotSend(entry("Target", "now"));
+
+    rig.tick(false);
+    EXPECT_TRUE(rig.keys.sent.empty()) << "monitoring off and not forced: nothing runs";
+    EXPECT_EQ(rig.queued(), 2u);
+
+    // Forced: leftover watched rows go, the one-shot row is sent, and the
+    // emptied queue clears this run's forced flag.
+    EXPECT_FALSE(rig.monitor.runMonitorCycle(true));
+    EXPECT_EQ(rig.keys.texts(), std::vector<QString>{"now"});
+    EXPECT_EQ(rig.queued(), 0u);
+
+    rig.monitor.queueOneShotSend(entry("Target", "later", 60));
+    EXPECT_TRUE(rig.monitor.runMonitorCycle(true)) << "nothing sent: the flag stays";
+}
+
+TEST(MonitorCycle, SwitchingMonitoringOffAndOnReloadsWithFreshDueTimes) {
+    Rig rig;
+    rig.watch({entry("A", "a", 10), entry("B", "b", 20)});
+    const int32_t firstLoad = rig.clock.now();
+    EXPECT_EQ(rig.monitor.lists().queueRows()[0].dueTime, firstLoad + 10 * kSecond);
+
+    rig.monitor.switchMonitoring(false);
+    EXPECT_EQ(rig.queued(), 0u);
+    rig.clock.advance(60 * kSecond);
+    rig.monitor.switchMonitoring(true);
+    EXPECT_EQ(rig.queued(), 0u);
+    rig.monitor.processWatchedUsers();
+    auto rows = rig.monitor.lists().queueRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].dueTime, rig.clock.now() + 10 * kSecond);
+    EXPECT_EQ(rows[1].dueTime, rig.clock.now() + 20 * kSecond);
+}
+
+TEST(MonitorCycle, SettleWaitSendsOnlyToTheSameWindow) {
+    Rig rig(MonitorPolicy::monitorProgram());
+    rig.desktop.addWindow(100, "Login - Bank");
+    rig.watch({entry("Login*", "jdoe", 2)});
+    EXPECT_EQ(rig.monitor.lists().queueRows()[0].settleSeconds, 2);
+    rig.clock.advance(2 * kSecond);
+    rig.clock.stepPerPass = 10;
+
+    // The window is replaced by another of the same title during the wait.
+    rig.clock.onPass = [&] {
+        if (rig.clock.passes == 5) {
+            rig.desktop.removeWindow(100);
+            rig.desktop.addWindow(101, "Login - Bank");
+        }
+    };
+    int32_t start = rig.clock.now();
+    rig.tick();
+    EXPECT_GE(rig.clock.now() - start, 2 * kSecond) << "waited the settle time";
+    EXPECT_TRUE(rig.keys.sent.empty());
+    EXPECT_EQ(rig.queued(), 1u);
+
+    // Next tick: the new window stays through its wait and gets the text.
+    rig.clock.onPass = nullptr;
+    rig.tick();
+    ASSERT_EQ(rig.keys.sent.size(), 1u);
+    EXPECT_EQ(rig.keys.sent[0].focused, 101u) << "brought forward and given the focus";
+    EXPECT_EQ(rig.desktop.activations.back(), 101u);
+
+    // A window that closes during the wait gets nothing.
+    rig.watch({entry("Other", "x", 1)});
+    rig.desktop.addWindow(300, "Other");
+    rig.clock.advance(kSecond);
+    rig.clock.onPass = [&] { rig.desktop.removeWindow(300); };
+    rig.tick();
+    EXPECT_EQ(rig.keys.sent.size(), 1u);
+}
+
+TEST(MonitorCycle, SettleWaitEndsWhenTheClockPassesMidnight) {
+    Rig rig(MonitorPolicy::monitorProgram());
+    rig.desktop.addWindow(100, "Login");
+    rig.clock.set(8'639'000);
+    rig.watch({entry("Login", "jdoe", 5)});
+    rig.clock.set(8'639'500);
+    rig.clock.stepPerPass = 20'000; // a long stall in event processing
+    rig.tick();
+    EXPECT_TRUE(rig.keys.sent.empty());
+    EXPECT_LT(rig.clock.passes, 5) << "the wait does not run until the same time tomorrow";
+}
+
+TEST(MonitorCycle, FocusLostDuringASendIsReportedAndNotRetyped) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    rig.watch({entry("Target", "jdoe", 0, 10)});
+    rig.keys.nextOutcome = SendOutcome::FocusLost;
+    rig.tick();
+    ASSERT_EQ(rig.prompter.asked.size(), 1u);
+    EXPECT_EQ(rig.prompter.asked[0].title, MonitorMessages::kSendStoppedTitle);
+    EXPECT_EQ(rig.prompter.asked[0].text,
+              "The keyboard focus left the target window, so the rest of the text was not sent.");
+    rig.tick();
+    EXPECT_EQ(rig.keys.sent.size(), 1u) << "rescheduled as after a send";
+    EXPECT_EQ(rig.queued(), 1u);
+}
+
+TEST(MonitorCycle, ReentryDuringASendDoesNotDeadlockOrRepeat) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    rig.watch({entry("Target", "watched", 0, 5)});
+    int nested = 0;
+    rig.keys.duringSend = [&] {
+        if (nested++ > 0) return;
+        // Events processed inside a send: the timer ticks again, a list asks
+        // for a one-shot send, and the user is reloaded.
+        rig.tick();
+        WatchedEntry first = entry("Aaa", "queued inside");
+        WatchedEntry second = entry("Zzz", "queued inside too");
+        first.user = second.user = "bob";
+        rig.monitor.queueOneShotSend(first);
+        rig.monitor.queueOneShotSend(second);
+        rig.monitor.watchUser("alice", WatchAction::Changed);
+        rig.monitor.processWatchedUsers();
+    };
+    rig.tick();
+    EXPECT_EQ(rig.keys.texts(), std::vector<QString>{"watched"})
+        << "the nested tick returned at once";
+    // The rows inserted meanwhile are handled by the next tick.
+    rig.keys.duringSend = nullptr;
+    rig.desktop.addWindow(200, "Aaa");
+    rig.desktop.addWindow(300, "Zzz");
+    rig.tick();
+    EXPECT_EQ(rig.keys.texts(), (std::vector<QString>{"watched", "queued inside too",
+                                                      "queued inside", "watched"}));
+}
+
+TEST(MonitorCycle, SkippedRowsYieldToTheWindowSystem) {
+    Rig rig;
+    rig.watch({entry("A", "a", 30), entry("B", "b", 30)});
+    rig.tick();
+    EXPECT_EQ(rig.clock.passes, 4) << "each pass yields once for each row not due";
+}
