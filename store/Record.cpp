@@ -50,6 +50,14 @@ void Record::setText(int field, QStringView value) {
     }
 }
 
+void Record::setText(int field, const QString& value) {
+    if (valid(field) && isTextType(def_->fields[field].type) &&
+        value.size() <= def_->fields[field].width && !value.endsWith(u' '))
+        texts_[field] = value;
+    else
+        setText(field, QStringView(value));
+}
+
 qint64 Record::number(int field) const {
     if (!valid(field))
         return 0;

@@ -29,6 +29,7 @@ public:
     // Sets a text field; on a number field the text is read as a number (0 when
     // not a number), on a blob field its UTF-8 bytes are stored.
     void setText(int field, QStringView value);
+    void setText(int field, const QString& value); // shares value when it needs no cut
     void setText(QAnyStringView name, QStringView value) { setText(fieldIndex(name), value); }
 
     qint64 number(int field) const;

@@ -8,6 +8,7 @@
 namespace ql {
 
 class StoreConnection;
+class SqlSchema;
 
 // Access modes of open(): low nibble 0 read only, 1 write only, 2 read/write;
 // high nibble 0x10 deny all, 0x20 deny write, 0x40 deny none.
@@ -31,9 +32,10 @@ constexpr int DenyWriteReadOnly = 0x20;   // 32
 // in a key that allows duplicates are ordered by record number, both ways.
 //
 // Positioning: setPosition/setToStart/setToEnd then next()/previous() walk a
-// key; setStoredOrder then next()/previous() walk record numbers. fetch(),
-// next(), previous(), getByRecordNumber() and add() make the record current
-// (for put/remove) and move the position there.
+// key; setStoredOrder then next()/previous() walk record numbers (also the
+// walk after open). fetch(), next(), previous() and getByRecordNumber() make
+// the record read current (for put/remove) and move the position there; add()
+// makes the new record current and leaves the position alone.
 //
 // Batches: stream() begins one transaction for all following writes, flush()
 // commits it, cancelBatch() rolls it back. close() flushes an open batch. A
@@ -82,6 +84,7 @@ public:
     int removeFile();   // drops the table (closing it first); an emptied container file goes too
     // "Recover=n" (lock wait in seconds, also for later opens), "QUICKSCAN=on|off".
     int send(const QString& command);
+    bool quickScan() const { return quickScan_; }
 
     void setFileName(const QString& name); // replaces def().storedAs, e.g. for SyncFile
     QString fileName() const { return storedAs_; }
@@ -93,19 +96,26 @@ public:
     QString duplicateKeyDescription() const { return duplicateKey_; } // for 40
 
 private:
-    friend class DataTableAccess;
     struct Cursor;
     int ok();
     int fail(int code, const QString& text = {});
-    int failDriver(int sqliteCode, const QString& message);
+    int failDriver(const StoreConnection& conn);
     int openConnection(int accessMode, bool checkKeys);
-    int readAt(int keyIndex, bool forward);
+    int checkStructure(bool checkKeys);
+    int rebuildIndexes();
+    int beginWrite();
+    int endWrite(int result);
     int writeRecord(bool insert);
+    int readRow(void* statement, int key, int notFound);
+    int readStep(bool forward);
+    bool requireOpen(bool forWriting = false);
+    bool validKey(int key);
 
     TableDef def_;
     Record record_;
     QString storedAs_;
     std::unique_ptr<StoreConnection> conn_;
+    std::unique_ptr<SqlSchema> schema_;
     std::unique_ptr<Cursor> cursor_;
     qint64 currentRow_ = 0;
     int recoverSeconds_ = 10;

@@ -1,0 +1,18 @@
+#pragma once
+#include "store/TableDef.h"
+#include <QByteArray>
+
+namespace ql {
+
+// The SQLCipher key for a table's owner key kind, as "x'<64 hex>'": a raw
+// 256-bit key derived once per process (no passphrase stretching per open).
+// Empty for OwnerKeyKind::None, and for Owner before setOwnerKey().
+QByteArray rawTableKey(OwnerKeyKind kind);
+
+// Fixed keys compiled into the program.
+inline constexpr char kWordsOwnerKey[] = "Wq7#Lm2!Rt9$Vx4%Bn6&Hk3*Pz8@c";
+inline constexpr char kOldOwnerKey[] = "Fj5?Ds1^Gy7+Nw3=Qe8~Tu2;Ka6]";
+static_assert(sizeof(kWordsOwnerKey) == 29 + 1, "WordsOwnerKey has 29 characters");
+static_assert(sizeof(kOldOwnerKey) == 28 + 1, "OldOwnerKey has 28 characters");
+
+} // namespace ql

@@ -1,0 +1,100 @@
+#include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/TextCollation.h"
+#include <sqlite3.h>
+
+namespace ql {
+
+StoreConnection::~StoreConnection() { close(); }
+
+int StoreConnection::fail(int code) {
+    lastCode_ = code;
+    message_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(code));
+    return code;
+}
+
+int StoreConnection::open(const QString& path, const QByteArray& rawKey, bool create,
+                          bool readOnly, int waitMs, bool exclusive) {
+    close();
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (create)
+        flags |= SQLITE_OPEN_CREATE;
+    flags |= SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+        close();
+        return lastCode_;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    setWait(waitMs);
+    if (!rawKey.isEmpty()) {
+        rc = sqlite3_key(db_, rawKey.constData(), static_cast<int>(rawKey.size()));
+        if (rc == SQLITE_OK)
+            rc = exec(QStringLiteral("PRAGMA cipher_page_size = 4096"));
+    } else if (create) {
+        rc = exec(QStringLiteral("PRAGMA page_size = 4096"));
+    }
+    if (rc == SQLITE_OK)
+        rc = registerTextCollation(db_);
+    if (rc == SQLITE_OK && exclusive)
+        rc = exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+    if (rc == SQLITE_OK)
+        rc = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    if (rc != SQLITE_OK) {
+        fail(rc);
+        const int code = lastCode_;
+        const QString text = message_;
+        close();
+        setError(code, text);
+    }
+    return rc;
+}
+
+void StoreConnection::close() {
+    finalizeAll();
+    if (db_)
+        sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void StoreConnection::finalizeAll() {
+    for (sqlite3_stmt* s : std::as_const(statements_))
+        sqlite3_finalize(s);
+    statements_.clear();
+}
+
+void StoreConnection::setWait(int waitMs) {
+    if (db_)
+        sqlite3_busy_timeout(db_, waitMs);
+}
+
+int StoreConnection::changes() const { return db_ ? sqlite3_changes(db_) : 0; }
+
+int StoreConnection::exec(const QString& sql) {
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    sqlite3_free(error);
+    return rc == SQLITE_OK ? SQLITE_OK : fail(rc);
+}
+
+sqlite3_stmt* StoreConnection::statement(const QString& sql) {
+    auto it = statements_.constFind(sql);
+    if (it != statements_.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt,
+                                      nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    statements_.insert(sql, stmt);
+    return stmt;
+}
+
+} // namespace ql

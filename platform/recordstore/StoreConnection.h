@@ -1,0 +1,49 @@
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ql {
+
+// One SQLite/SQLCipher connection with a cache of prepared statements.
+// Results are SQLite result codes; message() is the engine's last message.
+class StoreConnection {
+public:
+    StoreConnection() = default;
+    ~StoreConnection();
+    StoreConnection(const StoreConnection&) = delete;
+    StoreConnection& operator=(const StoreConnection&) = delete;
+
+    // Opens (and with create, makes) the file; keys it when rawKey is given
+    // ("x'<64 hex>'"), sets the page size, lock wait and collation, and reads the
+    // schema once so that a wrong key or a non-data file shows here.
+    // With exclusive, the file stays locked against other connections until close.
+    int open(const QString& path, const QByteArray& rawKey, bool create, bool readOnly,
+             int waitMs, bool exclusive = false);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    sqlite3* db() const { return db_; }
+
+    int exec(const QString& sql);
+    // A cached statement, reset and with its bindings cleared; null on error.
+    sqlite3_stmt* statement(const QString& sql);
+    void finalizeAll();
+    void setWait(int waitMs);
+    int changes() const;
+
+    int lastCode() const { return lastCode_; }
+    QString message() const { return message_; }
+    int fail(int code);   // records code and the engine's message, returns code
+    void setError(int code, const QString& message) { lastCode_ = code; message_ = message; }
+
+private:
+    sqlite3* db_ = nullptr;
+    QHash<QString, sqlite3_stmt*> statements_;
+    int lastCode_ = 0;
+    QString message_;
+};
+
+} // namespace ql
