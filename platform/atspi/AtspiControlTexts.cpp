@@ -1,0 +1,165 @@
+#include "platform/atspi/AtspiControlTexts.h"
+#include <atspi/atspi.h>
+#include <unistd.h>
+
+namespace ql {
+
+namespace {
+
+constexpr int kMaxDepth = 16;
+constexpr int kMaxControls = 4000;
+constexpr int kTextLimit = 253;
+constexpr int kCallTimeoutMs = 1500;
+
+// Takes ownership of a g_malloc'ed string.
+QString take(gchar* text) {
+    QString out = text ? QString::fromUtf8(text) : QString();
+    g_free(text);
+    return out;
+}
+
+QString nameOf(AtspiAccessible* node) {
+    GError* error = nullptr;
+    QString name = take(atspi_accessible_get_name(node, &error));
+    g_clear_error(&error);
+    return name;
+}
+
+QString roleOf(AtspiAccessible* node) {
+    GError* error = nullptr;
+    QString role = take(atspi_accessible_get_role_name(node, &error));
+    g_clear_error(&error);
+    return role;
+}
+
+QString textOf(AtspiAccessible* node) {
+    AtspiText* text = atspi_accessible_get_text_iface(node);
+    if (!text) return {};
+    GError* error = nullptr;
+    gint count = atspi_text_get_character_count(text, &error);
+    g_clear_error(&error);
+    QString content;
+    if (count > 0) content = take(atspi_text_get_text(text, 0, std::min(count, kTextLimit), &error));
+    g_clear_error(&error);
+    g_object_unref(text);
+    return content;
+}
+
+int childCount(AtspiAccessible* node) {
+    GError* error = nullptr;
+    int n = atspi_accessible_get_child_count(node, &error);
+    bool failed = error != nullptr;
+    g_clear_error(&error);
+    return failed ? 0 : n;
+}
+
+AtspiAccessible* childAt(AtspiAccessible* node, int index) {
+    GError* error = nullptr;
+    AtspiAccessible* child = atspi_accessible_get_child_at_index(node, index, &error);
+    g_clear_error(&error);
+    return child;
+}
+
+} // namespace
+
+AtspiControlTexts::AtspiControlTexts() {
+    // No session bus means no accessibility bus: stay quietly without texts.
+    if (!qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS") &&
+        !qEnvironmentVariableIsSet("AT_SPI_BUS_ADDRESS"))
+        return;
+    int status = atspi_init();
+    ready_ = status == 0 || status == 1;
+    if (ready_) atspi_set_timeout(kCallTimeoutMs, kCallTimeoutMs);
+}
+
+AtspiControlTexts::~AtspiControlTexts() {
+    for (auto& [pid, app] : applications_) g_object_unref(app);
+}
+
+void AtspiControlTexts::forget(uint32_t pid) {
+    auto it = applications_.find(pid);
+    if (it == applications_.end()) return;
+    g_object_unref(it->second);
+    applications_.erase(it);
+}
+
+AtspiAccessible* AtspiControlTexts::searchDesktop(uint32_t pid) {
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop) return nullptr;
+    atspi_accessible_clear_cache(desktop); // applications come and go
+    AtspiAccessible* found = nullptr;
+    for (int i = childCount(desktop) - 1; i >= 0 && !found; --i) {
+        AtspiAccessible* app = childAt(desktop, i);
+        if (!app) continue;
+        GError* error = nullptr;
+        guint appPid = atspi_accessible_get_process_id(app, &error);
+        if (!error && appPid == pid) found = app;
+        else g_object_unref(app);
+        g_clear_error(&error);
+    }
+    g_object_unref(desktop);
+    return found;
+}
+
+AtspiAccessible* AtspiControlTexts::applicationOf(uint32_t pid) {
+    auto it = applications_.find(pid);
+    if (it != applications_.end()) {
+        GError* error = nullptr;
+        guint still = atspi_accessible_get_process_id(it->second, &error);
+        bool alive = !error && still == pid;
+        g_clear_error(&error);
+        if (alive) return it->second;
+        forget(pid); // the process ended, or its id now belongs to another
+    }
+    AtspiAccessible* app = searchDesktop(pid);
+    if (app) applications_[pid] = app;
+    return app;
+}
+
+AtspiAccessible* AtspiControlTexts::windowTitled(AtspiAccessible* application,
+                                                 const QString& title) {
+    const QString wanted = title.trimmed();
+    for (int i = 0; i < childCount(application); ++i) {
+        AtspiAccessible* window = childAt(application, i);
+        if (!window) continue;
+        if (nameOf(window).trimmed() == wanted) return window;
+        g_object_unref(window);
+    }
+    return nullptr;
+}
+
+void AtspiControlTexts::collect(AtspiAccessible* node, std::vector<ChildWindow>& out, int depth,
+                                int& budget) {
+    if (depth > kMaxDepth) return;
+    for (int i = 0; i < childCount(node) && budget > 0; ++i) {
+        AtspiAccessible* child = childAt(node, i);
+        if (!child) continue;
+        --budget;
+        const QString role = roleOf(child);
+        const QString name = nameOf(child);
+        const QString text = textOf(child);
+        out.push_back({role, name.isEmpty() ? text : name, 0});
+        if (!name.isEmpty() && !text.isEmpty() && text != name) out.push_back({role, text, 0});
+        collect(child, out, depth + 1, budget);
+        g_object_unref(child);
+    }
+}
+
+std::vector<ChildWindow> AtspiControlTexts::controls(uint32_t pid, const QString& title) {
+    // Asking our own process over the bus would wait on ourselves.
+    if (!ready_ || pid == 0 || pid == uint32_t(getpid())) return {};
+    AtspiAccessible* app = applicationOf(pid);
+    if (!app) return {};
+    atspi_accessible_clear_cache(app); // the window's controls change as it runs
+    AtspiAccessible* window = windowTitled(app, title);
+    if (!window) return {};
+    std::vector<ChildWindow> out;
+    int budget = kMaxControls;
+    collect(window, out, 0, budget);
+    g_object_unref(window);
+    for (ChildWindow& c : out)
+        if (c.text.isEmpty()) c.text = QStringLiteral("<>");
+    return out;
+}
+
+} // namespace ql
