@@ -4,19 +4,34 @@
 #include <QMimeData>
 
 namespace ql {
+namespace {
 
-QtClipboard::QtClipboard(QObject* parent) : QObject(parent) {
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ++changes_; });
+// The desktop clipboard, or null in a program without a GUI application.
+QClipboard* desktopClipboard() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
+                                                                       : nullptr;
 }
 
-QString QtClipboard::text() { return QGuiApplication::clipboard()->text(); }
+} // namespace
+
+QtClipboard::QtClipboard(QObject* parent) : QObject(parent) {
+    if (QClipboard* clipboard = desktopClipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, [this] { ++changes_; });
+}
+
+QString QtClipboard::text() {
+    QClipboard* clipboard = desktopClipboard();
+    return clipboard ? clipboard->text() : QString();
+}
 
 void QtClipboard::setText(const QString& text) {
+    QClipboard* clipboard = desktopClipboard();
+    if (!clipboard) return;
     auto* data = new QMimeData;
     data->setText(text);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     ++changes_; // counted even where the platform does not report our own changes
-    QGuiApplication::clipboard()->setMimeData(data);
+    clipboard->setMimeData(data);
 }
 
 } // namespace ql

@@ -4,8 +4,9 @@
 
 namespace ql {
 
-// The desktop clipboard through QClipboard. Needs a QGuiApplication. The change
-// count grows for every change, ours included, as QClipboard reports them.
+// The desktop clipboard through QClipboard. The change count grows for every
+// change, ours included. Without a QGuiApplication it holds nothing and ignores
+// writes.
 class QtClipboard : public QObject, public Clipboard {
     Q_OBJECT
 public:
