@@ -1,7 +1,21 @@
 #include "framework/WidgetWindow.h"
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace ql {
+namespace {
+
+// Whether a window at (x, y) would show enough of its top-left corner on some
+// screen to be grabbed; a place saved on a screen that is gone is not.
+bool reachable(int x, int y) {
+    const QPoint grip(x + 40, y + 10);
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->geometry().contains(grip)) return true;
+    return QGuiApplication::screens().isEmpty();
+}
+
+} // namespace
 
 bool WidgetWindow::isMinimized() const { return widget_.windowState() & Qt::WindowMinimized; }
 
@@ -12,7 +26,9 @@ bool WidgetWindow::isResizable() const { return widget_.minimumSize() != widget_
 // Frame position with contents size: move() and resize() take the same.
 QRect WidgetWindow::geometry() const { return QRect(widget_.pos(), widget_.size()); }
 
-void WidgetWindow::move(int x, int y) { widget_.move(x, y); }
+void WidgetWindow::move(int x, int y) {
+    if (reachable(x, y)) widget_.move(x, y);
+}
 
 void WidgetWindow::resize(int width, int height) { widget_.resize(width, height); }
 

@@ -15,6 +15,7 @@ public:
     // Resizable unless the minimum and maximum sizes are the same.
     bool isResizable() const override;
     QRect geometry() const override;
+    // Ignored when the place is on no screen, so the window stays where it can be reached.
     void move(int x, int y) override;
     void resize(int width, int height) override;
     void setMaximized(bool maximized) override;

@@ -41,4 +41,10 @@ TEST(WidgetWindow, SavesAndRestoresAWidgetBeforeItIsShown) {
     store.restoreWindow("Main", fixedWindow);
     EXPECT_EQ(fixed.pos(), QPoint(40, 50));
     EXPECT_EQ(fixed.size(), QSize(200, 100));
+
+    // A place saved on a screen that is no longer there is not applied.
+    store.writeSetting("Main", "XPos", "-5000");
+    store.writeSetting("Main", "YPos", "-5000");
+    store.restoreWindow("Main", fixedWindow);
+    EXPECT_EQ(fixed.pos(), QPoint(40, 50));
 }
