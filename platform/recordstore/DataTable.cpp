@@ -307,7 +307,7 @@ int DataTable::writeRecord(bool insert) {
         sqlite3_reset(st);
         if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
             conn_->fail(rc);
-            const int k = schema_->keyForUniqueMessage(conn_->message());
+            const int k = firstClashingKey(insert);
             fail(DuplicateKey);
             duplicateKey_ = k >= 0 ? def_.keys[k].description : QString();
             result = DuplicateKey;
@@ -322,6 +322,28 @@ int DataTable::writeRecord(bool insert) {
     if (result != NoError && numbering)
         record_.setNumber(autoField, 0);
     return endWrite(result);
+}
+
+// The first unique key, in declared order, whose value in the buffer another
+// record already holds. The engine names only the index it checked first.
+int DataTable::firstClashingKey(bool insert) {
+    const QString engineMessage = conn_->message();
+    for (size_t k = 0; k < def_.keys.size(); ++k) {
+        if (!def_.keys[k].unique)
+            continue;
+        sqlite3_stmt* st = conn_->statement(schema_->fetch(static_cast<int>(k)));
+        if (!st)
+            break;
+        const std::vector<int>& comps = def_.keys[k].components;
+        for (size_t i = 0; i < comps.size(); ++i)
+            bindField(st, static_cast<int>(i) + 1, record_, comps[i]);
+        const bool clash = sqlite3_step(st) == SQLITE_ROW &&
+                           (insert || sqlite3_column_int64(st, 0) != currentRow_);
+        sqlite3_reset(st);
+        if (clash)
+            return static_cast<int>(k);
+    }
+    return schema_->keyForUniqueMessage(engineMessage);
 }
 
 int DataTable::remove() {

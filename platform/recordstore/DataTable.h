@@ -106,6 +106,7 @@ private:
     int beginWrite();
     int endWrite(int result);
     int writeRecord(bool insert);
+    int firstClashingKey(bool insert);
     int readRow(void* statement, int key, int notFound);
     int readStep(bool forward);
     bool requireOpen(bool forWriting = false);

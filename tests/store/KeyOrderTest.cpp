@@ -1,0 +1,178 @@
+#include "StoreTestSupport.h"
+#include <QRandomGenerator>
+#include <algorithm>
+
+using namespace ql;
+using namespace ql::store_error;
+using ql::test::StoreFolder;
+
+namespace {
+
+// A model of the table: the records as added, in record-number order.
+struct Model {
+    std::vector<Record> rows;
+    std::vector<qint64> ids;
+};
+
+int compareComponent(const Record& a, const Record& b, int field) {
+    if (isNumberType(a.def().fields[field].type)) {
+        const qint64 x = a.number(field), y = b.number(field);
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    return a.text(field).compare(b.text(field), Qt::CaseInsensitive);
+}
+
+int compareKey(const KeyDef& key, const Record& a, const Record& b) {
+    for (int c : key.components)
+        if (const int d = compareComponent(a, b, c))
+            return d;
+    return 0;
+}
+
+// Record ids in key order, duplicates by record number (= id here).
+std::vector<qint64> expectedOrder(const KeyDef& key, const Model& m) {
+    std::vector<size_t> idx(m.rows.size());
+    for (size_t i = 0; i < idx.size(); ++i)
+        idx[i] = i;
+    std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) {
+        return compareKey(key, m.rows[a], m.rows[b]) < 0;
+    });
+    std::vector<qint64> ids;
+    for (size_t i : idx)
+        ids.push_back(m.ids[i]);
+    return ids;
+}
+
+std::vector<qint64> walk(DataTable& t, bool forward) {
+    std::vector<qint64> ids;
+    while ((forward ? t.next() : t.previous()) == 0)
+        ids.push_back(t.record().number("P_:ID"));
+    EXPECT_EQ(t.errorCode(), EndOfFile);
+    return ids;
+}
+
+class KeyOrderTest : public StoreFolder {
+protected:
+    void fill(DataTable& t, Model& m) {
+        QRandomGenerator rng(20261208);
+        const QStringList users{"amy", "Bob", "carl"};
+        const QStringList words{"mail", "Mail", "bank", "zeta", "Émile", "émile", "a", "b b"};
+        const QStringList urls{"", "https://x", "https://Y"};
+        auto pick = [&](const QStringList& l) { return l[rng.bounded(int(l.size()))]; };
+        for (int i = 0; i < 120; ++i) {
+            Record& r = t.record();
+            r.clear();
+            r.setText("P_:USER", pick(users));
+            r.setText("P_:SERVICE", pick(words));
+            r.setText("P_:NAME", pick(words));
+            r.setText("P_:URL", pick(urls));
+            r.setText("P_:PASSWORD", pick(words));
+            r.setNumber("P_:MONITOR", rng.bounded(2));
+            r.setNumber("P_:LASTCHANGEDATE", 80000 + rng.bounded(3));
+            r.setNumber("P_:LASTCHANGETIME", rng.bounded(3) * 100);
+            r.setNumber("P_:EXPIRYDATE", rng.bounded(2) * 80010);
+            r.setNumber("P_:LEVEL", rng.bounded(2) ? 4000 : 10000);
+            const bool clash = std::any_of(m.rows.begin(), m.rows.end(), [&](const Record& o) {
+                return compareKey(t.def().keys[1], o, r) == 0;
+            });
+            const int rc = t.add();
+            ASSERT_EQ(rc, clash ? DuplicateKey : 0) << i;
+            if (rc == 0) {
+                m.rows.push_back(r);
+                m.ids.push_back(r.number("P_:ID"));
+            }
+        }
+        ASSERT_GT(m.rows.size(), 40u);
+    }
+};
+
+} // namespace
+
+TEST_F(KeyOrderTest, EveryKeyWalksInOrderBothWaysWithDuplicates) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Model m;
+    fill(t, m);
+    for (size_t k = 0; k < t.def().keys.size(); ++k) {
+        const KeyDef& key = t.def().keys[k];
+        SCOPED_TRACE(key.name.toStdString());
+        const std::vector<qint64> expected = expectedOrder(key, m);
+        ASSERT_EQ(t.setToStart(int(k)), 0);
+        EXPECT_EQ(walk(t, true), expected);
+        ASSERT_EQ(t.setToEnd(int(k)), 0);
+        std::vector<qint64> backward = walk(t, false);
+        std::reverse(backward.begin(), backward.end());
+        EXPECT_EQ(backward, expected);
+    }
+}
+
+TEST_F(KeyOrderTest, PositionBeforeOrAfterAValueThenStepEitherWay) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Model m;
+    fill(t, m);
+    for (size_t k = 0; k < t.def().keys.size(); ++k) {
+        const KeyDef& key = t.def().keys[k];
+        SCOPED_TRACE(key.name.toStdString());
+        const std::vector<qint64> order = expectedOrder(key, m);
+        for (size_t probe = 0; probe < m.rows.size(); probe += 7) {
+            const Record& value = m.rows[probe];
+            // Index of the first record not below the value and the first above it.
+            auto position = [&](bool after) {
+                size_t i = 0;
+                while (i < order.size()) {
+                    const size_t row = std::find(m.ids.begin(), m.ids.end(), order[i]) - m.ids.begin();
+                    const int d = compareKey(key, m.rows[row], value);
+                    if (after ? d > 0 : d >= 0)
+                        break;
+                    ++i;
+                }
+                return i;
+            };
+            for (bool after : {false, true}) {
+                const size_t at = position(after);
+                t.record() = value;
+                ASSERT_EQ(t.setPosition(int(k), after), 0);
+                if (at < order.size()) {
+                    ASSERT_EQ(t.next(), 0);
+                    EXPECT_EQ(t.record().number("P_:ID"), order[at]);
+                } else {
+                    EXPECT_EQ(t.next(), EndOfFile);
+                }
+                t.record() = value;
+                ASSERT_EQ(t.setPosition(int(k), after), 0);
+                if (at > 0) {
+                    ASSERT_EQ(t.previous(), 0);
+                    EXPECT_EQ(t.record().number("P_:ID"), order[at - 1]);
+                } else {
+                    EXPECT_EQ(t.previous(), EndOfFile);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(KeyOrderTest, OneUsersEntriesFromAPartialKeyValue) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    for (const char* s : {"zeta", "alpha", "Mid"})
+        ASSERT_EQ(addEntry(t, "bob", s, "n"), 0);
+    ASSERT_EQ(addEntry(t, "amy", "x", "n"), 0);
+    ASSERT_EQ(addEntry(t, "carl", "x", "n"), 0);
+    t.record().clear();
+    t.record().setText("P_:USER", u"BOB");
+    ASSERT_EQ(t.setPosition(t.def().keyIndex("P_:KEYSERVICE")), 0);
+    QStringList seen;
+    while (t.next() == 0 && t.record().sameText(t.record().fieldIndex("P_:USER"), u"bob"))
+        seen << t.record().text("P_:SERVICE");
+    EXPECT_EQ(seen, (QStringList{"alpha", "Mid", "zeta"}));
+    // Fetching makes the next step continue from the fetched record.
+    t.record().setText("P_:USER", u"bob");
+    t.record().setText("P_:SERVICE", u"mid");
+    t.record().setText("P_:NAME", u"n");
+    ASSERT_EQ(t.fetch(t.def().keyIndex("P_:KEYSERVICE")), 0);
+    ASSERT_EQ(t.next(), 0);
+    EXPECT_EQ(t.record().text("P_:SERVICE"), "zeta");
+    ASSERT_EQ(t.previous(), 0);
+    EXPECT_EQ(t.record().text("P_:SERVICE"), "Mid");
+}

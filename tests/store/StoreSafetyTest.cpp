@@ -1,0 +1,212 @@
+#include "StoreTestSupport.h"
+#include "platform/recordstore/OwnerKeys.h"
+#include <QDirIterator>
+#include <QFile>
+#include <map>
+#include <sqlite3.h>
+
+using namespace ql;
+using namespace ql::store_error;
+using ql::test::StoreFolder;
+
+namespace {
+
+using StoreSafetyTest = StoreFolder;
+
+std::map<QString, QByteArray> folderBytes(const QString& dir) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly))
+            files[it.fileName()] = f.readAll();
+    }
+    return files;
+}
+
+// Files of the folder that hold the marker as UTF-8 or UTF-16 text.
+QStringList filesHolding(const QString& dir, const QString& marker) {
+    const QByteArray utf8 = marker.toUtf8();
+    const QByteArray utf16(reinterpret_cast<const char*>(marker.utf16()), marker.size() * 2);
+    QStringList found;
+    for (const auto& [name, bytes] : folderBytes(dir))
+        if (bytes.contains(utf8) || bytes.contains(utf16))
+            found << name;
+    return found;
+}
+
+// Runs SQL on a table file with the key its table is kept under.
+void rawExec(const QString& file, OwnerKeyKind kind, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    const QByteArray key = rawTableKey(kind);
+    if (!key.isEmpty()) {
+        sqlite3_key(db, key.constData(), int(key.size()));
+        sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+    }
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+TableDef testLayout(int version, bool newer) {
+    TableDef def;
+    def.label = "Tests";
+    def.prefix = "T_";
+    def.storedAs = "QL_TEST\\!Items";
+    def.owner = OwnerKeyKind::Owner;
+    def.structureVersion = version;
+    def.fields = {{"T_:ID", FieldType::Long, 0}, {"T_:NAME", FieldType::String, newer ? 20 : 10},
+                  {"T_:NOTE", FieldType::String, newer ? 3 : 8}};
+    if (newer) {
+        def.fields.push_back({"T_:EXTRA", FieldType::Long, 0});
+        def.fields.push_back({"T_:MEMO", FieldType::Memo, 100});
+    }
+    def.keys = {{"T_:KEYNAME", "Name", {1}, true, false, false, false},
+                {"T_:KEYID", "Id", {0}, true, true, true, false}};
+    def.finishLayout();
+    return def;
+}
+
+} // namespace
+
+TEST_F(StoreSafetyTest, WrongKeyOrForeignFileIsRefusedAndLeftUntouched) {
+    {
+        DataTable t(passwordsTable());
+        createAndOpen(t);
+        ASSERT_EQ(addEntry(t, "amy", "Mail", "a"), 0);
+    }
+    const auto before = folderBytes(dir_.path());
+    setOwnerKey(QString(64, u'1'));
+    DataTable t(passwordsTable());
+    EXPECT_EQ(t.open(), InvalidFile);
+    EXPECT_FALSE(t.errorText().isEmpty());
+    EXPECT_FALSE(t.isOpen());
+    EXPECT_EQ(t.records(), -1);
+    EXPECT_EQ(t.create(), InvalidFile);
+    EXPECT_EQ(folderBytes(dir_.path()), before);
+    setOwnerKey(test::kTestOwnerKey);
+    ASSERT_EQ(t.open(), 0);
+    EXPECT_EQ(t.records(), 1);
+    t.close();
+
+    QFile text(path("QLOCK_S.qld"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray(8192, 'x'));
+    text.close();
+    DataTable paste(scriptPasteTable());
+    EXPECT_EQ(paste.open(), InvalidFile);
+    EXPECT_EQ(paste.create(), InvalidFile);
+    QFile again(path("QLOCK_S.qld"));
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), QByteArray(8192, 'x'));
+}
+
+TEST_F(StoreSafetyTest, NoSecretReachesTheDataFolderInClearText) {
+    const QString marker = "Zq8MarkerSecret41";
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Record& r = t.record();
+    r.setText("P_:USER", u"amy");
+    r.setText("P_:PASSWORD", marker + QStringLiteral("pw"));
+    r.setText("P_:NOTES", marker + QStringLiteral("note"));
+    r.setBlob("P_:ENCRYPTEDFILE", (marker + QStringLiteral("blob")).toUtf8());
+    ASSERT_EQ(t.add(), 0);
+    EXPECT_EQ(filesHolding(dir_.path(), marker), QStringList()) << "while open";
+    t.close();
+    EXPECT_EQ(filesHolding(dir_.path(), marker), QStringList()) << "after close";
+    // The search does find text in a table kept without encryption.
+    DataTable paste(scriptPasteTable());
+    createAndOpen(paste);
+    paste.record().setText("SP_:PASTE", marker);
+    ASSERT_EQ(paste.add(), 0);
+    paste.close();
+    EXPECT_EQ(filesHolding(dir_.path(), marker), QStringList{"QLOCK_S.qld"});
+}
+
+TEST_F(StoreSafetyTest, OlderStructureOpensWithItsRecordsKept) {
+    {
+        DataTable old(testLayout(1, false));
+        createAndOpen(old);
+        for (const char* name : {"first", "second", "third"}) {
+            old.record().clear();
+            old.record().setText("T_:NAME", QString::fromLatin1(name));
+            old.record().setText("T_:NOTE", u"abcdefgh");
+            ASSERT_EQ(old.add(), 0);
+        }
+        old.getByRecordNumber(2);
+        ASSERT_EQ(old.remove(), 0);
+    }
+    const auto before = folderBytes(dir_.path());
+    DataTable current(testLayout(2, true));
+    EXPECT_EQ(current.open(), BadDeclaration); // not registered: never converted
+    EXPECT_EQ(folderBytes(dir_.path()), before);
+
+    registerStructure("T_", "Tests", 2);
+    ASSERT_EQ(current.open(), 0) << current.errorText().toStdString();
+    EXPECT_EQ(current.records(), 2);
+    ASSERT_EQ(current.getByRecordNumber(3), 0);
+    EXPECT_EQ(current.record().text("T_:NAME"), "third");
+    EXPECT_EQ(current.record().text("T_:NOTE"), "abc");
+    EXPECT_EQ(current.record().number("T_:ID"), 3);
+    EXPECT_EQ(current.record().number("T_:EXTRA"), 0);
+    current.record().setText("T_:NAME", QString(20, u'n'));
+    current.record().setText("T_:MEMO", u"memo");
+    current.record().setNumber("T_:ID", 0);
+    ASSERT_EQ(current.add(), 0);
+    EXPECT_EQ(current.record().number("T_:ID"), 4);
+    current.record().setText("T_:NAME", u"FIRST");
+    EXPECT_EQ(current.fetch(0), 0);
+    current.close();
+    // Converted once: the old layout is now the one that does not match.
+    ASSERT_EQ(current.open(), 0);
+    current.close();
+    DataTable old(testLayout(1, false));
+    EXPECT_EQ(old.open(), BadDeclaration);
+}
+
+TEST_F(StoreSafetyTest, MissingKeysAreReportedAndRebuilt) {
+    {
+        DataTable t(passwordsTable());
+        createAndOpen(t);
+        ASSERT_EQ(addEntry(t, "amy", "Mail", "a"), 0);
+    }
+    rawExec(path("QL_DATA.qld"), OwnerKeyKind::Owner, "DROP INDEX \"Pwd__KEYNAME\"");
+    DataTable t(passwordsTable());
+    EXPECT_EQ(t.open(), KeysInvalid);
+    EXPECT_FALSE(t.isOpen());
+    EXPECT_EQ(t.buildKeys(), 0);
+    ASSERT_EQ(t.open(), 0);
+    EXPECT_EQ(addEntry(t, "amy", "Mail", "a"), DuplicateKey);
+    t.record().setText("P_:NAME", u"a");
+    EXPECT_EQ(t.fetch(t.def().keyIndex("P_:KEYNAME")), 0);
+}
+
+TEST_F(StoreSafetyTest, BatchIsOneTransactionThatCanBeCancelled) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    ASSERT_EQ(addEntry(t, "amy", "keep", "a"), 0);
+    ASSERT_EQ(t.stream(), 0);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(addEntry(t, "amy", QString::number(i), "a"), 0);
+    // A refused record inside the batch only undoes itself.
+    EXPECT_EQ(addEntry(t, "amy", "keep", "a"), DuplicateKey);
+    EXPECT_TRUE(t.inBatch());
+    EXPECT_EQ(t.records(), 21);
+    EXPECT_EQ(t.cancelBatch(), 0);
+    EXPECT_EQ(t.records(), 1);
+    ASSERT_EQ(t.stream(), 0);
+    ASSERT_EQ(addEntry(t, "amy", "x", "a"), 0);
+    EXPECT_EQ(addEntry(t, "amy", "x", "a"), DuplicateKey);
+    ASSERT_EQ(addEntry(t, "amy", "y", "a"), 0);
+    EXPECT_EQ(t.flush(), 0);
+    EXPECT_FALSE(t.inBatch());
+    EXPECT_EQ(t.records(), 3);
+    // close() completes an open batch.
+    ASSERT_EQ(t.stream(), 0);
+    ASSERT_EQ(addEntry(t, "amy", "z", "a"), 0);
+    t.close();
+    ASSERT_EQ(t.open(), 0);
+    EXPECT_EQ(t.records(), 4);
+}
