@@ -6,9 +6,12 @@ namespace ql {
 const std::vector<TopWindow>& WindowFinder::listTopWindows() {
     if (inCycle_ && fresh_) return top_;
     top_.clear();
+    upperTitles_.clear();
     for (TopWindow w : windows_.topWindows()) {
         w.title.truncate(kTitleWidth);
-        if (!w.title.isEmpty()) top_.push_back(std::move(w));
+        if (w.title.isEmpty()) continue;
+        upperTitles_.push_back(w.title.toUpper());
+        top_.push_back(std::move(w));
     }
     fresh_ = inCycle_;
     return top_;
@@ -24,18 +27,33 @@ const std::vector<ChildWindow>& WindowFinder::listChildWindows(WindowHandle wind
     return children_;
 }
 
+WindowFinder::TitleTest::TitleTest(const QString& pattern)
+    : exact_(trimmedRight(pattern).toUpper()), star_(pattern.indexOf(QLatin1Char('*'))) {
+    if (star_ == 0) part_ = trimmedRight(pattern.mid(1)).toUpper(); // further stars are plain
+    else if (star_ > 0) part_ = pattern.left(star_).toUpper();       // what follows is ignored
+}
+
+namespace {
+// `text` equals `trimmed` followed by nothing but blanks.
+bool equalsBeforeBlanks(const QString& text, const QString& trimmed) {
+    if (text.size() < trimmed.size() || !text.startsWith(trimmed)) return false;
+    for (qsizetype i = trimmed.size(); i < text.size(); ++i)
+        if (text.at(i) != QLatin1Char(' ')) return false;
+    return true;
+}
+} // namespace
+
+bool WindowFinder::TitleTest::fits(const QString& upperTitle) const {
+    if (equalsBeforeBlanks(upperTitle, exact_)) return true;
+    if (star_ < 0) return false;
+    if (star_ == 0) return upperTitle.contains(part_);
+    // The title's start is compared as a blank-padded field.
+    if (upperTitle.size() >= star_) return QStringView(upperTitle).left(star_) == part_;
+    return upperTitle.leftJustified(star_, QLatin1Char(' ')) == part_;
+}
+
 bool WindowFinder::titleFits(const QString& pattern, const QString& title) {
-    if (trimmedRight(pattern).toUpper() == trimmedRight(title).toUpper()) return true;
-    qsizetype star = pattern.indexOf(QLatin1Char('*'));
-    if (star < 0) return false;
-    if (star == 0) {
-        // A leading star: the rest (further stars included) occurs anywhere.
-        return title.toUpper().contains(trimmedRight(pattern.mid(1)).toUpper());
-    }
-    // An inner star: the text before it starts the title; what follows is ignored.
-    // Titles are compared as blank-padded fields.
-    QString start = title.leftJustified(star, QLatin1Char(' '), true);
-    return pattern.left(star).compare(start, Qt::CaseInsensitive) == 0;
+    return TitleTest(pattern).fits(title.toUpper());
 }
 
 bool WindowFinder::contentsFit(WindowHandle window, const QString& wanted) {
@@ -48,9 +66,12 @@ bool WindowFinder::contentsFit(WindowHandle window, const QString& wanted) {
 
 WindowHandle WindowFinder::search(const QString& pattern, const QString& contents) {
     const QString wanted = trimmedRight(contents).toUpper();
-    for (const TopWindow& w : listTopWindows()) {
+    const TitleTest test(pattern);
+    listTopWindows();
+    for (size_t i = 0; i < top_.size(); ++i) {
         // Either title test may let the window through; its contents decide once.
-        if (titleFits(pattern, w.title) && contentsFit(w.handle, wanted)) return w.handle;
+        if (test.fits(upperTitles_[i]) && contentsFit(top_[i].handle, wanted))
+            return top_[i].handle;
     }
     return 0;
 }

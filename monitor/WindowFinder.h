@@ -33,6 +33,19 @@ public:
     // Whether the title passes the exact test or the "*" test of the pattern.
     static bool titleFits(const QString& pattern, const QString& title);
 
+    // A pattern prepared once for testing many titles.
+    class TitleTest {
+    public:
+        explicit TitleTest(const QString& pattern);
+        // `upperTitle` is the title in upper case.
+        bool fits(const QString& upperTitle) const;
+
+    private:
+        QString exact_;  // trailing blanks removed, upper case
+        qsizetype star_; // position of the first "*", -1 when none
+        QString part_;   // after a leading star, or before an inner one; upper case
+    };
+
     void beginCycle() { inCycle_ = true; fresh_ = false; }
     void endCycle() { inCycle_ = false; fresh_ = false; }
     void invalidateListing() { fresh_ = false; }
@@ -44,6 +57,7 @@ public:
 private:
     WindowSystem& windows_;
     std::vector<TopWindow> top_;
+    std::vector<QString> upperTitles_; // top_'s titles in upper case
     std::vector<ChildWindow> children_;
     bool inCycle_ = false;
     bool fresh_ = false;

@@ -129,51 +129,62 @@ std::vector<uint32_t> X11WindowSystem::unmanagedClassedChildren(const std::vecto
     std::vector<uint32_t> kids;
     parentOf(root_, &kids);
     std::reverse(kids.begin(), kids.end()); // QueryTree lists bottom to top
+    std::vector<uint32_t> sortedSkip(skip);
+    std::sort(sortedSkip.begin(), sortedSkip.end());
     std::erase_if(kids, [&](uint32_t w) {
-        return std::find(skip.begin(), skip.end(), w) != skip.end();
+        return std::binary_search(sortedSkip.begin(), sortedSkip.end(), w);
     });
-    std::vector<xcb_get_window_attributes_cookie_t> attrs;
+    // Frames of managed windows are most of the root's children and carry no
+    // WM_CLASS: ask for the class first, and for attributes only where it is set.
     std::vector<xcb_get_property_cookie_t> classes;
-    for (uint32_t w : kids) {
-        attrs.push_back(xcb_get_window_attributes(conn_, w));
+    classes.reserve(kids.size());
+    for (uint32_t w : kids)
         classes.push_back(askProperty(conn_, w, XCB_ATOM_WM_CLASS, XCB_ATOM_ANY, 0));
-    }
-    std::vector<uint32_t> out;
+    std::vector<uint32_t> classed;
     for (size_t i = 0; i < kids.size(); ++i) {
+        auto cls = fetch(conn_, classes[i]);
+        if (cls && cls->type != XCB_ATOM_NONE) classed.push_back(kids[i]);
+    }
+    std::vector<xcb_get_window_attributes_cookie_t> attrs;
+    attrs.reserve(classed.size());
+    for (uint32_t w : classed) attrs.push_back(xcb_get_window_attributes(conn_, w));
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i < classed.size(); ++i) {
         Reply<xcb_get_window_attributes_reply_t> a(
             xcb_get_window_attributes_reply(conn_, attrs[i], nullptr));
-        auto cls = fetch(conn_, classes[i]);
-        if (a && !a->override_redirect && cls && cls->type != XCB_ATOM_NONE)
-            out.push_back(kids[i]);
+        if (a && !a->override_redirect) out.push_back(classed[i]);
     }
     return out;
 }
 
-// Titles of many windows with one round trip: all requests first, then replies.
+// Titles of many windows with few round trips: all requests first, then the
+// replies; WM_NAME only for windows without _NET_WM_NAME.
 std::vector<QString> X11WindowSystem::titlesOf(const std::vector<uint32_t>& windows) {
-    std::vector<xcb_get_property_cookie_t> net, plain;
+    std::vector<xcb_get_property_cookie_t> net;
     net.reserve(windows.size());
-    plain.reserve(windows.size());
-    for (uint32_t w : windows) {
+    for (uint32_t w : windows)
         net.push_back(askProperty(conn_, w, atoms_->netWmName, atoms_->utf8, kTitleLongs));
-        plain.push_back(askProperty(conn_, w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, kTitleLongs));
-    }
-    std::vector<QString> titles;
-    titles.reserve(windows.size());
+    std::vector<QString> titles(windows.size());
+    std::vector<size_t> plainOnes;
     for (size_t i = 0; i < windows.size(); ++i) {
         auto n = fetch(conn_, net[i]);
-        auto p = fetch(conn_, plain[i]);
-        QString title;
         if (n && n->format == 8 && xcb_get_property_value_length(n.p) > 0) {
-            title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(n.p)),
-                                      xcb_get_property_value_length(n.p));
-        } else if (p && p->format == 8) {
-            const char* text = static_cast<const char*>(xcb_get_property_value(p.p));
-            int len = xcb_get_property_value_length(p.p);
-            title = p->type == atoms_->utf8 ? QString::fromUtf8(text, len)
-                                            : QString::fromLatin1(text, len);
+            titles[i] = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(n.p)),
+                                          xcb_get_property_value_length(n.p));
+        } else {
+            plainOnes.push_back(i);
         }
-        titles.push_back(title);
+    }
+    std::vector<xcb_get_property_cookie_t> plain;
+    for (size_t i : plainOnes)
+        plain.push_back(askProperty(conn_, windows[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, kTitleLongs));
+    for (size_t k = 0; k < plainOnes.size(); ++k) {
+        auto p = fetch(conn_, plain[k]);
+        if (!p || p->format != 8) continue;
+        const char* text = static_cast<const char*>(xcb_get_property_value(p.p));
+        int len = xcb_get_property_value_length(p.p);
+        titles[plainOnes[k]] = p->type == atoms_->utf8 ? QString::fromUtf8(text, len)
+                                                       : QString::fromLatin1(text, len);
     }
     return titles;
 }
