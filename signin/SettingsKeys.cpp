@@ -1,4 +1,6 @@
 #include "signin/SettingsKeys.h"
+#include "framework/IniStore.h"
+#include <memory>
 
 namespace ql {
 
@@ -56,6 +58,14 @@ Pacing readPacing(SettingsAccess& settings, LimitPlace place) {
         if (rule.switchMonitorOn) putSettingNumber(settings, k::MonitorActive, 1);
     }
     return pacing;
+}
+
+OldSettingReader oldSettingsFromIni(const QString& fileName) {
+    auto store = std::make_shared<IniStore>();
+    store->openStore(fileName);
+    return [store](const QString& key) {
+        return store->readSetting(QStringLiteral("Fernwick"), key);
+    };
 }
 
 bool versionNeedsUpgrade(double oldVersion) { return oldVersion >= 2.1; }

@@ -68,6 +68,9 @@ Pacing readPacing(SettingsAccess& settings, LimitPlace place);
 
 // The previous version's settings, read once on a first run.
 using OldSettingReader = std::function<QString(const QString& key)>;
+// The previous version's settings from an INI file (WIN.INI in the data folder),
+// section "Fernwick"; a missing file or key reads as blank.
+OldSettingReader oldSettingsFromIni(const QString& fileName = QStringLiteral("WIN.INI"));
 // Runs once the old settings were carried over, with the carried-over version.
 using UpgradeHook = std::function<void(double oldVersion)>;
 

@@ -9,6 +9,12 @@ bool passwordNotRequired(const Record& user) {
     return user.text("U_:PASSWORD") == kNotRequired;
 }
 
+void copyUser(Record& to, const Record& from) {
+    if (&to == &from) return;
+    to.clear();
+    Record::copyMatchingFields(to, from);
+}
+
 int confirmPassword(Record& user, const PasswordPrompt& prompt, Prompter& prompter) {
     if (passwordNotRequired(user)) return kCompleted;
     user.setText("U_:CONFIRMPASSWORD", QString());
@@ -60,7 +66,7 @@ void UserSelection::clearCurrentUser() {
 
 bool UserSelection::select(const UserRow& row, const PasswordPrompt& prompt) {
     if (table_.getByRecordNumber(row.recordNumber) != se::NoError) return false;
-    current_ = table_.record();
+    copyUser(current_, table_.record());
     if (passwordNotRequired(current_)) return true;
     if (confirmPassword(current_, prompt, prompter_) == kCompleted) return true;
     current_.clear(); // stays open: the user may pick again or cancel
@@ -78,10 +84,20 @@ int quickSelectUser(FileManager& users, int position, Record& user, const Passwo
     for (int n = 1; n <= position; ++n) {
         if (table.next() != se::NoError) return kCancelled;
     }
-    user = table.record();
+    copyUser(user, table.record());
     if (confirmPassword(user, prompt, prompter) == kCompleted) return kCompleted;
     user.clear();
     return kCancelled;
+}
+
+void monitorStartUser(FileManager& users, Record& user) {
+    user.clear();
+    user.setText("U_:NAME", kNoUserSelected);
+    DataTable table(usersTable());
+    if (users.open(table) != se::NoError || table.records() != 1) return;
+    table.setStoredOrder();
+    if (table.next() != se::NoError || !passwordNotRequired(table.record())) return;
+    copyUser(user, table.record());
 }
 
 std::vector<QString> firstUserNames(FileManager& users, int count) {

@@ -20,6 +20,10 @@ inline const QString kNoUserSelected = QStringLiteral("No User Selected");
 // True when the user in the buffer needs no password ("Not Required", exact case).
 bool passwordNotRequired(const Record& user);
 
+// Copies a user's values between Users buffers. Assigning a Record would take
+// over the source's layout pointer, which dies with the DataTable it came from.
+void copyUser(Record& to, const Record& from);
+
 // Asks for the password: the typed text, or nullopt when the prompt was cancelled.
 using PasswordPrompt = std::function<std::optional<QString>()>;
 
@@ -76,6 +80,10 @@ private:
 // password was not confirmed).
 int quickSelectUser(FileManager& users, int position, Record& user, const PasswordPrompt& prompt,
                     Prompter& prompter);
+
+// The monitor program's user at start-up: the only user when there is exactly
+// one and it needs no password, else "No User Selected".
+void monitorStartUser(FileManager& users, Record& user);
 
 // The first `count` user names in stored order (missing ones empty).
 std::vector<QString> firstUserNames(FileManager& users, int count);

@@ -1,6 +1,8 @@
 #include "signin/OptionsModel.h"
 #include "signin/SettingsKeys.h"
 #include "tests/support/QtPrinters.h"
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace ql;
@@ -137,4 +139,28 @@ TEST(OptionsWindow, MonitorOptionsWarnOnlyWhenStayOnTopIsSwitchedOff) {
     options.cancel(form);
     EXPECT_EQ(values.askOnRestore, 1);
     EXPECT_EQ(settings.values[k::AskOnRestore], "0");
+}
+
+TEST(SettingsFirstRun, OldSettingsComeFromTheFernwickSectionOfWinIni) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("WIN.INI");
+    MemorySettings missingFile;
+    ProgramValues values = loadMainStartUp(missingFile, oldSettingsFromIni(path), {});
+    EXPECT_EQ(values.groupDelay, 50);
+    EXPECT_EQ(missingFile.values[k::Tray], "0");
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Other]\r\nQL_GD=99\r\n[Fernwick]\r\nQL_Version=2.1\r\nQL_GD=70\r\n"
+               "QL_BS=12\r\nQL_IT=abc\r\n");
+    file.close();
+    MemorySettings settings;
+    double upgradedFrom = 0;
+    values = loadMainStartUp(settings, oldSettingsFromIni(path),
+                             [&](double version) { upgradedFrom = version; });
+    EXPECT_EQ(values.groupDelay, 70);
+    EXPECT_EQ(values.groupSize, 12);
+    EXPECT_EQ(values.inactivityMinutes, 0); // not a number: carried over as 0
+    EXPECT_EQ(values.monitorActive, 0);     // a group size was carried, so no switch-on
+    EXPECT_DOUBLE_EQ(upgradedFrom, 2.1);
 }
