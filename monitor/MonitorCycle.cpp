@@ -1,4 +1,5 @@
 #include "monitor/MonitorCycle.h"
+#include "keys/SendStopped.h"
 #include "monitor/MonitorMessages.h"
 #include <chrono>
 #include <thread>
@@ -49,7 +50,7 @@ void MonitorCycle::firstPass() {
             yield();
             continue;
         }
-        if (trimmedRight(row->titlePattern).isEmpty()) {
+        if (withoutTrailingBlanks(row->titlePattern).isEmpty()) {
             sendQueuedEntry(id, finder_.windows().ownFocusedWindow());
         } else if (row->oneShot) {
             sendOneShot(id, *row);
@@ -66,7 +67,7 @@ void MonitorCycle::sendOneShot(RowId id, const MonitorRow& row) {
     }
     Prompt prompt;
     prompt.title = MonitorMessages::kCannotSendTitle;
-    prompt.text = MonitorMessages::cannotSendText(trimmedRight(row.titlePattern));
+    prompt.text = MonitorMessages::cannotSendText(withoutTrailingBlanks(row.titlePattern));
     prompt.icon = PromptIcon::Exclamation;
     prompter_.ask(prompt);
     lists_.removeAndCheckEmpty(id);
@@ -80,7 +81,7 @@ void MonitorCycle::secondPass() {
             yield();
             continue;
         }
-        if (trimmedRight(row->titlePattern).isEmpty()) {
+        if (withoutTrailingBlanks(row->titlePattern).isEmpty()) {
             sendQueuedEntry(id, finder_.windows().ownFocusedWindow());
             yield();
             continue;
@@ -122,7 +123,7 @@ bool MonitorCycle::settle(int32_t seconds) {
 void MonitorCycle::sendQueuedEntry(RowId id, WindowHandle target) {
     std::optional<MonitorRow> row = lists_.find(id);
     if (!row) return;
-    const QString text = trimmedRight(row->sendText).left(kSendTextLimit);
+    const QString text = withoutTrailingBlanks(row->sendText).left(kSendTextLimit);
     SendOutcome outcome = validHandle(target) && row->directSend
                               ? keys_.sendDirect(target, text, 1)
                               : keys_.sendGrouped(text);
@@ -130,8 +131,8 @@ void MonitorCycle::sendQueuedEntry(RowId id, WindowHandle target) {
     if (outcome == SendOutcome::FocusLost) {
         // Treated as sent: typing the line again could land in the wrong window.
         Prompt prompt;
-        prompt.title = MonitorMessages::kSendStoppedTitle;
-        prompt.text = MonitorMessages::kSendStoppedText;
+        prompt.title = kSendStoppedTitle;
+        prompt.text = kSendStoppedText;
         prompt.icon = PromptIcon::Exclamation;
         prompter_.ask(prompt);
     }

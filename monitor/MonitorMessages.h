@@ -8,8 +8,5 @@ inline QString cannotSendText(const QString& pattern) {
     return QStringLiteral("The associated window does not exist (") + pattern +
            QStringLiteral(").");
 }
-inline const QString kSendStoppedTitle = QStringLiteral("Send Stopped");
-inline const QString kSendStoppedText = QStringLiteral(
-    "The keyboard focus left the target window, so the rest of the text was not sent.");
 
 } // namespace ql::MonitorMessages

@@ -3,14 +3,14 @@
 
 namespace ql {
 
-QString trimmedRight(const QString& text) {
+QString withoutTrailingBlanks(const QString& text) {
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' ')) --end;
     return text.left(end);
 }
 
 bool sameUser(const QString& a, const QString& b) {
-    return trimmedRight(a).compare(trimmedRight(b), Qt::CaseInsensitive) == 0;
+    return withoutTrailingBlanks(a).compare(withoutTrailingBlanks(b), Qt::CaseInsensitive) == 0;
 }
 
 RowId MonitorQueue::insert(MonitorRow row) {

@@ -56,7 +56,7 @@ private:
 
 // Text compared the way the program compares fixed-width fields: trailing
 // blanks do not count.
-QString trimmedRight(const QString& text);
+QString withoutTrailingBlanks(const QString& text);
 bool sameUser(const QString& a, const QString& b);
 
 } // namespace ql

@@ -6,7 +6,7 @@ namespace ql {
 
 namespace {
 QString keyOf(const QString& userName) {
-    return trimmedRight(userName.left(WatchedUsers::kUserWidth)).toUpper();
+    return withoutTrailingBlanks(userName.left(WatchedUsers::kUserWidth)).toUpper();
 }
 } // namespace
 
@@ -20,7 +20,7 @@ void WatchedUsers::set(const QString& userName, QChar action) {
         pos->action = action;
         return;
     }
-    rows_.insert(pos, WatchedUser{trimmedRight(userName.left(kUserWidth)), action});
+    rows_.insert(pos, WatchedUser{withoutTrailingBlanks(userName.left(kUserWidth)), action});
 }
 
 bool WatchedUsers::remove(const QString& userName) {

@@ -28,8 +28,8 @@ const std::vector<ChildWindow>& WindowFinder::listChildWindows(WindowHandle wind
 }
 
 WindowFinder::TitleTest::TitleTest(const QString& pattern)
-    : exact_(trimmedRight(pattern).toUpper()), star_(pattern.indexOf(QLatin1Char('*'))) {
-    if (star_ == 0) part_ = trimmedRight(pattern.mid(1)).toUpper(); // further stars are plain
+    : exact_(withoutTrailingBlanks(pattern).toUpper()), star_(pattern.indexOf(QLatin1Char('*'))) {
+    if (star_ == 0) part_ = withoutTrailingBlanks(pattern.mid(1)).toUpper(); // further stars are plain
     else if (star_ > 0) part_ = pattern.left(star_).toUpper();       // what follows is ignored
 }
 
@@ -65,7 +65,7 @@ bool WindowFinder::contentsFit(WindowHandle window, const QString& wanted) {
 }
 
 WindowHandle WindowFinder::search(const QString& pattern, const QString& contents) {
-    const QString wanted = trimmedRight(contents).toUpper();
+    const QString wanted = withoutTrailingBlanks(contents).toUpper();
     const TitleTest test(pattern);
     listTopWindows();
     for (size_t i = 0; i < top_.size(); ++i) {

@@ -283,7 +283,7 @@ TEST(MonitorCycle, FocusLostDuringASendIsReportedAndNotRetyped) {
     rig.keys.nextOutcome = SendOutcome::FocusLost;
     rig.tick();
     ASSERT_EQ(rig.prompter.asked.size(), 1u);
-    EXPECT_EQ(rig.prompter.asked[0].title, MonitorMessages::kSendStoppedTitle);
+    EXPECT_EQ(rig.prompter.asked[0].title, "Send Stopped");
     EXPECT_EQ(rig.prompter.asked[0].text,
               "The keyboard focus left the target window, so the rest of the text was not sent.");
     rig.tick();
