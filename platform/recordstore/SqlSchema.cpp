@@ -40,6 +40,7 @@ SqlSchema::SqlSchema(const TableDef& def, const QString& table)
     for (size_t i = 0; i < def.fields.size(); ++i)
         cols << columnName(static_cast<int>(i));
     columns_ = cols.join(QLatin1String(", "));
+    buildQueries();
 }
 
 QString SqlSchema::declaredType(const FieldDef& f) {
@@ -88,46 +89,56 @@ std::vector<SqlSchema::Index> SqlSchema::indexes() const {
     return out;
 }
 
-QString SqlSchema::insert() const {
-    QStringList cols, params;
+void SqlSchema::buildQueries() {
+    QStringList cols, params, sets;
     for (size_t i = 0; i < def_.fields.size(); ++i) {
-        cols << columnName(static_cast<int>(i));
-        params << u'?' + QString::number(i + 1);
+        const QString col = columnName(static_cast<int>(i));
+        const QString param = u'?' + QString::number(i + 1);
+        cols << col;
+        params << param;
+        sets << col + QLatin1String(" = ") + param;
     }
-    return QLatin1String("INSERT INTO ") + quotedTable_ + QLatin1String(" (") +
-           cols.join(QLatin1String(", ")) + QLatin1String(") VALUES (") +
-           params.join(QLatin1String(", ")) + u')';
+    const QString select = QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_;
+    insert_ = QLatin1String("INSERT INTO ") + quotedTable_ + QLatin1String(" (") +
+              cols.join(QLatin1String(", ")) + QLatin1String(") VALUES (") +
+              params.join(QLatin1String(", ")) + u')';
+    update_ = QLatin1String("UPDATE ") + quotedTable_ + QLatin1String(" SET ") +
+              sets.join(QLatin1String(", ")) + QLatin1String(" WHERE rowid = ?") +
+              QString::number(def_.fields.size() + 1);
+    remove_ = QLatin1String("DELETE FROM ") + quotedTable_ + QLatin1String(" WHERE rowid = ?1");
+    byRowid_ = select + QLatin1String(" WHERE rowid = ?1");
+    stored_[0] = select + QLatin1String(" WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
+    stored_[1] = select + QLatin1String(" WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
+    count_ = QLatin1String("SELECT count(*) FROM ") + quotedTable_;
+    for (size_t k = 0; k < def_.keys.size(); ++k) {
+        const int key = static_cast<int>(k);
+        const int n = static_cast<int>(def_.keys[k].components.size());
+        const QString from = QLatin1String("SELECT ") + columns_ + fromIndex(key);
+        KeyQueries q;
+        q.fetch = from + QLatin1String(" WHERE ") + equalities(key, n) + orderBy(key, true) +
+                  QLatin1String(" LIMIT 1");
+        for (int dir = 0; dir < 2; ++dir) {
+            q.seek[dir] = buildSeek(key, dir == 0);
+            q.edge[dir] = from + orderBy(key, dir == 0) + QLatin1String(" LIMIT 1");
+        }
+        perKey_.push_back(q);
+    }
 }
 
-QString SqlSchema::update() const {
-    QStringList sets;
-    for (size_t i = 0; i < def_.fields.size(); ++i)
-        sets << columnName(static_cast<int>(i)) + QLatin1String(" = ?") + QString::number(i + 1);
-    return QLatin1String("UPDATE ") + quotedTable_ + QLatin1String(" SET ") +
-           sets.join(QLatin1String(", ")) + QLatin1String(" WHERE rowid = ?") +
-           QString::number(def_.fields.size() + 1);
+// Reads through a key always go through its own index: the planner would
+// otherwise pick another index that matches the leading columns and sort.
+QString SqlSchema::fromIndex(int key) const {
+    const QString& name = def_.keys[key].name;
+    return QLatin1String(" FROM ") + quotedTable_ + QLatin1String(" INDEXED BY ") +
+           quoted(table_ + QLatin1String("__") + bare(name));
 }
 
-QString SqlSchema::remove() const {
-    return QLatin1String("DELETE FROM ") + quotedTable_ + QLatin1String(" WHERE rowid = ?1");
-}
-
-QString SqlSchema::byRowid() const {
-    return QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_ +
-           QLatin1String(" WHERE rowid = ?1");
-}
-
-QString SqlSchema::storedStep(bool forward) const {
-    return QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_ +
-           QLatin1String(forward ? " WHERE rowid > ?1 ORDER BY rowid LIMIT 1"
-                                 : " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
-}
-
-QString SqlSchema::orderBy(int key, bool forward) const {
+QString SqlSchema::orderBy(int key, bool forward, int from) const {
     QStringList cols;
     const char* dir = forward ? "" : " DESC";
-    for (int c : def_.keys[key].components)
-        cols << columnName(c) + QLatin1String(dir);
+    const std::vector<int>& comps = def_.keys[key].components;
+    for (size_t i = from; i < comps.size(); ++i)
+        cols << columnName(comps[i]) + QLatin1String(dir);
     cols << QLatin1String("rowid") + QLatin1String(dir);
     return QLatin1String(" ORDER BY ") + cols.join(QLatin1String(", "));
 }
@@ -140,24 +151,16 @@ QString SqlSchema::equalities(int key, int count) const {
     return terms.join(QLatin1String(" AND "));
 }
 
-QString SqlSchema::fetch(int key) const {
-    const int n = static_cast<int>(def_.keys[key].components.size());
-    return QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_ +
-           QLatin1String(" WHERE ") + equalities(key, n) + orderBy(key, true) +
-           QLatin1String(" LIMIT 1");
-}
-
 // One index seek per level: same values on all components and a later rowid,
 // then same on the first n-1 and a later last component, ... down to a later
 // first component. The first part that yields a row wins, so each call costs a
 // few seeks instead of a scan of the whole index.
-QString SqlSchema::seek(int key, bool forward) const {
+QString SqlSchema::buildSeek(int key, bool forward) const {
     const std::vector<int>& comps = def_.keys[key].components;
     const int n = static_cast<int>(comps.size());
     const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
-    const QString head = QLatin1String("SELECT * FROM (SELECT ") + columns_ +
-                         QLatin1String(" FROM ") + quotedTable_ + QLatin1String(" WHERE ");
-    const QString tail = orderBy(key, forward) + QLatin1String(" LIMIT 1)");
+    const QString head = QLatin1String("SELECT * FROM (SELECT ") + columns_ + fromIndex(key) +
+                         QLatin1String(" WHERE ");
     QStringList parts;
     for (int level = n; level >= 0; --level) {
         QString where = equalities(key, level);
@@ -165,23 +168,14 @@ QString SqlSchema::seek(int key, bool forward) const {
             where += QLatin1String(" AND ");
         where += (level == n ? QStringLiteral("rowid") : columnName(comps[level])) + op +
                  QString::number(level + 1);
-        parts << head + where + tail;
+        parts << head + where + orderBy(key, forward, level) + QLatin1String(" LIMIT 1)");
     }
     return parts.join(QLatin1String(" UNION ALL ")) + QLatin1String(" LIMIT 1");
-}
-
-QString SqlSchema::edge(int key, bool forward) const {
-    return QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_ +
-           orderBy(key, forward) + QLatin1String(" LIMIT 1");
 }
 
 QString SqlSchema::maxOf(int field) const {
     return QLatin1String("SELECT max(") + columnName(field) + QLatin1String(") FROM ") +
            quotedTable_;
-}
-
-QString SqlSchema::count() const {
-    return QLatin1String("SELECT count(*) FROM ") + quotedTable_;
 }
 
 int SqlSchema::keyForUniqueMessage(const QString& message) const {

@@ -32,30 +32,43 @@ public:
     QString createTable(const QString& name) const;
     std::vector<Index> indexes() const;
     QString columnName(int field) const;       // quoted
-    QString insert() const;                    // ?1..?n = fields
-    QString update() const;                    // ?1..?n = fields, ?n+1 = rowid
-    QString remove() const;                    // ?1 = rowid
-    QString byRowid() const;                   // ?1 = rowid
-    QString storedStep(bool forward) const;    // ?1 = rowid
-    QString fetch(int key) const;              // ?1..?k = key values
-    QString seek(int key, bool forward) const; // ?1..?k = values, ?k+1 = rowid
-    QString edge(int key, bool forward) const; // first (forward) or last record
+    // The statements of the table operations, built once.
+    const QString& insert() const { return insert_; }    // ?1..?n = fields
+    const QString& update() const { return update_; }    // ?1..?n = fields, ?n+1 = rowid
+    const QString& remove() const { return remove_; }    // ?1 = rowid
+    const QString& byRowid() const { return byRowid_; }  // ?1 = rowid
+    const QString& storedStep(bool forward) const { return stored_[forward ? 0 : 1]; } // ?1 = rowid
+    const QString& fetch(int key) const { return perKey_[key].fetch; } // ?1..?k = key values
+    const QString& seek(int key, bool forward) const { // ?1..?k = values, ?k+1 = rowid
+        return perKey_[key].seek[forward ? 0 : 1];
+    }
+    const QString& edge(int key, bool forward) const { // first (forward) or last record
+        return perKey_[key].edge[forward ? 0 : 1];
+    }
     QString maxOf(int field) const;
-    QString count() const;
+    const QString& count() const { return count_; }
     // Which unique key a "UNIQUE constraint failed: ..." message names; -1 if none.
     int keyForUniqueMessage(const QString& message) const;
     // Declared column type, e.g. CHAR(128); the width is part of the layout.
     static QString declaredType(const FieldDef& field);
 
 private:
-    QString orderBy(int key, bool forward) const;
+    struct KeyQueries {
+        QString fetch, seek[2], edge[2];
+    };
+    QString orderBy(int key, bool forward, int from = 0) const;
     QString equalities(int key, int count) const;
+    QString fromIndex(int key) const;
+    QString buildSeek(int key, bool forward) const;
+    void buildQueries();
 
     const TableDef& def_;
     QString table_;
     QString quotedTable_;
     QString columns_;                 // rowid, "ID", "USER", ...
     std::vector<bool> noCase_;        // per field: compared ignoring case
+    QString insert_, update_, remove_, byRowid_, stored_[2], count_;
+    std::vector<KeyQueries> perKey_;
 };
 
 } // namespace ql
