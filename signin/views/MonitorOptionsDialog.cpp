@@ -1,0 +1,104 @@
+#include "signin/views/MonitorOptionsDialog.h"
+#include "framework/IniStore.h"
+#include "framework/WidgetWindow.h"
+#include "platform/core/Prompter.h"
+#include "store/StartUp.h"
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ql {
+
+MonitorOptionsDialog::MonitorOptionsDialog(SettingsAccess& settings, ProgramValues& values,
+                                           Prompter& prompter, IniStore& positions,
+                                           QWidget* parent)
+    : QDialog(parent), model_(settings, values), prompter_(prompter), positions_(positions) {
+    setWindowTitle(QStringLiteral("Options"));
+    buildControls();
+    const MonitorOptionsForm form = model_.open();
+    groupDelay_->setText(form.groupDelay);
+    groupSize_->setText(form.groupSize);
+    stayOnTop_->setChecked(form.stayOnTop);
+    askOnRestore_->setChecked(form.askOnRestore);
+    askAtStart_->setChecked(form.askAtStart);
+    WidgetWindow window(*this);
+    positions_.restoreWindow(kProcedure, window);
+}
+
+void MonitorOptionsDialog::buildControls() {
+    groupDelay_ = new QLineEdit;
+    groupDelay_->setObjectName(QStringLiteral("groupDelay"));
+    groupSize_ = new QLineEdit;
+    groupSize_->setObjectName(QStringLiteral("groupSize"));
+    stayOnTop_ = new QCheckBox(QStringLiteral("Stay on top when not minimized"));
+    stayOnTop_->setObjectName(QStringLiteral("stayOnTop"));
+    askOnRestore_ =
+        new QCheckBox(QStringLiteral("Select user every time the monitor is restored from the tray"));
+    askOnRestore_->setObjectName(QStringLiteral("askOnRestore"));
+    askAtStart_ = new QCheckBox(QStringLiteral("Select user before minimizing on start up"));
+    askAtStart_->setObjectName(QStringLiteral("askAtStart"));
+
+    auto* numbers = new QFormLayout;
+    numbers->addRow(QStringLiteral("Send Interval (1/100ths of a second):"), groupDelay_);
+    numbers->addRow(QStringLiteral("Maximum Number of Characters per Send Group:"), groupSize_);
+
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &MonitorOptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &MonitorOptionsDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(numbers);
+    for (QCheckBox* box : {stayOnTop_, askOnRestore_, askAtStart_}) layout->addWidget(box);
+    layout->addWidget(buttons);
+}
+
+MonitorOptionsForm MonitorOptionsDialog::readForm() const {
+    return {groupDelay_->text(), groupSize_->text(), stayOnTop_->isChecked(),
+            askOnRestore_->isChecked(), askAtStart_->isChecked()};
+}
+
+void MonitorOptionsDialog::accept() {
+    const MonitorOptionsForm form = readForm();
+    const QString refusal = model_.checkNumbers(form);
+    if (!refusal.isEmpty()) {
+        prompter_.ask({QStringLiteral("Invalid Number"), refusal, int(PromptButton::Ok),
+                       PromptButton::Ok, PromptIcon::Exclamation});
+        QLineEdit* bad = parseUserNumber(groupDelay_->text()) ? groupSize_ : groupDelay_;
+        bad->setFocus();
+        bad->selectAll();
+        return;
+    }
+    const std::optional<QString> information = model_.accept(form);
+    if (!information) return;
+    if (!information->isEmpty())
+        prompter_.ask({QStringLiteral("Information"), *information, int(PromptButton::Ok),
+                       PromptButton::Ok, PromptIcon::Information});
+    QDialog::accept();
+}
+
+void MonitorOptionsDialog::reject() {
+    model_.cancel(readForm()); // the switches edit the running program's values
+    QDialog::reject();
+}
+
+void MonitorOptionsDialog::done(int result) {
+    positions_.saveWindow(kProcedure, WidgetWindow(*this));
+    QDialog::done(result);
+}
+
+bool runMonitorOptions(ProgramServices& services, SettingsAccess& settings, ProgramValues& values,
+                       QWidget* parent) {
+    MonitorOptionsDialog dialog(settings, values, services.prompter(), services.positions(),
+                                parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace ql
