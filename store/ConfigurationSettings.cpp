@@ -1,5 +1,7 @@
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
+#include "platform/core/DayNumber.h"
+#include <QDate>
 
 namespace ql {
 
@@ -22,9 +24,8 @@ int ConfigurationSettings::fetchKey(const QString& key) {
 
 QString ConfigurationSettings::getSetting(const QString& key) {
     const int code = fetchKey(key);
-    if (code == se::RecordNotFound) {
-        table_.clearBuffer();
-    } else if (code != se::NoError) {
+    if (code != se::NoError) table_.clearBuffer(); // a failed read goes on with blank text
+    if (code != se::NoError && code != se::RecordNotFound) {
         prompter_.ask({QStringLiteral("Error!"),
                        QStringLiteral("Error retrieving configuration information code ") + key +
                            QStringLiteral(" - ") + table_.errorText()});
@@ -38,6 +39,7 @@ void ConfigurationSettings::putSetting(const QString& value, const QString& key)
         table_.clearBuffer();
         table_.record().setText("CF:DATATYPE", key);
         table_.record().setText("CF:DATAVALUE", value);
+        table_.record().setNumber("CF:DATEADDED", dayNumber(QDate::currentDate()));
         code = table_.add();
     } else if (code == se::NoError) {
         table_.record().setText("CF:DATAVALUE", value);

@@ -1,5 +1,11 @@
 #include "signin/OptionsModel.h"
 #include "signin/SettingsKeys.h"
+#include "platform/core/DayNumber.h"
+#include "store/ConfigurationSettings.h"
+#include "store/Layouts.h"
+#include "store/OwnerKey.h"
+#include <QDate>
+#include <QDir>
 #include "tests/support/QtPrinters.h"
 #include <QFile>
 #include <QTemporaryDir>
@@ -163,4 +169,40 @@ TEST(SettingsFirstRun, OldSettingsComeFromTheFernwickSectionOfWinIni) {
     EXPECT_EQ(values.inactivityMinutes, 0); // not a number: carried over as 0
     EXPECT_EQ(values.monitorActive, 0);     // a group size was carried, so no switch-on
     EXPECT_DOUBLE_EQ(upgradedFrom, 2.1);
+}
+
+TEST(SettingsInConfigurationTable, FirstRunValuesAreStoredAsTextAndReadBackAtTheNextStart) {
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    setOwnerKey(buildOwnerKey());
+    ScriptedPrompter prompter;
+    {
+        DataTable create(configurationTable());
+        ASSERT_EQ(create.create(), 0);
+    }
+    {
+        ConfigurationSettings settings(prompter);
+        EXPECT_TRUE(settings.isEmpty());
+        ProgramValues values = loadMainStartUp(settings, {}, {});
+        EXPECT_EQ(values.groupDelay, 50);
+        EXPECT_FALSE(settings.isEmpty());
+        EXPECT_EQ(settings.getSetting(k::GroupDelay), "50");
+        EXPECT_EQ(settings.getSetting(k::Skip), "1");
+        EXPECT_EQ(settings.getSetting(QStringLiteral("SaveSizeamy")), QString()); // never written
+        settings.putSetting(QStringLiteral("5"), k::GroupDelay);
+    }
+    ConfigurationSettings settings(prompter);
+    EXPECT_EQ(settingNumber(settings, k::GroupDelay), 5);
+    EXPECT_EQ(loadMainStartUp(settings, {}, {}).groupDelay, 50);
+    EXPECT_EQ(settings.getSetting(k::Version), kProgramVersion);
+    EXPECT_TRUE(prompter.asked.empty());
+
+    // Each record carries the day it was added.
+    DataTable table(configurationTable());
+    ASSERT_EQ(table.open(), 0);
+    table.setStoredOrder();
+    ASSERT_EQ(table.next(), 0);
+    EXPECT_EQ(table.record().number("CF:DATEADDED"), dayNumber(QDate::currentDate()));
+    QDir::setCurrent(previous);
 }
