@@ -48,6 +48,7 @@ OptionsDialog::OptionsDialog(SettingsAccess& settings, ProgramValues& values, Pr
     buildControls();
     form_ = model_.open();
     showForm(form_);
+    skip_->setFocus(); // keyboard users start at the top and tab down the form
     WidgetWindow window(*this);
     positions_.restoreWindow(kProcedure, window);
 }
