@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 using namespace ql;
@@ -92,11 +93,12 @@ double readUsers(DataTable& t) {
         QElapsedTimer clock;
         clock.start();
         Record& r = t.record();
+        const QString who = user(round * 9);
         r.clear();
-        r.setText(1, user(round * 9));
+        r.setText(1, who);
         t.setPosition(key);
         int read = 0;
-        while (t.next() == 0 && r.sameText(1, user(round * 9)))
+        while (t.next() == 0 && r.sameText(1, who))
             ++read;
         ns += clock.nsecsElapsed();
         if (read != kPerUser)
@@ -130,11 +132,16 @@ Figures measure(const TableDef& def) {
     }
     f.insertS = insertAll(t);
     t.close();
-    f.openMs = openTimes(t);
-    f.readUserMs = readUsers(t);
-    t.open();
-    f.fetchUs = fetches(t);
-    f.nextPrevUs = nextPrevious(t);
+    // Reads are repeated and the best round kept: the machine is shared.
+    f.openMs = f.readUserMs = f.fetchUs = f.nextPrevUs = 1e12;
+    for (int round = 0; round < 3; ++round) {
+        f.openMs = std::min(f.openMs, openTimes(t));
+        f.readUserMs = std::min(f.readUserMs, readUsers(t));
+        t.open();
+        f.fetchUs = std::min(f.fetchUs, fetches(t));
+        f.nextPrevUs = std::min(f.nextPrevUs, nextPrevious(t));
+        t.close();
+    }
     return f;
 }
 

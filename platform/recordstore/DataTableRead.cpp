@@ -21,12 +21,10 @@ void bindField(sqlite3_stmt* stmt, int param, const Record& record, int field) {
             sqlite3_bind_blob(stmt, param, bytes.constData(), static_cast<int>(bytes.size()),
                               SQLITE_TRANSIENT);
     } else {
-        const QString text = record.text(field);
-        if (text.isEmpty())
-            sqlite3_bind_text(stmt, param, "", 0, SQLITE_STATIC);
-        else
-            sqlite3_bind_text16(stmt, param, text.utf16(), static_cast<int>(text.size() * 2),
-                                SQLITE_TRANSIENT);
+        // UTF-8 like the file: keys then compare without converting per comparison.
+        const QByteArray text = record.text(field).toUtf8();
+        sqlite3_bind_text(stmt, param, text.constData(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
     }
 }
 
@@ -77,10 +75,8 @@ int DataTable::readRow(void* statement, int key, int notFound) {
         const std::vector<int>& comps = def_.keys[c.key].components;
         c.texts.resize(comps.size());
         c.numbers.resize(comps.size());
-        for (size_t i = 0; i < comps.size(); ++i) {
-            c.texts[i] = record_.text(comps[i]);
-            c.numbers[i] = record_.number(comps[i]);
-        }
+        for (size_t i = 0; i < comps.size(); ++i)
+            c.set(i, record_, comps[i]);
     }
     return ok();
 }
@@ -107,10 +103,8 @@ int DataTable::setPosition(int key, bool after) {
     const std::vector<int>& comps = def_.keys[key].components;
     c.texts.resize(comps.size());
     c.numbers.resize(comps.size());
-    for (size_t i = 0; i < comps.size(); ++i) {
-        c.texts[i] = record_.text(comps[i]);
-        c.numbers[i] = record_.number(comps[i]);
-    }
+    for (size_t i = 0; i < comps.size(); ++i)
+        c.set(i, record_, comps[i]);
     return ok();
 }
 
@@ -164,25 +158,57 @@ int DataTable::readStep(bool forward) {
     } else if (start || end) {
         st = conn_->statement(schema_->edge(c.key, forward));
     } else {
-        st = conn_->statement(schema_->seek(c.key, forward));
-        if (st) {
-            const std::vector<int>& comps = def_.keys[c.key].components;
-            for (size_t i = 0; i < comps.size(); ++i) {
-                const int param = static_cast<int>(i) + 1;
-                if (isNumberType(def_.fields[comps[i]].type)) {
-                    sqlite3_bind_int64(st, param, c.numbers[i]);
-                } else {
-                    const QString& t = c.texts[i];
-                    sqlite3_bind_text16(st, param, t.isEmpty() ? static_cast<const void*>(u"") : static_cast<const void*>(t.utf16()),
-                                        static_cast<int>(t.size() * 2), SQLITE_STATIC);
-                }
-            }
-            sqlite3_bind_int64(st, static_cast<int>(comps.size()) + 1, c.rowid);
+        // The seek finds the record number; a record deleted by another
+        // process between the seek and the read is skipped by seeking again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const qint64 row = seekRow(forward);
+            if (row <= 0)
+                return errorCode_;
+            st = conn_->statement(schema_->byRowid());
+            if (!st)
+                break;
+            sqlite3_bind_int64(st, 1, row);
+            if (readRow(st, c.key, EndOfFile) != EndOfFile)
+                return errorCode_;
         }
+        return errorCode_;
     }
     if (!st)
         return failDriver(*conn_);
     return readRow(st, c.key, EndOfFile);
+}
+
+// Record number of the next record in key order from the cursor; 0 with the
+// error set at the end or on failure.
+qint64 DataTable::seekRow(bool forward) {
+    const Cursor& c = *cursor_;
+    sqlite3_stmt* st = conn_->statement(schema_->seek(c.key, forward));
+    if (!st) {
+        failDriver(*conn_);
+        return 0;
+    }
+    const std::vector<int>& comps = def_.keys[c.key].components;
+    for (size_t i = 0; i < comps.size(); ++i) {
+        const int param = static_cast<int>(i) + 1;
+        if (isNumberType(def_.fields[comps[i]].type)) {
+            sqlite3_bind_int64(st, param, c.numbers[i]);
+        } else {
+            const QByteArray& t = c.texts[i];
+            sqlite3_bind_text(st, param, t.constData(), static_cast<int>(t.size()),
+                              SQLITE_STATIC);
+        }
+    }
+    sqlite3_bind_int64(st, static_cast<int>(comps.size()) + 1, c.rowid);
+    const int rc = sqlite3_step(st);
+    const qint64 row = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE)
+        fail(EndOfFile);
+    else if (rc != SQLITE_ROW) {
+        conn_->fail(rc);
+        failDriver(*conn_);
+    }
+    return row;
 }
 
 } // namespace ql

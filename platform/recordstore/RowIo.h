@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/recordstore/DataTable.h"
+#include <QByteArray>
 #include <QString>
 #include <limits>
 #include <vector>
@@ -15,9 +16,16 @@ struct DataTable::Cursor {
     enum class Mode { Start, End, At };
     Mode mode = Mode::Start;
     int key = -1;
-    std::vector<QString> texts;    // per key component
+    std::vector<QByteArray> texts; // per key component, UTF-8
     std::vector<qint64> numbers;   // per key component
     qint64 rowid = 0;
+
+    void set(size_t component, const Record& record, int field) {
+        if (isNumberType(record.def().fields[field].type))
+            numbers[component] = record.number(field);
+        else
+            texts[component] = record.text(field).toUtf8();
+    }
 };
 
 inline constexpr qint64 kLowestRow = std::numeric_limits<qint64>::min();

@@ -99,27 +99,30 @@ void SqlSchema::buildQueries() {
         sets << col + QLatin1String(" = ") + param;
     }
     const QString select = QLatin1String("SELECT ") + columns_ + QLatin1String(" FROM ") + quotedTable_;
-    insert_ = QLatin1String("INSERT INTO ") + quotedTable_ + QLatin1String(" (") +
+    int slot = 0;
+    auto cached = [&slot](const QString& sql) { return CachedQuery{slot++, sql}; };
+    insert_ = cached(QLatin1String("INSERT INTO ") + quotedTable_ + QLatin1String(" (") +
               cols.join(QLatin1String(", ")) + QLatin1String(") VALUES (") +
-              params.join(QLatin1String(", ")) + u')';
-    update_ = QLatin1String("UPDATE ") + quotedTable_ + QLatin1String(" SET ") +
-              sets.join(QLatin1String(", ")) + QLatin1String(" WHERE rowid = ?") +
-              QString::number(def_.fields.size() + 1);
-    remove_ = QLatin1String("DELETE FROM ") + quotedTable_ + QLatin1String(" WHERE rowid = ?1");
-    byRowid_ = select + QLatin1String(" WHERE rowid = ?1");
-    stored_[0] = select + QLatin1String(" WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
-    stored_[1] = select + QLatin1String(" WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
-    count_ = QLatin1String("SELECT count(*) FROM ") + quotedTable_;
+              params.join(QLatin1String(", ")) + u')');
+    update_ = cached(QLatin1String("UPDATE ") + quotedTable_ + QLatin1String(" SET ") +
+                     sets.join(QLatin1String(", ")) + QLatin1String(" WHERE rowid = ?") +
+                     QString::number(def_.fields.size() + 1));
+    remove_ = cached(QLatin1String("DELETE FROM ") + quotedTable_ +
+                     QLatin1String(" WHERE rowid = ?1"));
+    byRowid_ = cached(select + QLatin1String(" WHERE rowid = ?1"));
+    stored_[0] = cached(select + QLatin1String(" WHERE rowid > ?1 ORDER BY rowid LIMIT 1"));
+    stored_[1] = cached(select + QLatin1String(" WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1"));
+    count_ = cached(QLatin1String("SELECT count(*) FROM ") + quotedTable_);
     for (size_t k = 0; k < def_.keys.size(); ++k) {
         const int key = static_cast<int>(k);
         const int n = static_cast<int>(def_.keys[k].components.size());
         const QString from = QLatin1String("SELECT ") + columns_ + fromIndex(key);
         KeyQueries q;
-        q.fetch = from + QLatin1String(" WHERE ") + equalities(key, n) + orderBy(key, true) +
-                  QLatin1String(" LIMIT 1");
+        q.fetch = cached(from + QLatin1String(" WHERE ") + equalities(key, n) +
+                         orderBy(key, true) + QLatin1String(" LIMIT 1"));
         for (int dir = 0; dir < 2; ++dir) {
-            q.seek[dir] = buildSeek(key, dir == 0);
-            q.edge[dir] = from + orderBy(key, dir == 0) + QLatin1String(" LIMIT 1");
+            q.seek[dir] = cached(buildSeek(key, dir == 0));
+            q.edge[dir] = cached(from + orderBy(key, dir == 0) + QLatin1String(" LIMIT 1"));
         }
         perKey_.push_back(q);
     }
@@ -154,12 +157,13 @@ QString SqlSchema::equalities(int key, int count) const {
 // One index seek per level: same values on all components and a later rowid,
 // then same on the first n-1 and a later last component, ... down to a later
 // first component. The first part that yields a row wins, so each call costs a
-// few seeks instead of a scan of the whole index.
+// few seeks instead of a scan of the whole index. Only the record number is
+// selected, so the seeks read the index alone; the row is read afterwards.
 QString SqlSchema::buildSeek(int key, bool forward) const {
     const std::vector<int>& comps = def_.keys[key].components;
     const int n = static_cast<int>(comps.size());
     const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
-    const QString head = QLatin1String("SELECT * FROM (SELECT ") + columns_ + fromIndex(key) +
+    const QString head = QLatin1String("SELECT * FROM (SELECT rowid") + fromIndex(key) +
                          QLatin1String(" WHERE ");
     QStringList parts;
     for (int level = n; level >= 0; --level) {
@@ -168,7 +172,11 @@ QString SqlSchema::buildSeek(int key, bool forward) const {
             where += QLatin1String(" AND ");
         where += (level == n ? QStringLiteral("rowid") : columnName(comps[level])) + op +
                  QString::number(level + 1);
-        parts << head + where + orderBy(key, forward, level) + QLatin1String(" LIMIT 1)");
+        // With every component fixed a unique key has one candidate: no
+        // ordering, which would cost a sorter on each call.
+        const bool single = level == n && def_.keys[key].unique;
+        parts << head + where + (single ? QString() : orderBy(key, forward, level)) +
+                     QLatin1String(" LIMIT 1)");
     }
     return parts.join(QLatin1String(" UNION ALL ")) + QLatin1String(" LIMIT 1");
 }

@@ -15,6 +15,13 @@ struct TableLocation {
 TableLocation locateTable(const QString& storedAs);
 inline constexpr char kStoreExtension[] = ".qld";
 
+// A statement the table runs often, with its own place in the connection's
+// statement cache (no lookup by text).
+struct CachedQuery {
+    int slot = 0;
+    QString sql;
+};
+
 // The SQL text of one declared table: its schema, and the statements the
 // table operations run. Every query selects rowid first, then the fields in
 // declared order.
@@ -33,20 +40,21 @@ public:
     std::vector<Index> indexes() const;
     QString columnName(int field) const;       // quoted
     // The statements of the table operations, built once.
-    const QString& insert() const { return insert_; }    // ?1..?n = fields
-    const QString& update() const { return update_; }    // ?1..?n = fields, ?n+1 = rowid
-    const QString& remove() const { return remove_; }    // ?1 = rowid
-    const QString& byRowid() const { return byRowid_; }  // ?1 = rowid
-    const QString& storedStep(bool forward) const { return stored_[forward ? 0 : 1]; } // ?1 = rowid
-    const QString& fetch(int key) const { return perKey_[key].fetch; } // ?1..?k = key values
-    const QString& seek(int key, bool forward) const { // ?1..?k = values, ?k+1 = rowid
+    const CachedQuery& insert() const { return insert_; }    // ?1..?n = fields
+    const CachedQuery& update() const { return update_; }    // ?1..?n = fields, ?n+1 = rowid
+    const CachedQuery& remove() const { return remove_; }    // ?1 = rowid
+    const CachedQuery& byRowid() const { return byRowid_; }  // ?1 = rowid
+    const CachedQuery& storedStep(bool forward) const { return stored_[forward ? 0 : 1]; } // ?1 = rowid
+    const CachedQuery& fetch(int key) const { return perKey_[key].fetch; } // ?1..?k = key values
+    // The rowid of the next record in key order: ?1..?k = values, ?k+1 = rowid.
+    const CachedQuery& seek(int key, bool forward) const {
         return perKey_[key].seek[forward ? 0 : 1];
     }
-    const QString& edge(int key, bool forward) const { // first (forward) or last record
+    const CachedQuery& edge(int key, bool forward) const { // first (forward) or last record
         return perKey_[key].edge[forward ? 0 : 1];
     }
     QString maxOf(int field) const;
-    const QString& count() const { return count_; }
+    const CachedQuery& count() const { return count_; }
     // Which unique key a "UNIQUE constraint failed: ..." message names; -1 if none.
     int keyForUniqueMessage(const QString& message) const;
     // Declared column type, e.g. CHAR(128); the width is part of the layout.
@@ -54,7 +62,7 @@ public:
 
 private:
     struct KeyQueries {
-        QString fetch, seek[2], edge[2];
+        CachedQuery fetch, seek[2], edge[2];
     };
     QString orderBy(int key, bool forward, int from = 0) const;
     QString equalities(int key, int count) const;
@@ -67,7 +75,7 @@ private:
     QString quotedTable_;
     QString columns_;                 // rowid, "ID", "USER", ...
     std::vector<bool> noCase_;        // per field: compared ignoring case
-    QString insert_, update_, remove_, byRowid_, stored_[2], count_;
+    CachedQuery insert_, update_, remove_, byRowid_, stored_[2], count_;
     std::vector<KeyQueries> perKey_;
 };
 

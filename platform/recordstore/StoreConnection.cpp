@@ -1,4 +1,5 @@
 #include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/TextCollation.h"
 #include <sqlite3.h>
 
@@ -61,6 +62,31 @@ void StoreConnection::finalizeAll() {
     for (sqlite3_stmt* s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
+    for (sqlite3_stmt* s : slots_)
+        sqlite3_finalize(s);
+    slots_.clear();
+}
+
+sqlite3_stmt* StoreConnection::statement(const CachedQuery& query) {
+    if (query.slot < static_cast<int>(slots_.size()) && slots_[query.slot]) {
+        sqlite3_stmt* st = slots_[query.slot];
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        return st;
+    }
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = query.sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &st,
+                                      nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    if (query.slot >= static_cast<int>(slots_.size()))
+        slots_.resize(query.slot + 1, nullptr);
+    slots_[query.slot] = st;
+    return st;
 }
 
 void StoreConnection::setWait(int waitMs) {

@@ -2,11 +2,14 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace ql {
+
+struct CachedQuery;
 
 // One SQLite/SQLCipher connection with a cache of prepared statements.
 // Results are SQLite result codes; message() is the engine's last message.
@@ -30,6 +33,7 @@ public:
     int exec(const QString& sql);
     // A cached statement, reset and with its bindings cleared; null on error.
     sqlite3_stmt* statement(const QString& sql);
+    sqlite3_stmt* statement(const CachedQuery& query); // cached by its slot
     void finalizeAll();
     void setWait(int waitMs);
     int changes() const;
@@ -42,6 +46,7 @@ public:
 private:
     sqlite3* db_ = nullptr;
     QHash<QString, sqlite3_stmt*> statements_;
+    std::vector<sqlite3_stmt*> slots_;
     int lastCode_ = 0;
     QString message_;
 };
