@@ -1,4 +1,6 @@
 #include "platform/x11windows/X11WindowSystem.h"
+#include "platform/x11windows/X11TopLevels.h"
+#include "platform/x11windows/XcbReply.h"
 #include "platform/atspi/ControlTextSource.h"
 #include <xcb/xcb.h>
 #include <algorithm>
@@ -13,49 +15,8 @@
 namespace ql {
 
 namespace {
-
-// Owns one reply of XCB; replies are malloc'ed.
-template <typename T>
-struct Reply {
-    T* p = nullptr;
-    explicit Reply(T* r = nullptr) : p(r) {}
-    ~Reply() { std::free(p); }
-    Reply(Reply&& o) noexcept : p(o.p) { o.p = nullptr; }
-    Reply(const Reply&) = delete;
-    Reply& operator=(const Reply&) = delete;
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
-};
-
-using PropertyReply = Reply<xcb_get_property_reply_t>;
-
-PropertyReply fetch(xcb_connection_t* c, xcb_get_property_cookie_t cookie) {
-    xcb_generic_error_t* err = nullptr;
-    PropertyReply r(xcb_get_property_reply(c, cookie, &err));
-    std::free(err);
-    return r;
-}
-
-xcb_get_property_cookie_t askProperty(xcb_connection_t* c, uint32_t window, uint32_t atom,
-                                      uint32_t type, uint32_t longs) {
-    return xcb_get_property(c, 0, window, atom, type, 0, longs);
-}
-
-std::vector<uint32_t> windowsIn(const PropertyReply& r) {
-    if (!r || r->type != XCB_ATOM_WINDOW || r->format != 32) return {};
-    auto* data = static_cast<uint32_t*>(xcb_get_property_value(r.p));
-    int n = xcb_get_property_value_length(r.p) / 4;
-    return std::vector<uint32_t>(data, data + n);
-}
-
-uint32_t firstCardinal(const PropertyReply& r) {
-    if (!r || r->format != 32 || xcb_get_property_value_length(r.p) < 4) return 0;
-    return *static_cast<uint32_t*>(xcb_get_property_value(r.p));
-}
-
-constexpr uint32_t kTitleLongs = 256;     // up to 1 KiB of title text
+using namespace xcbreply;
 constexpr int kFocusWaitMs = 200;
-
 } // namespace
 
 struct X11WindowSystem::Atoms {
@@ -111,103 +72,20 @@ bool X11WindowSystem::hasWindowManager() {
     return firstCardinal(fromCheck) == check;
 }
 
-// Managed clients, top of the stacking order first.
-std::vector<uint32_t> X11WindowSystem::managedClients() {
-    auto stacking = fetch(conn_, askProperty(conn_, root_, atoms_->clientStacking,
-                                             XCB_ATOM_WINDOW, 65536));
-    std::vector<uint32_t> list = windowsIn(stacking);
-    if (list.empty()) {
-        list = windowsIn(fetch(conn_, askProperty(conn_, root_, atoms_->clientList,
-                                                  XCB_ATOM_WINDOW, 65536)));
-    }
-    std::reverse(list.begin(), list.end()); // the property lists bottom to top
-    return list;
-}
-
-// Root children with WM_CLASS that are not override-redirect, top first.
-std::vector<uint32_t> X11WindowSystem::unmanagedClassedChildren(const std::vector<uint32_t>& skip) {
-    std::vector<uint32_t> kids;
-    parentOf(root_, &kids);
-    std::reverse(kids.begin(), kids.end()); // QueryTree lists bottom to top
-    std::vector<uint32_t> sortedSkip(skip);
-    std::sort(sortedSkip.begin(), sortedSkip.end());
-    std::erase_if(kids, [&](uint32_t w) {
-        return std::binary_search(sortedSkip.begin(), sortedSkip.end(), w);
-    });
-    // Frames of managed windows are most of the root's children and carry no
-    // WM_CLASS: ask for the class first, and for attributes only where it is set.
-    std::vector<xcb_get_property_cookie_t> classes;
-    classes.reserve(kids.size());
-    for (uint32_t w : kids)
-        classes.push_back(askProperty(conn_, w, XCB_ATOM_WM_CLASS, XCB_ATOM_ANY, 0));
-    std::vector<uint32_t> classed;
-    for (size_t i = 0; i < kids.size(); ++i) {
-        auto cls = fetch(conn_, classes[i]);
-        if (cls && cls->type != XCB_ATOM_NONE) classed.push_back(kids[i]);
-    }
-    std::vector<xcb_get_window_attributes_cookie_t> attrs;
-    attrs.reserve(classed.size());
-    for (uint32_t w : classed) attrs.push_back(xcb_get_window_attributes(conn_, w));
-    std::vector<uint32_t> out;
-    for (size_t i = 0; i < classed.size(); ++i) {
-        Reply<xcb_get_window_attributes_reply_t> a(
-            xcb_get_window_attributes_reply(conn_, attrs[i], nullptr));
-        if (a && !a->override_redirect) out.push_back(classed[i]);
-    }
-    return out;
-}
-
-// Titles of many windows with few round trips: all requests first, then the
-// replies; WM_NAME only for windows without _NET_WM_NAME.
-std::vector<QString> X11WindowSystem::titlesOf(const std::vector<uint32_t>& windows) {
-    std::vector<xcb_get_property_cookie_t> net;
-    net.reserve(windows.size());
-    for (uint32_t w : windows)
-        net.push_back(askProperty(conn_, w, atoms_->netWmName, atoms_->utf8, kTitleLongs));
-    std::vector<QString> titles(windows.size());
-    std::vector<size_t> plainOnes;
-    for (size_t i = 0; i < windows.size(); ++i) {
-        auto n = fetch(conn_, net[i]);
-        if (n && n->format == 8 && xcb_get_property_value_length(n.p) > 0) {
-            titles[i] = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(n.p)),
-                                          xcb_get_property_value_length(n.p));
-        } else {
-            plainOnes.push_back(i);
-        }
-    }
-    std::vector<xcb_get_property_cookie_t> plain;
-    for (size_t i : plainOnes)
-        plain.push_back(askProperty(conn_, windows[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, kTitleLongs));
-    for (size_t k = 0; k < plainOnes.size(); ++k) {
-        auto p = fetch(conn_, plain[k]);
-        if (!p || p->format != 8) continue;
-        const char* text = static_cast<const char*>(xcb_get_property_value(p.p));
-        int len = xcb_get_property_value_length(p.p);
-        titles[plainOnes[k]] = p->type == atoms_->utf8 ? QString::fromUtf8(text, len)
-                                                       : QString::fromLatin1(text, len);
-    }
-    return titles;
+X11TopLevels X11WindowSystem::listing() {
+    return X11TopLevels(conn_, root_, {atoms_->wmCheck, atoms_->clientStacking,
+                                       atoms_->clientList, atoms_->netWmName, atoms_->utf8});
 }
 
 std::vector<TopWindow> X11WindowSystem::topWindows() {
     if (!available()) return {};
     drainEvents();
-    std::vector<uint32_t> windows;
-    if (hasWindowManager()) windows = managedClients();
-    std::vector<uint32_t> hidden = unmanagedClassedChildren(windows);
-    windows.insert(windows.end(), hidden.begin(), hidden.end());
-
-    std::vector<QString> titles = titlesOf(windows);
-    std::vector<TopWindow> out;
-    out.reserve(windows.size());
-    for (size_t i = 0; i < windows.size(); ++i)
-        if (!titles[i].isEmpty()) out.push_back({titles[i], windows[i]});
-    return out;
+    return listing().list();
 }
 
 QString X11WindowSystem::titleOf(WindowHandle window) {
     if (!available() || window == 0 || window > UINT32_MAX) return {};
-    return titlesOf({uint32_t(window)}).front();
+    return listing().titlesOf({uint32_t(window)}).front();
 }
 
 uint32_t X11WindowSystem::processOf(WindowHandle window) {
@@ -231,7 +109,7 @@ uint32_t X11WindowSystem::parentOf(uint32_t window, std::vector<uint32_t>* child
 void X11WindowSystem::namedChildren(uint32_t window, std::vector<ChildWindow>& out, int depth) {
     std::vector<uint32_t> kids;
     if (depth > 6 || !parentOf(window, &kids) || kids.empty()) return;
-    std::vector<QString> titles = titlesOf(kids);
+    std::vector<QString> titles = listing().titlesOf(kids);
     for (size_t i = 0; i < kids.size(); ++i) {
         if (!titles[i].isEmpty()) {
             auto cls = fetch(conn_, askProperty(conn_, kids[i], XCB_ATOM_WM_CLASS,

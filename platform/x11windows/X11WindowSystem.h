@@ -8,6 +8,7 @@ struct xcb_connection_t;
 namespace ql {
 
 class ControlTextSource;
+class X11TopLevels;
 
 // The desktop's windows over a private XCB connection (never Qt's). Errors are
 // never fatal: windows may vanish between two requests.
@@ -48,9 +49,7 @@ private:
     std::shared_ptr<ControlTextSource> controls_;
 
     void drainEvents();
-    std::vector<uint32_t> managedClients();
-    std::vector<uint32_t> unmanagedClassedChildren(const std::vector<uint32_t>& skip);
-    std::vector<QString> titlesOf(const std::vector<uint32_t>& windows);
+    X11TopLevels listing();
     uint32_t parentOf(uint32_t window, std::vector<uint32_t>* children = nullptr);
     uint32_t inputFocus();
     bool focusInside(uint32_t window);
