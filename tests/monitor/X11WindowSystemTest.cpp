@@ -96,6 +96,25 @@ TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
     made.destroy(second);
 }
 
+TEST(X11WindowSystem, MinimizedWindowIsListedAndRestoredByActivation) {
+    X11WindowSystem ws;
+    if (!ws.hasWindowManager()) GTEST_SKIP() << "minimizing needs a window manager";
+    TestWindows made;
+    uint32_t window = made.create("Minimized Target");
+    uint32_t other = made.create("Other Target");
+    made.waitMapped(other);
+    ASSERT_TRUE(eventually([&] { return indexOf(ws.topWindows(), window) >= 0; }));
+    made.iconify(window);
+    ASSERT_TRUE(eventually([&] { return !made.viewable(window); }));
+    EXPECT_GE(indexOf(ws.topWindows(), window), 0) << "minimized windows stay listed";
+
+    EXPECT_TRUE(ws.activate(window, true));
+    EXPECT_TRUE(made.viewable(window));
+    EXPECT_EQ(ws.focusedWindow(), window);
+    made.destroy(window);
+    made.destroy(other);
+}
+
 TEST(X11WindowSystem, ChildWindowsThatCarryANameAreListed) {
     X11WindowSystem ws;
     TestWindows made;

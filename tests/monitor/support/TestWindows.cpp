@@ -72,16 +72,33 @@ void TestWindows::unmap(uint32_t window) {
     sync();
 }
 
+bool TestWindows::viewable(uint32_t window) {
+    auto* a = xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, window),
+                                              nullptr);
+    bool result = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(a);
+    return result;
+}
+
 bool TestWindows::waitMapped(uint32_t window) {
     for (int i = 0; i < 400; ++i) {
-        auto* a = xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, window),
-                                                  nullptr);
-        bool viewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
-        std::free(a);
-        if (viewable) return true;
+        if (viewable(window)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+}
+
+void TestWindows::iconify(uint32_t window) {
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = window;
+    ev.type = intern(conn_, "WM_CHANGE_STATE");
+    ev.data.data32[0] = 3; // IconicState
+    xcb_send_event(conn_, 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    sync();
 }
 
 void TestWindows::sync() {

@@ -30,6 +30,9 @@ public:
     uint32_t create(const std::string& title) { return create(title, Options{}); }
     void destroy(uint32_t window);
     void unmap(uint32_t window);
+    // Asks the window manager to minimize the window.
+    void iconify(uint32_t window);
+    bool viewable(uint32_t window);
     // Waits until the window is viewable (or a time limit passes).
     bool waitMapped(uint32_t window);
     void sync();
