@@ -35,6 +35,9 @@ int StoreConnection::open(const QString& path, const QByteArray& rawKey, bool cr
     } else if (create) {
         rc = exec(QStringLiteral("PRAGMA page_size = 4096"));
     }
+    // Sorts and temporary tables (key builds sort passwords) stay in memory.
+    if (rc == SQLITE_OK)
+        rc = exec(QStringLiteral("PRAGMA temp_store = MEMORY"));
     if (rc == SQLITE_OK)
         rc = registerTextCollation(db_);
     if (rc == SQLITE_OK && exclusive)
