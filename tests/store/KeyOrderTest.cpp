@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "platform/recordstore/TextCollation.h"
 #include <QRandomGenerator>
 #include <algorithm>
 
@@ -175,4 +176,21 @@ TEST_F(KeyOrderTest, OneUsersEntriesFromAPartialKeyValue) {
     EXPECT_EQ(t.record().text("P_:SERVICE"), "zeta");
     ASSERT_EQ(t.previous(), 0);
     EXPECT_EQ(t.record().text("P_:SERVICE"), "Mid");
+}
+
+TEST(TextCollation, OrdersLikeCaseFoldedTextWhateverTheFastPath) {
+    const QStringList texts{"", "a", "A", "ab", "aB ", "abc", "b", "_", "Z", "z", "é", "É",
+                            "ée", "ÉF", "eé", "straße", "STRASSE", "ſ", "s", "ǅ", "ǆ", "Ω", "ω",
+                            "a\u00e9", "A\u00c9b", "\U0001F600", "x\U0001F600"};
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const QString& a : texts) {
+        for (const QString& b : texts) {
+            const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+            const int got = compareFolded(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
+            EXPECT_EQ(sign(got), sign(a.compare(b, Qt::CaseInsensitive)))
+                << a.toStdString() << " vs " << b.toStdString();
+            EXPECT_EQ(sign(got), -sign(compareFolded(ub.constData(), int(ub.size()), ua.constData(),
+                                                     int(ua.size()))));
+        }
+    }
 }

@@ -103,6 +103,28 @@ TEST_F(StoreSafetyTest, WrongKeyOrForeignFileIsRefusedAndLeftUntouched) {
     EXPECT_EQ(again.readAll(), QByteArray(8192, 'x'));
 }
 
+TEST_F(StoreSafetyTest, AFileHoldingAnotherLayoutIsRefused) {
+    DataTable paste(scriptPasteTable());
+    paste.setFileName("incoming.syn");
+    createAndOpen(paste);
+    paste.record().setText("SP_:PASTE", u"x");
+    ASSERT_EQ(paste.add(), 0);
+    paste.close();
+    const auto before = folderBytes(dir_.path());
+    TableDef plainSync = syncFileTable();
+    plainSync.owner = OwnerKeyKind::None;
+    DataTable sync(plainSync);
+    sync.setFileName("incoming.syn");
+    EXPECT_EQ(sync.open(), BadDeclaration);
+    EXPECT_EQ(sync.create(), 0); // the table exists: nothing is replaced
+    EXPECT_EQ(sync.open(), BadDeclaration);
+    EXPECT_EQ(folderBytes(dir_.path()), before);
+    // Encrypted under the owner key, the same file does not open at all.
+    DataTable encrypted(syncFileTable());
+    encrypted.setFileName("incoming.syn");
+    EXPECT_EQ(encrypted.open(), InvalidFile);
+}
+
 TEST_F(StoreSafetyTest, NoSecretReachesTheDataFolderInClearText) {
     const QString marker = "Zq8MarkerSecret41";
     DataTable t(passwordsTable());
