@@ -229,29 +229,40 @@ unsigned X11Keyboard::keycodeForKeysym(uint32_t keysym, const LayoutState& state
 
 // Puts `keysym` on a spare keycode (lower and upper case on its two levels, so
 // Caps Lock and Shift work on it as on a letter key) and reloads the keymap.
-unsigned X11Keyboard::spareKeycodeFor(uint32_t keysym, uint32_t companion) {
+unsigned X11Keyboard::spareKeycodeFor(uint32_t keysym) {
     for (Spare& s : spares_)
-        if (s.keysym == keysym && !companion) return s.keycode;
+        if (s.keysym == keysym) return s.keycode;
     if (spares_.empty()) return 0;
     auto pick = std::min_element(spares_.begin(), spares_.end(), [](const Spare& a, const Spare& b) {
         if ((a.keysym == 0) != (b.keysym == 0)) return a.keysym == 0;
         return a.lastUse < b.lastUse;
     });
-    auto same = std::find_if(spares_.begin(), spares_.end(),
-                             [&](const Spare& s) { return s.keysym == keysym; });
-    if (same != spares_.end()) pick = same;
     if (pick->keysym != 0) std::this_thread::sleep_until(pick->lastUse + kSpareReuseAfter);
     KeySym syms[2] = {xkb_keysym_to_lower(keysym), xkb_keysym_to_upper(keysym)};
     if (syms[0] == syms[1]) { syms[0] = keysym; syms[1] = NoSymbol; }
-    if (companion) { syms[0] = keysym; syms[1] = companion; }
     const unsigned keycode = pick->keycode;
     XChangeKeyboardMapping(display_, int(keycode), 2, syms, 1);
+    if (syms[1] != NoSymbol) makeAlphabetic(keycode);
     XSync(display_, False);
+    pick->keysym = uint32_t(syms[0]); // so the reload keeps it as our spare
+    pick->lastUse = {};
     noticeKeymapChanges();
     loadKeymap();
-    for (Spare& s : spares_)
-        if (s.keycode == keycode) { s.keysym = firstKeysym(keymap_, keycode); s.lastUse = {}; }
     return keycode;
+}
+
+// The server chooses a key's type from the symbols, and takes a pair as letters
+// only when it knows them as lower and upper case (not ß and its capital).
+// Without the alphabetic type Caps Lock is not consumed and the receiver
+// upper-cases the character itself, whatever level was pressed.
+void X11Keyboard::makeAlphabetic(unsigned keycode) {
+    XkbDescPtr xkb = XkbGetMap(display_, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!xkb) return;
+    int types[XkbNumKbdGroups] = {XkbAlphabeticIndex};
+    XkbMapChangesRec changes{};
+    if (XkbChangeTypesOfKey(xkb, int(keycode), 1, XkbGroup1Mask, types, &changes) == Success)
+        XkbChangeMap(display_, xkb, &changes);
+    XkbFreeKeyboard(xkb, 0, True);
 }
 
 void X11Keyboard::releaseSpareKeys() {
@@ -300,14 +311,7 @@ void X11Keyboard::typeCharacter(char32_t ch, bool) {
     Stroke stroke;
     if (!findStroke(ch, state, stroke)) {
         uint32_t keysym = xkb_utf32_to_keysym(ch);
-        if (!keysym || !spareKeycodeFor(keysym)) return;
-        // Under Caps Lock the receiver upper-cases a character unless its key
-        // type consumes Lock. The server picks an alphabetic type only for pairs
-        // it knows as lower/upper case (not ß and its capital): pair the
-        // character with a capital it knows, and hold Shift to get it back.
-        if (!findStroke(ch, layoutState(), stroke) &&
-            (!spareKeycodeFor(keysym, XKB_KEY_A) || !findStroke(ch, layoutState(), stroke)))
-            return;
+        if (!keysym || !spareKeycodeFor(keysym) || !findStroke(ch, layoutState(), stroke)) return;
     }
     play(stroke);
 }

@@ -74,9 +74,8 @@ private:
     bool findStroke(char32_t ch, const LayoutState& state, Stroke& out);
     unsigned keycodeForKeysym(uint32_t keysym, const LayoutState& state);
     unsigned modifierKeycode(uint32_t keysym);
-    // `companion`, when set, is put on the second level instead of the
-    // keysym's own capital.
-    unsigned spareKeycodeFor(uint32_t keysym, uint32_t companion = 0);
+    unsigned spareKeycodeFor(uint32_t keysym);
+    void makeAlphabetic(unsigned keycode);
     void findSpareKeycodes();
     void sendKey(unsigned keycode, bool press);
     void play(const Stroke& stroke);
