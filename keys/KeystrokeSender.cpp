@@ -1,11 +1,14 @@
 #include "keys/KeystrokeSender.h"
+#include <QThread>
 
 namespace ql {
 
 KeystrokeSender::KeystrokeSender(Keyboard& keyboard, Clock& clock, WindowSystem& windows,
                                  SendPacing pacing)
     : player_(keyboard, clock), grouped_(player_, windows), direct_(player_, windows),
-      pacing_(pacing) {}
+      pacing_(pacing) {
+    player_.idle = [] { QThread::msleep(1); };
+}
 
 SendOutcome KeystrokeSender::sendGrouped(const QString& line) {
     return grouped_.SendKeysGrouped(line, pacing_);

@@ -17,7 +17,8 @@ public:
 
     void setPacing(SendPacing pacing) { pacing_ = pacing; }
     SendPacing pacing() const { return pacing_; }
-    // Lets long waits sleep between event passes instead of spinning.
+    // What long waits do between event passes; by default they sleep a
+    // millisecond instead of spinning a core. Tests on a fake clock pass {}.
     void setIdle(std::function<void()> idle) { player_.idle = std::move(idle); }
 
     SendOutcome sendGrouped(const QString& line) override;

@@ -282,15 +282,14 @@ void X11Keyboard::releaseSpareKeys() {
 }
 
 void X11Keyboard::sendKey(unsigned keycode, bool press) {
-    static Clock::time_point lastRelease{};
     if (press) {
-        auto earliest = lastRelease + kGapAfterRelease;
+        auto earliest = lastRelease_ + kGapAfterRelease;
         if (Clock::now() < earliest) std::this_thread::sleep_until(earliest);
     }
     XTestFakeKeyEvent(display_, keycode, press ? True : False, CurrentTime);
     if (!press) {
         XSync(display_, False); // the server has stamped the release before the gap starts
-        lastRelease = Clock::now();
+        lastRelease_ = Clock::now();
     }
     for (Spare& s : spares_)
         if (s.keycode == keycode && s.keysym) s.lastUse = Clock::now();

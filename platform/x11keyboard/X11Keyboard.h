@@ -65,7 +65,7 @@ private:
     bool keymapStale_ = false;
     std::map<std::pair<char32_t, LayoutState>, Stroke> strokeCache_;
     std::vector<Spare> spares_;
-    std::map<unsigned, std::chrono::steady_clock::time_point> lastRelease_;
+    std::chrono::steady_clock::time_point lastRelease_{};
     std::unique_ptr<QTimer> idleTimer_;
 
     void loadKeymap();

@@ -1,4 +1,7 @@
+#include "keys/RecordSendFields.h"
 #include "keys/SendText.h"
+#include "store/Layouts.h"
+#include "store/Record.h"
 #include <gtest/gtest.h>
 
 namespace ql {
@@ -67,6 +70,19 @@ TEST(ReplaceAllTokens, CaseFoldingKeepsPositions) {
     QString buffer = "ßß[name]ß";
     ReplaceAllTokens(buffer, 255, "[NAME]", "Ж");
     EXPECT_EQ(buffer, "ßßЖß");
+}
+
+TEST(ExpandSendText, ReadsTheSixFieldsOfAPasswordsRecord) {
+    Record p(passwordsTable());
+    p.setText("P_:NAME", u"jdoe");
+    p.setText("P_:PASSWORD", u"x1");
+    p.setText("P_:URL", u"https://example.org");
+    p.setText("P_:SERVICE", u"Mail");
+    p.setText("P_:NOTES", u"n");
+    p.setText("P_:MORENOTES", u"m");
+    EXPECT_EQ(ExpandSendText("[Name][Tab][Password][Enter]", sendFieldsOf(p)), "jdoe[Tab]x1[Enter]");
+    EXPECT_EQ(ExpandSendText("[url]|[service]|[notes]|[morenotes]", sendFieldsOf(p)),
+              "https://example.org|Mail|n|m");
 }
 
 } // namespace

@@ -21,6 +21,7 @@ struct Desk {
     KeystrokeSender sender{keyboard, clock, windows, SendPacing{20, 7}};
     Desk() {
         keyboard.clock = &clock;
+        sender.setIdle({});
         windows.addWindow(kTarget, "Login - Receiver");
         windows.addWindow(kOther, "Elsewhere");
         windows.focused = kTarget;
