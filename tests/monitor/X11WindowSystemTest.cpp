@@ -123,7 +123,9 @@ TEST(X11WindowSystem, ChildWindowsThatCarryANameAreListed) {
     made.create("", {.parent = top});
     made.sync();
     std::vector<ChildWindow> kids = ws.childWindows(top);
-    ASSERT_EQ(kids.size(), 1u);
+    std::string seen;
+    for (const ChildWindow& k : kids) seen += "[" + k.text.toStdString() + "]";
+    ASSERT_EQ(kids.size(), 1u) << seen;
     EXPECT_EQ(kids[0].text, "Inner Caption");
     EXPECT_EQ(kids[0].className, "QlTest");
     made.destroy(top);
