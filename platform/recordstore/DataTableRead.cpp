@@ -45,7 +45,11 @@ qint64 loadRow(sqlite3_stmt* stmt, Record& record) {
                                          sqlite3_column_bytes(stmt, col)));
         } else {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-            record.setText(i, QString::fromUtf8(text, sqlite3_column_bytes(stmt, col)));
+            const int bytes = sqlite3_column_bytes(stmt, col);
+            if (bytes == 0)
+                record.clearField(i);
+            else
+                record.setText(i, QString::fromUtf8(text, bytes));
         }
     }
     return sqlite3_column_int64(stmt, 0);
@@ -66,18 +70,25 @@ int DataTable::readRow(void* statement, int key, int notFound) {
         return failDriver(*conn_);
     }
     currentRow_ = loadRow(st, record_);
-    sqlite3_reset(st);
     Cursor& c = *cursor_;
     c.mode = Cursor::Mode::At;
     c.rowid = currentRow_;
     c.key = key;
     if (key >= 0) {
-        const std::vector<int>& comps = def_.keys[c.key].components;
+        // Key values straight from the row, already UTF-8 as they are bound.
+        const std::vector<int>& comps = def_.keys[key].components;
         c.texts.resize(comps.size());
         c.numbers.resize(comps.size());
-        for (size_t i = 0; i < comps.size(); ++i)
-            c.set(i, record_, comps[i]);
+        for (size_t i = 0; i < comps.size(); ++i) {
+            const int col = comps[i] + 1;
+            if (isNumberType(def_.fields[comps[i]].type))
+                c.numbers[i] = sqlite3_column_int64(st, col);
+            else
+                c.texts[i] = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                                        sqlite3_column_bytes(st, col));
+        }
     }
+    sqlite3_reset(st);
     return ok();
 }
 
