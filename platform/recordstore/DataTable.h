@@ -41,6 +41,17 @@ constexpr int DenyWriteReadOnly = 0x20;   // 32
 // commits it, cancelBatch() rolls it back. close() flushes an open batch. A
 // batch that never reaches flush() (the process ends, the commit fails) leaves
 // the table as it was. A refused add/put inside a batch only undoes itself.
+//
+// Connections and locks: each DataTable has a connection of its own, used from
+// one thread. A write holds its file's write lock for one write, a batch for
+// the whole batch; any other connection writing to the same file meanwhile
+// (another process, or another DataTable of this one, e.g. Users while
+// Passwords streams) waits up to the recover time, 10 s, then gets 32. Do a
+// batch's writes through the DataTable that streams. Readers never wait.
+//
+// Opening checks the stored layout against the declared one: a wrong owner key
+// or a file that is not a data file gives 36, another layout 47 (unless an
+// older registered structure is converted), missing or altered keys 46.
 class DataTable {
 public:
     explicit DataTable(const TableDef& def);
