@@ -33,7 +33,6 @@ ConfirmPasswordDialog::ConfirmPasswordDialog(IniStore& positions, bool bringToFr
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -45,6 +44,7 @@ ConfirmPasswordDialog::ConfirmPasswordDialog(IniStore& positions, bool bringToFr
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    ok->setDefault(true); // only once the button is inside the dialog
     WidgetWindow window(*this);
     positions_.restoreWindow(kProcedure, window);
 }

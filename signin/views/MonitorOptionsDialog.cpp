@@ -48,7 +48,6 @@ void MonitorOptionsDialog::buildControls() {
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &MonitorOptionsDialog::accept);
@@ -58,6 +57,7 @@ void MonitorOptionsDialog::buildControls() {
     layout->addLayout(numbers);
     for (QCheckBox* box : {stayOnTop_, askOnRestore_, askAtStart_}) layout->addWidget(box);
     layout->addWidget(buttons);
+    ok->setDefault(true); // only once the button is inside the dialog
 }
 
 MonitorOptionsForm MonitorOptionsDialog::readForm() const {

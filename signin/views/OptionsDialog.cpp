@@ -80,6 +80,7 @@ void OptionsDialog::buildControls() {
     sample_->setObjectName(QStringLiteral("sample"));
     auto* fontButton = new QPushButton(QStringLiteral("Select Report Font"));
     fontButton->setObjectName(QStringLiteral("selectReportFont"));
+    fontButton->setAutoDefault(false); // Return in the form means "&Ok"
     connect(fontButton, &QPushButton::clicked, this, &OptionsDialog::selectReportFont);
     fontLayout->addWidget(sample_);
     fontLayout->addWidget(fontButton);
@@ -87,7 +88,6 @@ void OptionsDialog::buildControls() {
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
@@ -98,6 +98,7 @@ void OptionsDialog::buildControls() {
     layout->addLayout(numbers);
     layout->addWidget(fontBox);
     layout->addWidget(buttons);
+    ok->setDefault(true); // only once the button is inside the dialog
 }
 
 void OptionsDialog::showForm(const MainOptionsForm& form) {

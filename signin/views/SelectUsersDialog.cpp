@@ -32,7 +32,6 @@ SelectUsersDialog::SelectUsersDialog(UserSelection& selection, IniStore& positio
     auto* buttons = new QDialogButtonBox;
     QPushButton* select = buttons->addButton(QStringLiteral("&Select"), QDialogButtonBox::AcceptRole);
     select->setObjectName(QStringLiteral("select"));
-    select->setDefault(true);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &SelectUsersDialog::pressSelect);
@@ -41,6 +40,7 @@ SelectUsersDialog::SelectUsersDialog(UserSelection& selection, IniStore& positio
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
+    select->setDefault(true); // only once the button is inside the dialog
     WidgetWindow window(*this);
     positions_.restoreWindow(kProcedure, window);
 }

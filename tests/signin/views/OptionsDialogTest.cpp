@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace ql;
@@ -60,10 +61,17 @@ TEST_F(OptionsWindows, SendIntervalTypedAsFiveIsStoredAsFiveAndRunsAsTwenty) {
     EXPECT_EQ(child<QCheckBox>(dialog, "skip").text(),
               "Skip Copy/Paste Buttons when tabbing through password form");
 
+    int fontDialogs = 0;
+    dialog.setFontChooser([&](const QFont&, QWidget*) { ++fontDialogs; return std::nullopt; });
     dialog.show();
-    child<QLineEdit>(dialog, "groupDelay").setText("5");
     child<QCheckBox>(dialog, "monitorActive").setChecked(true);
-    click(dialog, "ok");
+    // As typed: Return in a number field presses "&Ok".
+    QLineEdit& interval = child<QLineEdit>(dialog, "groupDelay");
+    interval.setFocus();
+    interval.selectAll();
+    QTest::keyClicks(&interval, "5");
+    QTest::keyClick(&interval, Qt::Key_Return);
+    EXPECT_EQ(fontDialogs, 0);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(settings_.values[k::GroupDelay], "5");
