@@ -146,7 +146,10 @@ int Record::copyMatchingFields(Record& dst, const Record& src) {
 }
 
 bool Record::operator==(const Record& other) const {
-    return def_ == other.def_ && texts_ == other.texts_ && numbers_ == other.numbers_ &&
+    const bool sameLayout =
+        def_ == other.def_ || (def_->prefix == other.def_->prefix &&
+                               def_->fields.size() == other.def_->fields.size());
+    return sameLayout && texts_ == other.texts_ && numbers_ == other.numbers_ &&
            blobs_ == other.blobs_;
 }
 

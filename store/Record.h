@@ -58,6 +58,7 @@ public:
     // "SF_:SERVICE"); returns the number of fields copied.
     static int copyMatchingFields(Record& dst, const Record& src);
 
+    // Same values in buffers of the same layout (same prefix and field count).
     bool operator==(const Record& other) const;
 
 private:

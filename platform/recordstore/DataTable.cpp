@@ -40,7 +40,7 @@ int storeErrorFor(int sqliteCode) {
     case SQLITE_READONLY:
     case SQLITE_AUTH: return AccessDenied;
     case SQLITE_NOTADB: return InvalidFile;
-    case SQLITE_CANTOPEN: return NotFound;
+    case SQLITE_CANTOPEN: return AccessDenied; // missing files are found out before opening
     default: return DriverError;
     }
 }
