@@ -59,9 +59,12 @@ void MonitorCycle::firstPass() {
 }
 
 void MonitorCycle::sendOneShot(RowId id, const MonitorRow& row) {
+    bool forward = false;
     WindowHandle target =
-        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation);
-    if (validHandle(target)) {
+        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation, &forward);
+    // A window that went before it could come forward is as missing as one
+    // never found: typing anyway would go to whatever window is in front.
+    if (validHandle(target) && forward) {
         sendQueuedEntry(id, target);
         return;
     }
@@ -91,9 +94,10 @@ void MonitorCycle::secondPass() {
 }
 
 void MonitorCycle::sendWatched(RowId id, const MonitorRow& row) {
+    bool forward = false;
     WindowHandle target =
-        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation);
-    if (!validHandle(target)) return; // the row waits for its window
+        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation, &forward);
+    if (!validHandle(target) || !forward) return; // the row waits for its window
     if (row.settleSeconds <= 0) {
         sendQueuedEntry(id, target);
         return;

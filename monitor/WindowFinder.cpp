@@ -88,16 +88,18 @@ WindowHandle WindowFinder::findTargetWindow(const QString& pattern, const QStrin
 }
 
 WindowHandle WindowFinder::activateTargetWindow(const QString& pattern, const QString& contents,
-                                                ActivationStyle style) {
+                                                ActivationStyle style, bool* forward) {
     WindowHandle found = findTargetWindow(pattern, contents);
+    if (forward) *forward = false;
     if (!validHandle(found)) return found;
-    // A failed activation (the window just went) is not an error here.
+    bool arrived = false;
     if (style == ActivationStyle::Restore) {
-        windows_.activate(found, true);
+        arrived = windows_.activate(found, true);
     } else {
         windows_.activate(found, false);
-        windows_.giveFocus(found);
+        arrived = windows_.giveFocus(found);
     }
+    if (forward) *forward = arrived;
     fresh_ = false; // the stacking order has changed
     return found;
 }

@@ -27,8 +27,10 @@ public:
     const std::vector<TopWindow>& listTopWindows();
     const std::vector<ChildWindow>& listChildWindows(WindowHandle window);
     WindowHandle findTargetWindow(const QString& pattern, const QString& contents);
+    // Finds and brings forward the window. `forward`, when given, tells whether
+    // the window did come forward with the focus (false when it vanished).
     WindowHandle activateTargetWindow(const QString& pattern, const QString& contents,
-                                      ActivationStyle style);
+                                      ActivationStyle style, bool* forward = nullptr);
 
     // Whether the title passes the exact test or the "*" test of the pattern.
     static bool titleFits(const QString& pattern, const QString& title);

@@ -321,6 +321,32 @@ TEST(MonitorCycle, ReentryDuringASendDoesNotDeadlockOrRepeat) {
                                                       "queued inside", "watched"}));
 }
 
+TEST(MonitorCycle, WindowThatCannotBeBroughtForwardGetsNothing) {
+    struct StubbornDesktop : FakeWindowSystem {
+        bool activate(WindowHandle, bool) override { return false; }
+        bool giveFocus(WindowHandle) override { return false; }
+    };
+    StubbornDesktop desktop;
+    desktop.addWindow(100, "Target");
+    desktop.focused = 55; // some other program's window is in front
+    RecordingKeySender keys(&desktop);
+    FakeClock clock;
+    ScriptedPrompter prompter;
+    FakeWatchedEntries entries;
+    entries.byUser["alice"] = {entry("Target", "watched")};
+    for (MonitorPolicy policy : {MonitorPolicy::mainProgram(), MonitorPolicy::monitorProgram()}) {
+        WindowMonitor monitor({desktop, keys, clock, prompter, entries}, policy);
+        monitor.switchMonitoring(true);
+        monitor.loadWatchedEntries("alice");
+        monitor.queueOneShotSend(entry("Target", "one shot"));
+        monitor.runMonitorCycle(false);
+        EXPECT_TRUE(keys.sent.empty()) << "nothing typed into the window in front";
+        EXPECT_EQ(monitor.lists().queueSize(), 1u) << "the watched row waits";
+    }
+    ASSERT_EQ(prompter.asked.size(), 2u);
+    EXPECT_EQ(prompter.asked[0].title, "Cannot Send");
+}
+
 TEST(MonitorCycle, SkippedRowsYieldToTheWindowSystem) {
     Rig rig;
     rig.watch({entry("A", "a", 30), entry("B", "b", 30)});
