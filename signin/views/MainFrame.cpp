@@ -1,0 +1,220 @@
+#include "signin/views/MainFrame.h"
+#include "framework/IniStore.h"
+#include "framework/WidgetWindow.h"
+#include "signin/views/CloseDownWindow.h"
+#include "signin/views/HelpWindow.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ql {
+
+namespace {
+const QString kSection = QStringLiteral("Main");
+constexpr int kTickMilliseconds = 200;
+} // namespace
+
+MainFrame::MainFrame(FrameTicker& ticker, IniStore& positions, Clock& clock, Clipboard& clipboard,
+                     QWidget* parent)
+    : QMainWindow(parent), ticker_(ticker), positions_(positions), clock_(clock),
+      clipboard_(clipboard) {
+    setWindowTitle(QStringLiteral("Quillock"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/QL00.GIF")));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(buildButtonRow());
+    mdi_ = new QMdiArea(central);
+    layout->addWidget(mdi_, 1);
+    setCentralWidget(central);
+    buildMenus();
+    buildStatusBar();
+    resize(760, 520);
+    ticker_.onCloseDownDue = [this] { startCloseDown(); };
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &MainFrame::runTick);
+    timer_->start(kTickMilliseconds);
+}
+
+MainFrame::~MainFrame() { ticker_.onCloseDownDue = nullptr; }
+
+QAction* MainFrame::addItem(QMenu* menu, const QString& text, bool enabled) {
+    QAction* item = menu->addAction(text);
+    item->setEnabled(enabled);
+    return item;
+}
+
+QAction* MainFrame::action(const QString& text) const {
+    for (QAction* a : findChildren<QAction*>())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+void MainFrame::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(addItem(file, QStringLiteral("Pass&words"), false), &QAction::triggered, this,
+            [this] { emit passwordsRequested(0); });
+    addItem(file, QStringLiteral("&User Setup"), false);
+    QMenu* reports = file->addMenu(QStringLiteral("&Reports"));
+    for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"})
+        addItem(reports, QLatin1String(report), false);
+    connect(addItem(file, QStringLiteral("Print &Setup ...")), &QAction::triggered, this, [this] {
+        QPrinter printer;
+        QPageSetupDialog(&printer, this).exec();
+    });
+    file->addSeparator();
+    addItem(file, QStringLiteral("&Import"), false);
+    addItem(file, QStringLiteral("&Export"), false);
+    addItem(file, QStringLiteral("S&ynchronize"), false);
+    file->addSeparator();
+    connect(addItem(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    connect(addItem(edit, QStringLiteral("Cu&t")), &QAction::triggered, this,
+            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "cut"); });
+    connect(addItem(edit, QStringLiteral("&Copy")), &QAction::triggered, this,
+            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "copy"); });
+    connect(addItem(edit, QStringLiteral("&Paste")), &QAction::triggered, this,
+            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "paste"); });
+    edit->addSeparator();
+    connect(addItem(edit, QStringLiteral("Filter Clipboard Contents")), &QAction::triggered, this,
+            &MainFrame::filterClipboard);
+    connect(addItem(edit, QStringLiteral("O&ptions")), &QAction::triggered, this,
+            &MainFrame::optionsRequested);
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    connect(addItem(window, QStringLiteral("T&ile")), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    connect(addItem(window, QStringLiteral("&Cascade")), &QAction::triggered, mdi_,
+            &QMdiArea::cascadeSubWindows);
+    connect(addItem(window, QStringLiteral("&Arrange Icons")), &QAction::triggered, mdi_,
+            &QMdiArea::tileSubWindows);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(addItem(help, QStringLiteral("&Contents")), &QAction::triggered, this, &MainFrame::showHelp);
+    addItem(help, QStringLiteral("&About"), false);
+}
+
+QWidget* MainFrame::buildButtonRow() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    auto* logo = new QLabel(row);
+    logo->setPixmap(QPixmap(QStringLiteral(":/images/QL00.GIF")).scaled(48, 48, Qt::KeepAspectRatio,
+                                                                      Qt::SmoothTransformation));
+    layout->addWidget(logo);
+    passwordsButton_ = new QPushButton(QStringLiteral("Passwords"), row);
+    usersButton_ = new QPushButton(QStringLiteral("Users"), row);
+    connect(passwordsButton_, &QPushButton::clicked, this, [this] { emit passwordsRequested(0); });
+    layout->addWidget(passwordsButton_);
+    layout->addWidget(usersButton_);
+    for (int i = 0; i < 3; ++i) {
+        quickButtons_[i] = new QPushButton(row);
+        connect(quickButtons_[i], &QPushButton::clicked, this, [this, i] { emit passwordsRequested(i + 1); });
+        layout->addWidget(quickButtons_[i]);
+    }
+    layout->addStretch(1);
+    monitorSwitch_ = new QCheckBox(QStringLiteral("&Monitor"), row);
+    connect(monitorSwitch_, &QCheckBox::clicked, this, &MainFrame::toggleMonitoring);
+    layout->addWidget(monitorSwitch_);
+    indicator_ = new QLabel(QStringLiteral(" "), row);
+    indicator_->setMinimumWidth(12);
+    layout->addWidget(indicator_);
+    keyPicture_ = new QLabel(row);
+    keyPicture_->setPixmap(QPixmap(QStringLiteral(":/images/KEY3.GIF")));
+    layout->addWidget(keyPicture_);
+    setQuickUserNames({});
+    setPasswordListAvailable(false);
+    return row;
+}
+
+void MainFrame::buildStatusBar() {
+    for (int i = 0; i < 4; ++i) {
+        zones_[i] = new QLabel(this);
+        zones_[i]->setMinimumWidth(i == 0 ? 20 : (i == 3 ? 80 : 220));
+        statusBar()->addPermanentWidget(zones_[i], i == 1 ? 2 : (i == 3 ? 0 : 1));
+    }
+}
+
+void MainFrame::setQuickUserNames(const std::array<QString, 3>& names) {
+    quickNames_ = names;
+    for (int i = 0; i < 3; ++i) {
+        quickButtons_[i]->setText(names[i].isEmpty() ? QStringLiteral("User %1").arg(i + 1) : names[i]);
+        quickButtons_[i]->setEnabled(passwordListAvailable_ && !names[i].isEmpty());
+    }
+}
+
+void MainFrame::setPasswordListAvailable(bool available) {
+    passwordListAvailable_ = available;
+    passwordsButton_->setEnabled(available);
+    usersButton_->setEnabled(false); // the user setup window does not exist yet
+    if (QAction* item = action(QStringLiteral("Pass&words"))) item->setEnabled(available);
+    setQuickUserNames(quickNames_);
+}
+
+void MainFrame::runTick() {
+    const FrameZones zones = ticker_.tick();
+    zones_[1]->setText(zones.countdown);
+    zones_[2]->setText(zones.date);
+    zones_[3]->setText(zones.time);
+    refreshIndicator();
+}
+
+void MainFrame::refreshIndicator() {
+    indicator_->setText(ticker_.monitorIndicator());
+    monitorSwitch_->setChecked(ticker_.monitoringOn());
+}
+
+void MainFrame::toggleMonitoring() {
+    ticker_.toggleMonitoring();
+    refreshIndicator();
+}
+
+void MainFrame::filterClipboard() { clipboard_.setText(filterClipboardText(clipboard_.text())); }
+
+void MainFrame::minimizeFrame() { showMinimized(); }
+
+void MainFrame::monitorRunNow() { ticker_.runMonitorNow(); }
+
+void MainFrame::startCloseDown() {
+    if (closeDown_) return;
+    closeDown_ = new CloseDownWindow(clock_, positions_, this);
+    connect(closeDown_, &CloseDownWindow::closeDownNow, this, &MainFrame::closeDown,
+            Qt::QueuedConnection);
+    closeDown_->show();
+}
+
+void MainFrame::closeDown() { close(); }
+
+void MainFrame::showHelp() {
+    auto* help = new HelpWindow(QStringLiteral(":/help/QUILLOCK.HLP"), this);
+    help->show();
+}
+
+void MainFrame::showEvent(QShowEvent* event) {
+    if (!positionRestored_) {
+        WidgetWindow window(*this);
+        positions_.restoreWindow(kSection, window);
+        positionRestored_ = true;
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    mdi_->closeAllSubWindows();
+    WidgetWindow window(*this);
+    positions_.saveWindow(kSection, window);
+    ticker_.clearClipboardOnClose();
+    timer_->stop();
+    event->accept();
+}
+
+} // namespace ql
