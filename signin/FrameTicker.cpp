@@ -31,11 +31,11 @@ void FrameTicker::runMonitorNow() {
 
 void FrameTicker::toggleMonitoring() {
     if (monitoringOn_) {
-        monitoringOn_ = false;
+        setMonitoringOn(false);
         monitor_.emptyQueue();
         return;
     }
-    monitoringOn_ = true;
+    setMonitoringOn(true);
     monitor_.emptyQueue();
     monitor_.reloadAllWatched();
 }

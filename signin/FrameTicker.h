@@ -16,6 +16,8 @@ public:
     // Names of the watched users in list order.
     virtual QStringList watchedUserNames() = 0;
     virtual void emptyQueue() = 0;
+    // The monitoring switch as the cycle sees it.
+    virtual void setMonitoringOn(bool on) = 0;
     // Marks every watched user for loading and asks for a reload.
     virtual void reloadAllWatched() = 0;
 };
@@ -36,7 +38,10 @@ public:
     FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor);
 
     // Program values (reloaded when Options is confirmed).
-    void setMonitoringOn(bool on) { monitoringOn_ = on; }
+    void setMonitoringOn(bool on) {
+        monitoringOn_ = on;
+        monitor_.setMonitoringOn(on);
+    }
     bool monitoringOn() const { return monitoringOn_; }
     void setClipboardSeconds(int seconds) { clipboardSeconds_ = seconds; }
     void setInactivityMinutes(int minutes);

@@ -1,29 +1,27 @@
 #include "signin/views/MainProgram.h"
 #include "framework/Halt.h"
+#include "keys/KeystrokeSender.h"
+#include "monitor/StoreWatchedEntries.h"
+#include "platform/atspi/AtspiControlTexts.h"
 #include "platform/core/SystemClock.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtPrompter.h"
+#include "platform/x11keyboard/X11Keyboard.h"
+#include "platform/x11windows/X11WindowSystem.h"
+#include "signin/MonitorBridge.h"
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
 #include "signin/views/ActivityWatcher.h"
 #include "signin/views/MainFrame.h"
+#include "signin/views/OptionsDialog.h"
 #include "store/ConfigurationSettings.h"
+#include "store/Layouts.h"
 #include "store/StartUp.h"
 #include <QApplication>
 
 namespace ql {
 
 namespace {
-
-// Until the window monitor is wired to the frame: an always-empty monitor.
-class IdleMonitor : public FrameMonitor {
-public:
-    bool queueEmpty() override { return true; }
-    void runCycle(bool) override {}
-    QStringList watchedUserNames() override { return {}; }
-    void emptyQueue() override {}
-    void reloadAllWatched() override {}
-};
 
 void reportMissingDataFolder(Prompter& prompter, const QStringList& arguments) {
     prompter.ask({QStringLiteral("File Access Error"),
@@ -50,6 +48,55 @@ std::array<QString, 3> quickUserNames(ProgramServices& services) {
     return {names[0], names[1], names[2]};
 }
 
+// The desktop as the monitor and the keystroke sender reach it.
+struct Desktop {
+    X11WindowSystem windows{nullptr, std::make_shared<AtspiControlTexts>()};
+    X11Keyboard keyboard;
+};
+
+// Everything the frame's timer and windows share for one run.
+struct MainRun {
+    MainRun(ProgramServices& s, ConfigurationSettings& c, ProgramValues& v)
+        : services(s), settings(c), values(v) {}
+
+    ProgramServices& services;
+    ConfigurationSettings& settings;
+    ProgramValues& values;
+    SystemClock clock;
+    QtClipboard clipboard;
+    Desktop desktop;
+    KeystrokeSender keys{desktop.keyboard, clock, desktop.windows,
+                         SendPacing{values.groupDelay, values.groupSize}};
+    DataTable passwords{passwordsTable()};
+    StoreWatchedEntries entries{passwords, false};
+    MonitorNotifications notifications;
+    WindowMonitor monitor{{desktop.windows, keys, clock, services.prompter(), entries, &notifications},
+                          MonitorPolicy::mainProgram()};
+    MonitorBridge bridge{monitor, notifications};
+    FrameTicker ticker{clock, clipboard, bridge};
+
+    void applyValues() {
+        ticker.setMonitoringOn(values.monitorActive != 0);
+        ticker.setClipboardSeconds(values.clipboardSeconds);
+        ticker.setInactivityMinutes(values.inactivityMinutes);
+        keys.setPacing(SendPacing{values.groupDelay, values.groupSize});
+    }
+};
+
+void connectFrame(MainRun& run, MainFrame& frame) {
+    QObject::connect(&run.notifications, &MonitorNotifications::monitorReload, &frame,
+                     [&run] { run.monitor.processWatchedUsers(); });
+    QObject::connect(&run.notifications, &MonitorNotifications::monitorRunNow, &frame,
+                     &MainFrame::monitorRunNow);
+    QObject::connect(&run.notifications, &MonitorNotifications::minimizeFrame, &frame,
+                     &MainFrame::minimizeFrame);
+    QObject::connect(&frame, &MainFrame::optionsRequested, &frame, [&run, &frame] {
+        OptionsDialog options(run.settings, run.values, run.services.prompter(),
+                              run.services.positions(), &frame);
+        if (options.exec() == QDialog::Accepted) run.applyValues();
+    });
+}
+
 } // namespace
 
 bool runCommandLineSynchronization(const QStringList&) { return false; }
@@ -62,17 +109,13 @@ int runMainProgram(const QStringList& arguments) {
     ProgramValues values = loadSettings(services, settings);
     if (runCommandLineSynchronization(arguments)) return 0;
 
-    SystemClock clock;
-    QtClipboard clipboard;
-    IdleMonitor monitor;
-    FrameTicker ticker(clock, clipboard, monitor);
-    ticker.setMonitoringOn(values.monitorActive != 0);
-    ticker.setClipboardSeconds(values.clipboardSeconds);
-    ticker.setInactivityMinutes(values.inactivityMinutes);
-
-    MainFrame frame(ticker, services.positions(), clock, clipboard);
+    MainRun run{services, settings, values};
+    services.managers().passwords.open(run.passwords);
+    run.applyValues();
+    MainFrame frame(run.ticker, services.positions(), run.clock, run.clipboard);
     frame.setQuickUserNames(quickUserNames(services));
-    ActivityWatcher activity([&ticker] { ticker.userActivity(); });
+    connectFrame(run, frame);
+    ActivityWatcher activity([&run] { run.ticker.userActivity(); });
     qApp->installEventFilter(&activity);
     // The end of the desktop session closes the program like "Exit".
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &frame, [&frame] {

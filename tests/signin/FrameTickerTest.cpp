@@ -18,6 +18,8 @@ public:
     void runCycle(bool forced) override { runs.push_back(forced); }
     QStringList watchedUserNames() override { return watched; }
     void emptyQueue() override { queued = 0; }
+    bool on = false;
+    void setMonitoringOn(bool value) override { on = value; }
     void reloadAllWatched() override { ++reloads; }
 };
 
