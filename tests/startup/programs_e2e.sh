@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Starts the real programs on a private X display as a user would and checks
+# what they leave behind. Usage: programs_e2e.sh QUILLOCK QLMON PUT_SETTING
+set -u
+quillock=$1 qlmon=$2 put_setting=$3
+work=$(mktemp -d /tmp/ql-e2e.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0 passes=0
+check() { # check DESCRIPTION COMMAND...
+  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
+  else failures=$((failures + 1)); echo "FAILED: $1"; fi
+}
+wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt "$deadline" ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -ge "$deadline" ] && return 124
+    sleep 0.2
+  done
+  wait "$1"
+}
+close_window() { xdotool windowactivate --sync "$1" >/dev/null 2>&1; xdotool key --clearmodifiers alt+F4; }
+
+# 1. First start: window, tables, position on close, exit 0.
+mkdir -p "$work/x"
+"$quillock" "Data=$work/x" >"$work/q1.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 20)
+check "main window opens" test -n "$frame"
+check "tables are created in the data folder" test -s "$work/x/QL_DATA.qld"
+close_window "$frame"
+wait_exit $pid 20; status=$?
+check "main program exits 0 when closed" test "$status" -eq 0
+check "main window position written under Main" grep -q '^\[Main\]' "$work/x/POSITION.INI"
+check "position holds Maximize" grep -q '^Maximize=No' "$work/x/POSITION.INI"
+check "nothing of the data in the current folder" test ! -e "$PWD/QL_DATA.qld"
+
+# 2. The monitor program refuses a folder where the main program never ran.
+mkdir -p "$work/empty"
+"$qlmon" "Data=$work/empty" >"$work/m.log" 2>&1 &
+pid=$!
+box=$(wait_window '^Quillock Monitor$' 20)
+check "monitor shows its precondition message" test -n "$box"
+xdotool windowactivate --sync "$box" >/dev/null 2>&1; xdotool key Return
+wait_exit $pid 20; status=$?
+check "monitor ends after the message" test "$status" -ne 124
+check "monitor created nothing" test -z "$(ls -A "$work/empty")"
+
+# 3. Inactivity close-down after one minute; "Cancel" keeps the program open.
+"$put_setting" "$work/x" QL_IT 1
+"$quillock" "Data=$work/x" >"$work/q2.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 20)
+countdown=$(wait_window '^Automatic Close Down$' 80)
+check "close-down window after a minute without input" test -n "$countdown"
+xdotool windowactivate --sync "$countdown" >/dev/null 2>&1; xdotool key Escape
+sleep 12
+check "Cancel keeps the program open" kill -0 $pid
+countdown=$(wait_window '^Automatic Close Down$' 80)
+check "close-down window comes back after another minute" test -n "$countdown"
+wait_exit $pid 20; status=$?
+check "program closes itself ten seconds later with exit 0" test "$status" -eq 0
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
