@@ -167,7 +167,7 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
         conn_->close();
         return result;
     }
-    conn_->exec(QStringLiteral("PRAGMA synchronous = FULL; PRAGMA cache_size = -32768"));
+    conn_->exec(QStringLiteral("PRAGMA synchronous = FULL; PRAGMA cache_size = -65536"));
     *cursor_ = Cursor{};
     currentRow_ = 0;
     inBatch_ = false;

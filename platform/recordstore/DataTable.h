@@ -120,7 +120,6 @@ private:
     int firstClashingKey(bool insert);
     int readRow(void* statement, int key, int notFound);
     int readStep(bool forward);
-    qint64 seekRow(bool forward);
     bool requireOpen(bool forWriting = false);
     bool validKey(int key);
 

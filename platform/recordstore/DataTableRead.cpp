@@ -169,57 +169,23 @@ int DataTable::readStep(bool forward) {
     } else if (start || end) {
         st = conn_->statement(schema_->edge(c.key, forward));
     } else {
-        // The seek finds the record number; a record deleted by another
-        // process between the seek and the read is skipped by seeking again.
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            const qint64 row = seekRow(forward);
-            if (row <= 0)
-                return errorCode_;
-            st = conn_->statement(schema_->byRowid());
-            if (!st)
-                break;
-            sqlite3_bind_int64(st, 1, row);
-            if (readRow(st, c.key, EndOfFile) != EndOfFile)
-                return errorCode_;
+        st = conn_->statement(schema_->seek(c.key, forward));
+        if (st) {
+            const std::vector<int>& comps = def_.keys[c.key].components;
+            for (size_t i = 0; i < comps.size(); ++i) {
+                const int param = static_cast<int>(i) + 1;
+                if (isNumberType(def_.fields[comps[i]].type))
+                    sqlite3_bind_int64(st, param, c.numbers[i]);
+                else // copied: the cursor changes while the row is still being read
+                    sqlite3_bind_text(st, param, c.texts[i].constData(),
+                                      static_cast<int>(c.texts[i].size()), SQLITE_TRANSIENT);
+            }
+            sqlite3_bind_int64(st, static_cast<int>(comps.size()) + 1, c.rowid);
         }
-        return errorCode_;
     }
     if (!st)
         return failDriver(*conn_);
     return readRow(st, c.key, EndOfFile);
-}
-
-// Record number of the next record in key order from the cursor; 0 with the
-// error set at the end or on failure.
-qint64 DataTable::seekRow(bool forward) {
-    const Cursor& c = *cursor_;
-    sqlite3_stmt* st = conn_->statement(schema_->seek(c.key, forward));
-    if (!st) {
-        failDriver(*conn_);
-        return 0;
-    }
-    const std::vector<int>& comps = def_.keys[c.key].components;
-    for (size_t i = 0; i < comps.size(); ++i) {
-        const int param = static_cast<int>(i) + 1;
-        if (isNumberType(def_.fields[comps[i]].type)) {
-            sqlite3_bind_int64(st, param, c.numbers[i]);
-        } else {
-            const QByteArray& t = c.texts[i];
-            sqlite3_bind_text(st, param, t.constData(), static_cast<int>(t.size()),
-                              SQLITE_STATIC);
-        }
-    }
-    sqlite3_bind_int64(st, static_cast<int>(comps.size()) + 1, c.rowid);
-    const int rc = sqlite3_step(st);
-    const qint64 row = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-    sqlite3_reset(st);
-    if (rc == SQLITE_DONE)
-        fail(EndOfFile);
-    else if (rc != SQLITE_ROW) {
-        conn_->fail(rc);
-        failDriver(*conn_);
-    }
-    return row;
 }
 
 } // namespace ql

@@ -157,13 +157,12 @@ QString SqlSchema::equalities(int key, int count) const {
 // One index seek per level: same values on all components and a later rowid,
 // then same on the first n-1 and a later last component, ... down to a later
 // first component. The first part that yields a row wins, so each call costs a
-// few seeks instead of a scan of the whole index. Only the record number is
-// selected, so the seeks read the index alone; the row is read afterwards.
+// few seeks instead of a scan of the whole index.
 QString SqlSchema::buildSeek(int key, bool forward) const {
     const std::vector<int>& comps = def_.keys[key].components;
     const int n = static_cast<int>(comps.size());
     const QString op = forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
-    const QString head = QLatin1String("SELECT * FROM (SELECT rowid") + fromIndex(key) +
+    const QString head = QLatin1String("SELECT * FROM (SELECT ") + columns_ + fromIndex(key) +
                          QLatin1String(" WHERE ");
     QStringList parts;
     for (int level = n; level >= 0; --level) {

@@ -46,7 +46,7 @@ public:
     const CachedQuery& byRowid() const { return byRowid_; }  // ?1 = rowid
     const CachedQuery& storedStep(bool forward) const { return stored_[forward ? 0 : 1]; } // ?1 = rowid
     const CachedQuery& fetch(int key) const { return perKey_[key].fetch; } // ?1..?k = key values
-    // The rowid of the next record in key order: ?1..?k = values, ?k+1 = rowid.
+    // The next record in key order: ?1..?k = values, ?k+1 = rowid.
     const CachedQuery& seek(int key, bool forward) const {
         return perKey_[key].seek[forward ? 0 : 1];
     }
