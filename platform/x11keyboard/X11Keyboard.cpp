@@ -172,7 +172,7 @@ void X11Keyboard::findSpareKeycodes() {
 X11Keyboard::LayoutState X11Keyboard::layoutState() {
     XkbStateRec st{};
     XkbGetState(display_, XkbUseCoreKbd, &st);
-    return {st.group, st.locked_mods};
+    return {st.group, st.locked_mods, st.locked_group};
 }
 
 bool X11Keyboard::capsLockOn() {
@@ -187,10 +187,27 @@ unsigned X11Keyboard::modifierKeycode(uint32_t keysym) {
 }
 
 // Tries the keys with no modifier, Shift, level-three shift and both, on an
-// XKB state like the receiver's, so the receiver reads exactly `ch`.
+// XKB state like the receiver's, so the receiver reads exactly `ch`: first in
+// the current group, then in the layout's other groups (typing a Latin login
+// while a Cyrillic group is active switches groups for that key instead of
+// remapping a spare keycode for every letter).
 bool X11Keyboard::findStroke(char32_t ch, const LayoutState& state, Stroke& out) {
     auto cached = strokeCache_.find({ch, state});
     if (cached != strokeCache_.end()) { out = cached->second; return true; }
+    std::vector<uint32_t> groups{state.group};
+    for (uint32_t g = 0; g < xkb_keymap_num_layouts(keymap_); ++g)
+        if (g != state.group) groups.push_back(g);
+    for (uint32_t group : groups) {
+        if (findStrokeInGroup(ch, {group, state.lockedMods}, out)) {
+            out.group = group == state.group ? -1 : int(group);
+            strokeCache_[{ch, state}] = out;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool X11Keyboard::findStrokeInGroup(char32_t ch, const LayoutState& state, Stroke& out) {
     std::vector<unsigned> shifts;
     for (uint32_t sym : {XKB_KEY_Shift_L, XKB_KEY_ISO_Level3_Shift})
         if (unsigned kc = modifierKeycode(sym)) shifts.push_back(kc);
@@ -201,15 +218,16 @@ bool X11Keyboard::findStroke(char32_t ch, const LayoutState& state, Stroke& out)
         xkb_state* st = xkb_state_new(keymap_);
         xkb_state_update_mask(st, 0, 0, state.lockedMods, 0, 0, state.group);
         for (unsigned kc : held) xkb_state_update_key(st, kc, XKB_KEY_DOWN);
-        for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_); kc <= xkb_keymap_max_keycode(keymap_); ++kc) {
+        bool found = false;
+        for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_);
+             !found && kc <= xkb_keymap_max_keycode(keymap_); ++kc) {
             if (xkb_state_key_get_utf32(st, kc) == ch) {
-                xkb_state_unref(st);
-                out = {kc, held};
-                strokeCache_[{ch, state}] = out;
-                return true;
+                out = {kc, held, -1};
+                found = true;
             }
         }
         xkb_state_unref(st);
+        if (found) return true;
     }
     return false;
 }
@@ -295,11 +313,16 @@ void X11Keyboard::sendKey(unsigned keycode, bool press) {
         if (s.keycode == keycode && s.keysym) s.lastUse = Clock::now();
 }
 
-void X11Keyboard::play(const Stroke& stroke) {
+void X11Keyboard::play(const Stroke& stroke, const LayoutState& state) {
+    if (stroke.group >= 0) XkbLockGroup(display_, XkbUseCoreKbd, unsigned(stroke.group));
     for (unsigned kc : stroke.modifiers) sendKey(kc, true);
     sendKey(stroke.keycode, true);
     sendKey(stroke.keycode, false);
     for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) sendKey(*it, false);
+    if (stroke.group >= 0) {
+        XkbLockGroup(display_, XkbUseCoreKbd, state.lockedGroup);
+        XSync(display_, False);
+    }
     touched();
 }
 
@@ -310,9 +333,11 @@ void X11Keyboard::typeCharacter(char32_t ch, bool) {
     Stroke stroke;
     if (!findStroke(ch, state, stroke)) {
         uint32_t keysym = xkb_utf32_to_keysym(ch);
-        if (!keysym || !spareKeycodeFor(keysym) || !findStroke(ch, layoutState(), stroke)) return;
+        if (!keysym || !spareKeycodeFor(keysym)) return;
+        state = layoutState();
+        if (!findStroke(ch, state, stroke)) return;
     }
-    play(stroke);
+    play(stroke, state);
 }
 
 void X11Keyboard::keyDown(int virtualKey) {

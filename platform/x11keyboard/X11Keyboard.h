@@ -17,7 +17,9 @@ namespace ql {
 // Characters are produced with the key and level the current XKB layout (and
 // group) has for them, holding Shift or the level-three shift as that level
 // needs and taking Caps Lock into account; the `shift` hint of typeCharacter is
-// therefore not needed here. A character missing from the layout is put on a
+// therefore not needed here. A character found only in another group of the
+// layout is typed by locking that group for the one key. A character missing
+// from the layout is put on a
 // spare keycode, which stays mapped until the keyboard has been idle a while:
 // remapping it while the receiver may still be reading earlier strokes would
 // turn them into the new character.
@@ -43,6 +45,7 @@ private:
     struct Stroke {
         unsigned keycode = 0;
         std::vector<unsigned> modifiers; // keycodes held around the key
+        int group = -1;                  // group to switch to for the key, -1 none
     };
     struct Spare {
         unsigned keycode = 0;
@@ -52,6 +55,7 @@ private:
     struct LayoutState {
         uint32_t group = 0;
         uint32_t lockedMods = 0;
+        uint32_t lockedGroup = 0; // restored after a stroke in another group
         bool operator<(const LayoutState& o) const {
             return std::tie(group, lockedMods) < std::tie(o.group, o.lockedMods);
         }
@@ -72,13 +76,14 @@ private:
     void noticeKeymapChanges();
     LayoutState layoutState();
     bool findStroke(char32_t ch, const LayoutState& state, Stroke& out);
+    bool findStrokeInGroup(char32_t ch, const LayoutState& state, Stroke& out);
     unsigned keycodeForKeysym(uint32_t keysym, const LayoutState& state);
     unsigned modifierKeycode(uint32_t keysym);
     unsigned spareKeycodeFor(uint32_t keysym);
     void makeAlphabetic(unsigned keycode);
     void findSpareKeycodes();
     void sendKey(unsigned keycode, bool press);
-    void play(const Stroke& stroke);
+    void play(const Stroke& stroke, const LayoutState& state);
     void touched();
 };
 
