@@ -8,6 +8,8 @@ enum class SendOutcome {
     Completed,
     // The keyboard focus left the window the send started in; nothing more was pressed.
     FocusLost,
+    // No keystrokes can be synthesized here (no X display); nothing was pressed.
+    NoKeyboard,
 };
 
 // The two interpreters of send lines, as the window monitor uses them.

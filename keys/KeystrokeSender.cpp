@@ -11,10 +11,12 @@ KeystrokeSender::KeystrokeSender(Keyboard& keyboard, Clock& clock, WindowSystem&
 }
 
 SendOutcome KeystrokeSender::sendGrouped(const QString& line) {
+    if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
     return grouped_.SendKeysGrouped(line, pacing_);
 }
 
 SendOutcome KeystrokeSender::sendDirect(WindowHandle target, const QString& line, int focusMode) {
+    if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
     return direct_.SendKeysDirect(target, line, focusMode);
 }
 

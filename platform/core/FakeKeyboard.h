@@ -22,6 +22,7 @@ public:
     };
 
     bool capsLock = false;
+    bool present = true; // what available() says
     const Clock* clock = nullptr;
     // Runs after every recorded call (tests move the focus from here).
     std::function<void()> afterEach;
@@ -57,7 +58,7 @@ public:
         return QStringLiteral("VK%1").arg(vk);
     }
 
-    bool available() const override { return true; }
+    bool available() const override { return present; }
     void keyDown(int vk) override {
         record(QStringLiteral("down ") + keyName(vk));
         if (isModifier(vk)) held_[vk - 16] = true;

@@ -185,5 +185,13 @@ TEST(FocusGuard, BothInterpretersStopWhenTheFocusLeaves) {
     EXPECT_EQ(started.keyboard.typed(), "cd");
 }
 
+TEST(KeystrokeSender, WithoutAKeyboardNothingIsSentAndTheCallerIsTold) {
+    Desk d;
+    d.keyboard.present = false;
+    EXPECT_EQ(d.sender.sendGrouped("jdoe[Tab]"), SendOutcome::NoKeyboard);
+    EXPECT_EQ(d.sender.sendDirect(kTarget, "jdoe[Tab]", 1), SendOutcome::NoKeyboard);
+    EXPECT_TRUE(d.keyboard.events.empty());
+}
+
 } // namespace
 } // namespace ql
