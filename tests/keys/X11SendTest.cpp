@@ -152,6 +152,30 @@ TEST(X11Send, LoginsArriveExactlyOnEveryLayoutWithCapsLockOffAndOn) {
     setLayout("us");
 }
 
+TEST(X11Send, NamedKeysAndModifiersActInTheWindow) {
+    Desktop desk;
+    Receiver receiver("Keys - Receiver");
+    KeystrokeSender sender(desk.keyboard, desk.clock, desk.windows, SendPacing{20, 7});
+    for (const char* layout : {"us", "de"}) {
+        SCOPED_TRACE(layout);
+        setLayout(layout);
+        ASSERT_TRUE(desk.windows.giveFocus(receiver.window));
+        // Backspace and Home edit the name; Ctrl+A selects all so "z" replaces
+        // it; Tab leaves for the notes and Shift+Tab comes back.
+        ASSERT_EQ(sender.sendDirect(receiver.window,
+                                    "abc[BS]d[HOME]x[Tab]old[^a]z[TAB 0][+TAB][END]e[Enter]", 1),
+                  SendOutcome::Completed);
+        QJsonObject got = receiver.next();
+        EXPECT_EQ(got["user"].toString(), "xabd");
+        EXPECT_EQ(got["password"].toString(), "ze");
+        ASSERT_EQ(sender.sendGrouped("n[tabkey]p1[keyleft][BS][Enter]"), SendOutcome::Completed);
+        got = receiver.next();
+        EXPECT_EQ(got["user"].toString(), "n");
+        EXPECT_EQ(got["password"].toString(), "1");
+    }
+    setLayout("us");
+}
+
 TEST(X11Send, FocusLeavingMidLineStopsBothInterpreters) {
     Desktop desk;
     setLayout("us");
