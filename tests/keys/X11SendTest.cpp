@@ -176,6 +176,32 @@ TEST(X11Send, NamedKeysAndModifiersActInTheWindow) {
     setLayout("us");
 }
 
+void movePointer(QPoint to) {
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    XWarpPointer(d, 0, DefaultRootWindow(d), 0, 0, 0, 0, to.x(), to.y());
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
+TEST(X11Send, MouseNamesClickWhereThePointerIs) {
+    Desktop desk;
+    setLayout("us");
+    Receiver receiver("Mouse - Receiver");
+    KeystrokeSender sender(desk.keyboard, desk.clock, desk.windows);
+    // A click on the password field moves the typing there.
+    movePointer(receiver.passwordAt);
+    ASSERT_EQ(sender.sendDirect(receiver.window, "[MOUSELEFT]pw[Enter]", 1), SendOutcome::Completed);
+    QJsonObject got = receiver.next();
+    EXPECT_EQ(got["user"].toString(), "");
+    EXPECT_EQ(got["password"].toString(), "pw");
+    // A double click selects the word under the pointer, so typing replaces it.
+    movePointer(receiver.userAt);
+    ASSERT_EQ(sender.sendDirect(receiver.window, "hello[MOUSELEFT2]x", 1), SendOutcome::Completed);
+    QThread::msleep(200);
+    EXPECT_EQ(receiver.snapshot()["user"].toString(), "x");
+}
+
 TEST(X11Send, FocusLeavingMidLineStopsBothInterpreters) {
     Desktop desk;
     setLayout("us");

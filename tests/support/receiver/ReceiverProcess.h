@@ -2,7 +2,9 @@
 // Starts ql_receiver and reads the JSON lines it reports (see main.cpp beside
 // this file). Needs a QCoreApplication and a display.
 #include <QJsonDocument>
+#include <QJsonArray>
 #include <QJsonObject>
+#include <QPoint>
 #include <QProcess>
 #include <QStringList>
 #include <csignal>
@@ -15,7 +17,10 @@ public:
     ReceiverProcess(const QString& path, const QString& title, QStringList extra = {}) {
         proc_.start(path, QStringList{"--title", title} + extra);
         QJsonObject ready = next(20000);
-        if (ready["event"].toString() == "ready") window = quint64(ready["window"].toInteger());
+        if (ready["event"].toString() != "ready") return;
+        window = quint64(ready["window"].toInteger());
+        userAt = {ready["userAt"][0].toInt(), ready["userAt"][1].toInt()};
+        passwordAt = {ready["passwordAt"][0].toInt(), ready["passwordAt"][1].toInt()};
     }
     ~ReceiverProcess() {
         proc_.terminate();
@@ -37,6 +42,7 @@ public:
     }
 
     quint64 window = 0; // native window id, 0 when the receiver did not come up
+    QPoint userAt, passwordAt; // screen centres of the two fields
 private:
     QProcess proc_;
 };

@@ -8,9 +8,12 @@
 // The window holds a "User name" line edit (focused at start), a "Password"
 // line edit and a multi-line "Notes" field. It reports one JSON object per
 // line, flushed at once:
-//   {"event":"ready","pid":N,"window":W}         once the window is shown and
+//   {"event":"ready","pid":N,"window":W,"userAt":[X,Y],"passwordAt":[X,Y]}
+//                                                 once the window is shown and
 //                                                 holds the keyboard focus (W is
-//                                                 the native window id)
+//                                                 the native window id; userAt and
+//                                                 passwordAt are the centres of the
+//                                                 two fields on the screen)
 //   {"event":"submit","user":U,"password":P,"notes":T}
 //                                                 Enter/Return in the password
 //                                                 field; the fields are then
@@ -25,6 +28,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFormLayout>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -121,8 +125,13 @@ int main(int argc, char** argv) {
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!r.window.isActiveWindow()) { r.window.activateWindow(); return; }
         poll.stop();
+        auto centre = [](QWidget& w) {
+            QPoint p = w.mapToGlobal(w.rect().center());
+            return QJsonArray{p.x(), p.y()};
+        };
         r.write({{"event", "ready"}, {"pid", qint64(getpid())},
-                 {"window", qint64(r.window.winId())}});
+                 {"window", qint64(r.window.winId())},
+                 {"userAt", centre(r.user)}, {"passwordAt", centre(r.password)}});
     });
     poll.start(20);
     return app.exec();
