@@ -1,7 +1,5 @@
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
-#include "platform/core/DayNumber.h"
-#include <QDate>
 
 namespace ql {
 
@@ -39,7 +37,7 @@ void ConfigurationSettings::putSetting(const QString& value, const QString& key)
         table_.clearBuffer();
         table_.record().setText("CF:DATATYPE", key);
         table_.record().setText("CF:DATAVALUE", value);
-        table_.record().setNumber("CF:DATEADDED", dayNumber(QDate::currentDate()));
+        // Added directly, not through the file manager: CF:DATEADDED stays 0.
         code = table_.add();
     } else if (code == se::NoError) {
         table_.record().setText("CF:DATAVALUE", value);

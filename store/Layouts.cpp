@@ -212,4 +212,10 @@ std::vector<const TableDef*> currentTables() {
             &wordsTable(), &scriptPasteTable(), &tipOfTheDayTable()};
 }
 
+bool isProgramLayout(const TableDef& def) {
+    for (const TableDef* layout : currentTables())
+        if (layout == &def) return true;
+    return &def == &oldUsersTable() || &def == &oldPasswordsTable();
+}
+
 } // namespace ql

@@ -19,4 +19,8 @@ const TableDef& oldPasswordsTable();  // P_002, "QLDATA\!PW"
 // The seven current tables, in the order above.
 std::vector<const TableDef*> currentTables();
 
+// True when `def` is one of the program-wide layouts above (the very object,
+// not a copy): these live until the program ends.
+bool isProgramLayout(const TableDef& def);
+
 } // namespace ql

@@ -108,8 +108,9 @@ QWidget* MainFrame::buildButtonRow() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     auto* logo = new QLabel(row);
-    logo->setPixmap(QPixmap(QStringLiteral(":/images/QL00.GIF")).scaled(48, 48, Qt::KeepAspectRatio,
-                                                                      Qt::SmoothTransformation));
+    const QPixmap picture(QStringLiteral(":/images/QL00.GIF"));
+    if (!picture.isNull())
+        logo->setPixmap(picture.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     layout->addWidget(logo);
     passwordsButton_ = new QPushButton(QStringLiteral("Passwords"), row);
     usersButton_ = new QPushButton(QStringLiteral("Users"), row);

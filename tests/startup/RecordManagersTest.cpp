@@ -146,3 +146,15 @@ TEST_F(RecordManagersTest, MissingTablesAreCreatedEmptyWhereTheManagerCreates) {
     ASSERT_FALSE(prompter.asked.empty());
     EXPECT_EQ(prompter.asked.back().title, "File Access Error");
 }
+
+TEST_F(RecordManagersTest, ABufferCopiedOutOfATableOutlivesTheTable) {
+    Record kept(usersTable());
+    {
+        DataTable users(usersTable());
+        ASSERT_EQ(managers.users.open(users), se::NoError);
+        addUser(users, "carol");
+        kept = users.record();
+    }
+    EXPECT_EQ(&kept.def(), &usersTable());
+    EXPECT_EQ(kept.text("U_:NAME"), "carol");
+}
