@@ -232,8 +232,8 @@ bool X11Keyboard::findStrokeInGroup(char32_t ch, const LayoutState& state, Strok
     return false;
 }
 
-unsigned X11Keyboard::keycodeForKeysym(uint32_t keysym, const LayoutState& state) {
-    (void)state;
+// A named key is the keycode carrying its keysym, preferably on the first level.
+unsigned X11Keyboard::keycodeForKeysym(uint32_t keysym) {
     for (xkb_level_index_t wantLevel : {0u, 1u, 2u, 3u})
         for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_); kc <= xkb_keymap_max_keycode(keymap_); ++kc)
             for (xkb_layout_index_t l = 0; l < xkb_keymap_num_layouts_for_key(keymap_, kc); ++l) {
@@ -344,14 +344,14 @@ void X11Keyboard::keyDown(int virtualKey) {
     if (!available()) return;
     noticeKeymapChanges();
     if (uint32_t sym = keysymOfVirtualKey(virtualKey))
-        if (unsigned kc = keycodeForKeysym(sym, layoutState())) sendKey(kc, true);
+        if (unsigned kc = keycodeForKeysym(sym)) sendKey(kc, true);
 }
 
 void X11Keyboard::keyUp(int virtualKey) {
     if (!available()) return;
     noticeKeymapChanges();
     if (uint32_t sym = keysymOfVirtualKey(virtualKey))
-        if (unsigned kc = keycodeForKeysym(sym, layoutState())) sendKey(kc, false);
+        if (unsigned kc = keycodeForKeysym(sym)) sendKey(kc, false);
     touched();
 }
 

@@ -77,7 +77,7 @@ private:
     LayoutState layoutState();
     bool findStroke(char32_t ch, const LayoutState& state, Stroke& out);
     bool findStrokeInGroup(char32_t ch, const LayoutState& state, Stroke& out);
-    unsigned keycodeForKeysym(uint32_t keysym, const LayoutState& state);
+    unsigned keycodeForKeysym(uint32_t keysym);
     unsigned modifierKeycode(uint32_t keysym);
     unsigned spareKeycodeFor(uint32_t keysym);
     void makeAlphabetic(unsigned keycode);
