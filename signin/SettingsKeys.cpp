@@ -90,15 +90,28 @@ void importOldSettings(SettingsAccess& settings, const OldSettingReader& oldSett
 
 } // namespace
 
-void readMainValues(SettingsAccess& settings, ProgramValues& values, LimitPlace place) {
+namespace {
+
+// The values both programs load and carry, whatever they act on.
+void readCommonValues(SettingsAccess& settings, ProgramValues& values) {
     values.skip = settingNumber(settings, k::Skip);
     values.clipboardSeconds = settingNumber(settings, k::ClipboardSeconds);
     values.inactivityMinutes = settingNumber(settings, k::InactivityMinutes);
     values.tray = settingNumber(settings, k::Tray);
     values.hideClipboard = settingNumber(settings, k::HideClipboard);
+}
+
+void readPacingValues(SettingsAccess& settings, ProgramValues& values, LimitPlace place) {
     const Pacing pacing = readPacing(settings, place);
     values.groupDelay = pacing.groupDelay;
     values.groupSize = pacing.groupSize;
+}
+
+} // namespace
+
+void readMainValues(SettingsAccess& settings, ProgramValues& values, LimitPlace place) {
+    readCommonValues(settings, values);
+    readPacingValues(settings, values, place);
     values.monitorActive = settingNumber(settings, k::MonitorActive);
 }
 
@@ -125,28 +138,16 @@ ProgramValues loadMonitorValues(SettingsAccess& settings) {
     values.stayOnTop = settingNumber(settings, k::StayOnTop);
     values.askOnRestore = settingNumber(settings, k::AskOnRestore);
     values.askAtStart = settingNumber(settings, k::AskAtStart);
-    values.skip = settingNumber(settings, k::Skip);
-    values.clipboardSeconds = settingNumber(settings, k::ClipboardSeconds);
-    values.inactivityMinutes = settingNumber(settings, k::InactivityMinutes);
-    values.tray = settingNumber(settings, k::Tray);
-    values.hideClipboard = settingNumber(settings, k::HideClipboard);
-    const Pacing pacing = readPacing(settings, LimitPlace::MonitorStartUp);
-    values.groupDelay = pacing.groupDelay;
-    values.groupSize = pacing.groupSize;
+    readCommonValues(settings, values);
+    readPacingValues(settings, values, LimitPlace::MonitorStartUp);
     return values;
 }
 
 void reloadMonitorValues(SettingsAccess& settings, ProgramValues& values) {
-    values.skip = settingNumber(settings, k::Skip);
-    values.clipboardSeconds = settingNumber(settings, k::ClipboardSeconds);
-    values.inactivityMinutes = settingNumber(settings, k::InactivityMinutes);
-    values.tray = settingNumber(settings, k::Tray);
+    readCommonValues(settings, values);
     values.askOnRestore = settingNumber(settings, k::AskOnRestore);
     values.askAtStart = settingNumber(settings, k::AskAtStart);
-    values.hideClipboard = settingNumber(settings, k::HideClipboard);
-    const Pacing pacing = readPacing(settings, LimitPlace::MonitorReload);
-    values.groupDelay = pacing.groupDelay;
-    values.groupSize = pacing.groupSize;
+    readPacingValues(settings, values, LimitPlace::MonitorReload);
 }
 
 } // namespace ql
