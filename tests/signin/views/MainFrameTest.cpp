@@ -1,0 +1,105 @@
+#include "framework/IniStore.h"
+#include "platform/core/DayNumber.h"
+#include "platform/core/SystemClock.h"
+#include "signin/views/ActivityWatcher.h"
+#include "signin/views/MainFrame.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestApp.h"
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimerEvent>
+#include <gtest/gtest.h>
+
+using namespace ql;
+
+namespace {
+
+class EmptyMonitor : public FrameMonitor {
+public:
+    bool queueEmpty() override { return true; }
+    void runCycle(bool) override {}
+    QStringList watchedUserNames() override { return {}; }
+    void emptyQueue() override {}
+    void setMonitoringOn(bool) override {}
+    void reloadAllWatched() override {}
+};
+
+struct FrameFixture {
+    QTemporaryDir folder;
+    IniStore positions;
+    FakeClock clock;
+    FakeClipboard clipboard;
+    EmptyMonitor monitor;
+    FrameTicker ticker{clock, clipboard, monitor};
+    std::unique_ptr<MainFrame> frame;
+    FrameFixture() {
+        testApp();
+        positions.openStore(folder.filePath("POSITION.INI"));
+        frame = std::make_unique<MainFrame>(ticker, positions, clock, clipboard);
+    }
+};
+
+} // namespace
+
+TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
+    FrameFixture f;
+    EXPECT_EQ(f.frame->windowTitle(), "Quillock");
+    for (const char* text : {"Print &Setup ...", "E&xit", "Cu&t", "&Copy", "&Paste",
+                             "Filter Clipboard Contents", "O&ptions", "T&ile", "&Cascade",
+                             "&Arrange Icons", "&Contents"}) {
+        QAction* item = f.frame->action(QLatin1String(text));
+        ASSERT_NE(item, nullptr) << text;
+        EXPECT_TRUE(item->isEnabled()) << text;
+    }
+    for (const char* text : {"Pass&words", "&User Setup", "by Service", "by URL", "by Name",
+                             "by Last Date Changed", "Master Report", "&Import", "&Export",
+                             "S&ynchronize", "&About"}) {
+        QAction* item = f.frame->action(QLatin1String(text));
+        ASSERT_NE(item, nullptr) << text;
+        EXPECT_FALSE(item->isEnabled()) << text;
+    }
+}
+
+TEST(MainFrameWindow, TickFillsTheStatusZonesAndCloseLeavesTheClipboardMarkAndPosition) {
+    FrameFixture f;
+    f.clock.day = dayNumber(QDate(2026, 12, 8));
+    f.clock.set(17 * 360000 + 30 * 6000 + 1); // 5:30 PM
+    f.ticker.setClipboardSeconds(30);
+    f.frame->show();
+    f.frame->runTick();
+    EXPECT_EQ(f.frame->statusZone(2)->text(), "Monitor Off");
+    EXPECT_EQ(f.frame->statusZone(3)->text(), "Tuesday, December 8, 2026");
+    EXPECT_EQ(f.frame->statusZone(4)->text(), "5:30PM");
+    f.frame->close();
+    EXPECT_EQ(f.clipboard.text(), kClipboardClosingText);
+    EXPECT_EQ(f.positions.readSetting("Main", "Maximize"), "No");
+}
+
+TEST(MainFrameWindow, FilterCommandRewritesTheClipboard) {
+    FrameFixture f;
+    f.clipboard.setText(QString("  a\tb   c[d]"));
+    f.frame->action("Filter Clipboard Contents")->trigger();
+    EXPECT_EQ(f.clipboard.text(), "ab cd");
+}
+
+TEST(MainFrameWindow, UserInputCountsAsActivityButTimerEventsDoNot) {
+    testApp();
+    int activity = 0;
+    ActivityWatcher watcher([&] { ++activity; });
+    QWidget window;
+    window.installEventFilter(&watcher);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(&window, &key);
+    EXPECT_EQ(activity, 1);
+    QTimerEvent tick(1);
+    QApplication::sendEvent(&window, &tick);
+    bool delivered = false; // a queued call, as the monitor's notifications arrive
+    QMetaObject::invokeMethod(&window, [&] { delivered = true; }, Qt::QueuedConnection);
+    QApplication::processEvents();
+    EXPECT_TRUE(delivered);
+    EXPECT_EQ(activity, 1);
+}
