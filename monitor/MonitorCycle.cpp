@@ -132,14 +132,14 @@ void MonitorCycle::sendQueuedEntry(RowId id, WindowHandle target) {
                               ? keys_.sendDirect(target, text, 1)
                               : keys_.sendGrouped(text);
     finder_.invalidateListing();
-    if (outcome == SendOutcome::FocusLost) {
-        // Treated as sent: typing the line again could land in the wrong window.
-        Prompt prompt;
-        prompt.title = kSendStoppedTitle;
-        prompt.text = kSendStoppedText;
-        prompt.icon = PromptIcon::Exclamation;
-        prompter_.ask(prompt);
-    }
+    // Either way the row counts as sent: typing the line again could land in
+    // the wrong window, or fail the same way.
+    if (outcome == SendOutcome::FocusLost)
+        prompter_.ask({kSendStoppedTitle, kSendStoppedText, int(PromptButton::Ok), PromptButton::Ok,
+                       PromptIcon::Exclamation});
+    else if (outcome == SendOutcome::NoKeyboard)
+        prompter_.ask({kNoKeyboardTitle, kNoKeyboardText, int(PromptButton::Ok), PromptButton::Ok,
+                       PromptIcon::Exclamation});
     bool emptied = false;
     if (row->repeatInterval == 0 || row->oneShot) {
         emptied = lists_.removeAndCheckEmpty(id);

@@ -289,6 +289,15 @@ TEST(MonitorCycle, FocusLostDuringASendIsReportedAndNotRetyped) {
     rig.tick();
     EXPECT_EQ(rig.keys.sent.size(), 1u) << "rescheduled as after a send";
     EXPECT_EQ(rig.queued(), 1u);
+
+    Rig bare; // no keyboard on this desktop: said so, and the one-shot row is dropped
+    bare.desktop.addWindow(100, "Target");
+    bare.keys.nextOutcome = SendOutcome::NoKeyboard;
+    bare.watch({entry("Target", "jdoe", 0, 0)});
+    bare.tick();
+    ASSERT_EQ(bare.prompter.asked.size(), 1u);
+    EXPECT_EQ(bare.prompter.asked[0].title, "Cannot Send");
+    EXPECT_EQ(bare.queued(), 0u);
 }
 
 TEST(MonitorCycle, ReentryDuringASendDoesNotDeadlockOrRepeat) {
