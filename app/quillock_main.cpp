@@ -1,7 +1,9 @@
 #include "signin/views/MainProgram.h"
 #include <QApplication>
+#include <sys/stat.h>
 
 int main(int argc, char** argv) {
+    umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
     return ql::runMainProgram(QApplication::arguments());

@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh Debug build
 data="${XDG_DATA_HOME:-$HOME/.local/share}/quillock"
-mkdir -p "$data"
+mkdir -p -m 700 "$data"
 exec ./build/app/quillock "Data=$data"

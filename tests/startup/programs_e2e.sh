@@ -36,6 +36,7 @@ pid=$!
 frame=$(wait_window '^Quillock$' 20)
 check "main window opens" test -n "$frame"
 check "tables are created in the data folder" test -s "$work/x/QL_DATA.qld"
+check "only the user may read the tables" test "$(stat -c %a "$work/x/QL_DATA.qld")" = 600
 close_window "$frame"
 wait_exit $pid 20; status=$?
 check "main program exits 0 when closed" test "$status" -eq 0
