@@ -89,7 +89,10 @@ void MainFrame::buildMenus() {
     edit->addSeparator();
     connect(addItem(edit, QStringLiteral("Filter Clipboard Contents")), &QAction::triggered, this,
             &MainFrame::filterClipboard);
-    connect(addItem(edit, QStringLiteral("O&ptions")), &QAction::triggered, this,
+
+    // Options sits apart from "&Paste", whose mnemonic it shares.
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    connect(addItem(tools, QStringLiteral("O&ptions")), &QAction::triggered, this,
             &MainFrame::optionsRequested);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));

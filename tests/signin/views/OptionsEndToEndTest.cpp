@@ -76,13 +76,12 @@ public:
     }
     qint64 pid() const { return process_.processId(); }
 
-    // Opens Options from the frame's Edit menu item "O&ptions" ("&Paste" has the
-    // same letter, so the second press reaches it and Return chooses it).
+    // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics.
     QString openOptions() {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
         activate(frame);
-        keys({"alt+e", "p", "p", "Return"});
+        keys({"alt+t", "p"});
         const QString options = waitForWindow(pid(), QStringLiteral("Options"));
         if (!options.isEmpty()) activate(options);
         return options;
