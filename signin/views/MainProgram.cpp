@@ -18,10 +18,16 @@
 #include "store/Layouts.h"
 #include "store/StartUp.h"
 #include <QApplication>
+#include <QLabel>
 
 namespace ql {
 
 namespace {
+
+// Shown in the status bar when the desktop is not an X11 display (Wayland has
+// no way to list other programs' windows or type into them).
+const QString kNoX11DisplayNotice =
+    QStringLiteral("No X11 display: sending keystrokes and watching windows are off");
 
 void reportMissingDataFolder(Prompter& prompter, const QStringList& arguments) {
     prompter.ask({QStringLiteral("File Access Error"),
@@ -114,6 +120,8 @@ int runMainProgram(const QStringList& arguments) {
     run.applyValues();
     MainFrame frame(run.ticker, services.positions(), run.clock, run.clipboard);
     frame.setQuickUserNames(quickUserNames(services));
+    if (!run.desktop.windows.available() || !run.desktop.keyboard.available())
+        frame.statusZone(1)->setText(kNoX11DisplayNotice);
     connectFrame(run, frame);
     ActivityWatcher activity([&run] { run.ticker.userActivity(); });
     qApp->installEventFilter(&activity);
