@@ -31,11 +31,25 @@ QString titleIn(const std::vector<TopWindow>& list, WindowHandle handle) {
     return i < 0 ? QString() : list[size_t(i)].title;
 }
 
+// One connection makes every test's windows, so no window id is ever used
+// twice: a window manager still busy with an old window would otherwise take a
+// new window with the same id for it.
+TestWindows& sharedWindows() {
+    static TestWindows* windows = new TestWindows;
+    return *windows;
+}
+
+// Destroys a top-level window and waits until the window manager has let go of it.
+void destroyAndWaitGone(X11WindowSystem& ws, TestWindows& made, uint32_t window) {
+    made.destroy(window);
+    EXPECT_TRUE(eventually([&] { return indexOf(ws.topWindows(), window) < 0; }));
+}
+
 } // namespace
 
 TEST(X11WindowSystem, ListsTitledTopLevelWindowsTopFirst) {
     X11WindowSystem ws;
-    TestWindows made;
+    TestWindows& made = sharedWindows();
     ASSERT_TRUE(ws.available());
     ASSERT_TRUE(made.ok());
 
@@ -64,12 +78,12 @@ TEST(X11WindowSystem, ListsTitledTopLevelWindowsTopFirst) {
     EXPECT_TRUE(eventually([&] { return indexOf(ws.topWindows(), upper) < 0; }));
     EXPECT_FALSE(ws.exists(upper));
     EXPECT_TRUE(ws.exists(lower));
-    for (uint32_t w : {lower, plain, untitled, popup, hidden}) made.destroy(w);
+    for (uint32_t w : {lower, plain, untitled, popup, hidden}) destroyAndWaitGone(ws, made, w);
 }
 
 TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
     X11WindowSystem ws;
-    TestWindows made;
+    TestWindows& made = sharedWindows();
     uint32_t first = made.create("First Target", {.pid = 4242});
     uint32_t second = made.create("Second Target", {.pid = uint32_t(getpid())});
     made.waitMapped(first);
@@ -89,17 +103,17 @@ TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
     EXPECT_EQ(ws.focusedWindow(), first);
     EXPECT_EQ(indexOf(ws.topWindows(), first), 0) << "activation raises the window";
 
-    made.destroy(first);
+    destroyAndWaitGone(ws, made, first);
     EXPECT_FALSE(ws.activate(first, true)) << "a vanished window is refused, not fatal";
     EXPECT_FALSE(ws.giveFocus(first));
     EXPECT_TRUE(ws.available());
-    made.destroy(second);
+    destroyAndWaitGone(ws, made, second);
 }
 
 TEST(X11WindowSystem, MinimizedWindowIsListedAndRestoredByActivation) {
     X11WindowSystem ws;
     if (!ws.hasWindowManager()) GTEST_SKIP() << "minimizing needs a window manager";
-    TestWindows made;
+    TestWindows& made = sharedWindows();
     uint32_t window = made.create("Minimized Target");
     uint32_t other = made.create("Other Target");
     made.waitMapped(other);
@@ -111,18 +125,24 @@ TEST(X11WindowSystem, MinimizedWindowIsListedAndRestoredByActivation) {
     EXPECT_TRUE(ws.activate(window, true));
     EXPECT_TRUE(made.viewable(window));
     EXPECT_EQ(ws.focusedWindow(), window);
-    made.destroy(window);
-    made.destroy(other);
+    destroyAndWaitGone(ws, made, window);
+    destroyAndWaitGone(ws, made, other);
 }
 
 TEST(X11WindowSystem, ChildWindowsThatCarryANameAreListed) {
     X11WindowSystem ws;
-    TestWindows made;
+    TestWindows& made = sharedWindows();
     uint32_t top = made.create("Parent Window");
     made.create("Inner Caption", {.parent = top});
     made.create("", {.parent = top});
     made.sync();
-    std::vector<ChildWindow> kids = ws.childWindows(top);
+    ASSERT_TRUE(ws.available());
+    // Under load the window manager may still be taking the parent in hand.
+    std::vector<ChildWindow> kids;
+    eventually([&] {
+        kids = ws.childWindows(top);
+        return kids.size() == 1;
+    });
     std::string seen;
     for (const ChildWindow& k : kids) seen += "[" + k.text.toStdString() + "]";
     ASSERT_EQ(kids.size(), 1u) << seen;
