@@ -39,14 +39,9 @@ void reportMissingDataFolder(Prompter& prompter, const QStringList& arguments) {
 
 ProgramValues loadSettings(ProgramServices& services, ConfigurationSettings& settings) {
     services.opener().openDataFile(settings.table(), true, false, access_mode::SharedReadWrite, true);
-    IniStore oldSettings;
-    oldSettings.openStore(QStringLiteral("WIN.INI"));
-    auto readOld = [&](const QString& key) {
-        return oldSettings.readSetting(QStringLiteral("Fernwick"), key);
-    };
     // The carry-over of the previous version's tables runs here once it exists.
     auto upgradeOldTables = [](double) {};
-    return loadMainStartUp(settings, readOld, upgradeOldTables);
+    return loadMainStartUp(settings, oldSettingsFromIni(), upgradeOldTables);
 }
 
 std::array<QString, 3> quickUserNames(ProgramServices& services) {
