@@ -27,7 +27,29 @@ wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
   done
   wait "$1"
 }
-close_window() { xdotool windowactivate --sync "$1" >/dev/null 2>&1; xdotool key --clearmodifiers alt+F4; }
+# Closes a window as a user would (Alt+F4 through the window manager), asking
+# again while the program is still there: a key sent while the window manager
+# is still handing the focus over is lost.
+close_and_wait() { # close_and_wait WINDOW PID SECONDS -> the program's exit status
+  local deadline=$((SECONDS + $3)) status
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool key --clearmodifiers alt+F4
+    wait_exit "$2" 2; status=$?
+    [ "$status" -ne 124 ] && return "$status"
+  done
+  return 124
+}
+press_until_gone() { # press_until_gone WINDOW KEY SECONDS: true once the window has gone
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool key --clearmodifiers "$2"
+    sleep 0.5
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+  done
+  return 1
+}
 
 # 1. First start: window, tables, position on close, exit 0.
 mkdir -p "$work/x"
@@ -37,8 +59,7 @@ frame=$(wait_window '^Quillock$' 20)
 check "main window opens" test -n "$frame"
 check "tables are created in the data folder" test -s "$work/x/QL_DATA.qld"
 check "only the user may read the tables" test "$(stat -c %a "$work/x/QL_DATA.qld")" = 600
-close_window "$frame"
-wait_exit $pid 20; status=$?
+close_and_wait "$frame" $pid 20; status=$?
 check "main program exits 0 when closed" test "$status" -eq 0
 check "main window position written under Main" grep -q '^\[Main\]' "$work/x/POSITION.INI"
 check "position holds Maximize" grep -q '^Maximize=No' "$work/x/POSITION.INI"
@@ -50,7 +71,7 @@ mkdir -p "$work/empty"
 pid=$!
 box=$(wait_window '^Quillock Monitor$' 20)
 check "monitor shows its precondition message" test -n "$box"
-xdotool windowactivate --sync "$box" >/dev/null 2>&1; xdotool key Return
+press_until_gone "$box" Return 10
 wait_exit $pid 20; status=$?
 check "monitor ends after the message" test "$status" -ne 124
 check "monitor created nothing" test -z "$(ls -A "$work/empty")"
@@ -62,7 +83,7 @@ pid=$!
 frame=$(wait_window '^Quillock$' 20)
 countdown=$(wait_window '^Automatic Close Down$' 80)
 check "close-down window after a minute without input" test -n "$countdown"
-xdotool windowactivate --sync "$countdown" >/dev/null 2>&1; xdotool key Escape
+check "Cancel closes the close-down window" press_until_gone "$countdown" Escape 5
 sleep 12
 check "Cancel keeps the program open" kill -0 $pid
 countdown=$(wait_window '^Automatic Close Down$' 80)
