@@ -76,13 +76,17 @@ public:
     }
     qint64 pid() const { return process_.processId(); }
 
-    // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics.
+    // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics,
+    // asking again when the keys went astray while the focus was handed over.
     QString openOptions() {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        activate(frame);
-        keys({"alt+t", "p"});
-        const QString options = waitForWindow(pid(), QStringLiteral("Options"));
+        QString options;
+        for (int attempt = 0; attempt < 3 && options.isEmpty(); ++attempt) {
+            activate(frame);
+            keys({"Escape", "alt+t", "p"});
+            options = waitForWindow(pid(), QStringLiteral("Options"), 5000);
+        }
         if (!options.isEmpty()) activate(options);
         return options;
     }
