@@ -25,6 +25,18 @@ protected:
         passwords.record().setText("P_:NAME", u"login");
         ASSERT_EQ(managers.passwords.insert(passwords), se::NoError);
     }
+    // Two users, alice and bob, in the open tables `users` and `passwords`.
+    void openWithAliceAndBob(DataTable& users, DataTable& passwords) {
+        ASSERT_EQ(managers.users.open(users), se::NoError);
+        ASSERT_EQ(managers.passwords.open(passwords), se::NoError);
+        addUser(users, "alice");
+        addUser(users, "bob");
+    }
+    // Makes `name` the current record of `users`.
+    void fetchUser(DataTable& users, const QString& name) {
+        users.record().setText("U_:NAME", name);
+        ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), se::NoError);
+    }
     std::vector<QString> usersOfEntries() {
         DataTable passwords(passwordsTable());
         EXPECT_EQ(managers.passwords.open(passwords), se::NoError);
@@ -39,21 +51,17 @@ protected:
 
 TEST_F(RecordManagersTest, RenamingAndDeletingAUserCarriesHisEntriesAlong) {
     DataTable users(usersTable()), passwords(passwordsTable());
-    ASSERT_EQ(managers.users.open(users), se::NoError);
-    ASSERT_EQ(managers.passwords.open(passwords), se::NoError);
-    addUser(users, "alice");
-    addUser(users, "bob");
+    openWithAliceAndBob(users, passwords);
     addEntry(passwords, "alice", "mail");
     addEntry(passwords, "ALICE", "bank");
     addEntry(passwords, "bob", "mail");
 
-    users.record().setText("U_:NAME", u"alice");
-    ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), se::NoError);
+    fetchUser(users, "alice");
     users.record().setText("U_:NAME", u"Alicia");
     ASSERT_EQ(managers.userRelations.updateUser(users, "alice"), se::NoError);
     EXPECT_EQ(usersOfEntries(), (std::vector<QString>{"Alicia", "Alicia", "bob"}));
 
-    ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), se::NoError);
+    fetchUser(users, "Alicia");
     ASSERT_EQ(managers.userRelations.deleteUser(users), se::NoError);
     EXPECT_EQ(usersOfEntries(), (std::vector<QString>{"bob"}));
     EXPECT_EQ(users.records(), 1);
@@ -61,13 +69,9 @@ TEST_F(RecordManagersTest, RenamingAndDeletingAUserCarriesHisEntriesAlong) {
 
 TEST_F(RecordManagersTest, RenamingToATakenNameChangesNothing) {
     DataTable users(usersTable()), passwords(passwordsTable());
-    ASSERT_EQ(managers.users.open(users), se::NoError);
-    ASSERT_EQ(managers.passwords.open(passwords), se::NoError);
-    addUser(users, "alice");
-    addUser(users, "bob");
+    openWithAliceAndBob(users, passwords);
     addEntry(passwords, "alice", "mail");
-    users.record().setText("U_:NAME", u"alice");
-    ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), se::NoError);
+    fetchUser(users, "alice");
     users.record().setText("U_:NAME", u"BOB");
     EXPECT_EQ(managers.userRelations.updateUser(users, "alice"), se::DuplicateKey);
     ASSERT_EQ(prompter.asked.size(), 1u);
