@@ -1,5 +1,5 @@
 #include "keys/RecordSendFields.h"
-#include "store/Record.h"
+#include "platform/records/Record.h"
 
 namespace ql {
 

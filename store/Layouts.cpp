@@ -197,25 +197,19 @@ TableDef makeOldPasswords() {
 
 } // namespace
 
-const TableDef& passwordsTable() { static const TableDef d = makePasswords(); return d; }
-const TableDef& usersTable() { static const TableDef d = makeUsers(); return d; }
-const TableDef& configurationTable() { static const TableDef d = makeConfiguration(); return d; }
-const TableDef& syncFileTable() { static const TableDef d = makeSyncFile(); return d; }
-const TableDef& wordsTable() { static const TableDef d = makeWords(); return d; }
-const TableDef& scriptPasteTable() { static const TableDef d = makeScriptPaste(); return d; }
-const TableDef& tipOfTheDayTable() { static const TableDef d = makeTipOfTheDay(); return d; }
-const TableDef& oldUsersTable() { static const TableDef d = makeOldUsers(); return d; }
-const TableDef& oldPasswordsTable() { static const TableDef d = makeOldPasswords(); return d; }
+const TableDef& passwordsTable() { static const TableDef& d = keepForProgram(makePasswords()); return d; }
+const TableDef& usersTable() { static const TableDef& d = keepForProgram(makeUsers()); return d; }
+const TableDef& configurationTable() { static const TableDef& d = keepForProgram(makeConfiguration()); return d; }
+const TableDef& syncFileTable() { static const TableDef& d = keepForProgram(makeSyncFile()); return d; }
+const TableDef& wordsTable() { static const TableDef& d = keepForProgram(makeWords()); return d; }
+const TableDef& scriptPasteTable() { static const TableDef& d = keepForProgram(makeScriptPaste()); return d; }
+const TableDef& tipOfTheDayTable() { static const TableDef& d = keepForProgram(makeTipOfTheDay()); return d; }
+const TableDef& oldUsersTable() { static const TableDef& d = keepForProgram(makeOldUsers()); return d; }
+const TableDef& oldPasswordsTable() { static const TableDef& d = keepForProgram(makeOldPasswords()); return d; }
 
 std::vector<const TableDef*> currentTables() {
     return {&passwordsTable(), &usersTable(), &configurationTable(), &syncFileTable(),
             &wordsTable(), &scriptPasteTable(), &tipOfTheDayTable()};
-}
-
-bool isProgramLayout(const TableDef& def) {
-    for (const TableDef* layout : currentTables())
-        if (layout == &def) return true;
-    return &def == &oldUsersTable() || &def == &oldPasswordsTable();
 }
 
 } // namespace ql

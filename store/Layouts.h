@@ -1,5 +1,5 @@
 #pragma once
-#include "store/TableDef.h"
+#include "platform/records/TableDef.h"
 #include <vector>
 
 namespace ql {
@@ -18,9 +18,5 @@ const TableDef& oldPasswordsTable();  // P_002, "QLDATA\!PW"
 
 // The seven current tables, in the order above.
 std::vector<const TableDef*> currentTables();
-
-// True when `def` is one of the program-wide layouts above (the very object,
-// not a copy): these live until the program ends.
-bool isProgramLayout(const TableDef& def);
 
 } // namespace ql

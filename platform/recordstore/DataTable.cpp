@@ -1,5 +1,4 @@
 #include "platform/recordstore/DataTable.h"
-#include "store/Layouts.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "platform/recordstore/RowIo.h"
 #include "platform/recordstore/SqlSchema.h"
@@ -50,7 +49,7 @@ int storeErrorFor(int sqliteCode) {
 // (a window's current user, say) stay valid after the table is gone; any other
 // layout is the table's own copy.
 DataTable::DataTable(const TableDef& def)
-    : def_(def), record_(isProgramLayout(def) ? def : def_), storedAs_(def.storedAs),
+    : def_(def), record_(def.permanent() ? def : def_), storedAs_(def.storedAs),
       conn_(std::make_unique<StoreConnection>()), cursor_(std::make_unique<Cursor>()) {}
 
 DataTable::~DataTable() { close(); }

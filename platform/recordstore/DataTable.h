@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/recordstore/StoreError.h"
-#include "store/Record.h"
-#include "store/TableDef.h"
+#include "platform/records/Record.h"
+#include "platform/records/TableDef.h"
 #include <QString>
 #include <memory>
 

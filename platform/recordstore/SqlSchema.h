@@ -1,5 +1,5 @@
 #pragma once
-#include "store/TableDef.h"
+#include "platform/records/TableDef.h"
 #include <QString>
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "keys/RecordSendFields.h"
 #include "keys/SendText.h"
 #include "store/Layouts.h"
-#include "store/Record.h"
+#include "platform/records/Record.h"
 #include <gtest/gtest.h>
 
 namespace ql {

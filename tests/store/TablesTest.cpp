@@ -1,5 +1,5 @@
 #include "store/Layouts.h"
-#include "store/Record.h"
+#include "platform/records/Record.h"
 #include <gtest/gtest.h>
 
 using namespace ql;

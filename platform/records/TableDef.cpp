@@ -1,4 +1,4 @@
-#include "store/TableDef.h"
+#include "platform/records/TableDef.h"
 
 namespace ql {
 
@@ -57,6 +57,12 @@ void TableDef::finishLayout() {
         fieldLookup_.insert(fields[i].name.toUpper(), static_cast<int>(i));
     for (size_t i = 0; i < keys.size(); ++i)
         keyLookup_.insert(keys[i].name.toUpper(), static_cast<int>(i));
+}
+
+const TableDef& keepForProgram(TableDef def) {
+    auto* kept = new TableDef(std::move(def)); // never freed: lives for the program
+    kept->permanent_.on = true;
+    return *kept;
 }
 
 } // namespace ql

@@ -1,4 +1,4 @@
-#include "store/Record.h"
+#include "platform/records/Record.h"
 #include <algorithm>
 
 namespace ql {

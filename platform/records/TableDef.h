@@ -66,10 +66,28 @@ struct TableDef {
     // Builds the name lookup tables; the layout builders call it once.
     void finishLayout();
 
+    // True for a layout made by keepForProgram(): it lives until the program
+    // ends, so record buffers may refer to it directly and outlive the table
+    // they were read from. A copy of such a layout is not permanent.
+    bool permanent() const { return permanent_.on; }
+
 private:
+    struct ForgottenByCopies {
+        bool on = false;
+        ForgottenByCopies() = default;
+        ForgottenByCopies(const ForgottenByCopies&) {}
+        ForgottenByCopies& operator=(const ForgottenByCopies&) { on = false; return *this; }
+    };
+    ForgottenByCopies permanent_;
+    friend const TableDef& keepForProgram(TableDef def);
+
     QHash<QString, int> fieldLookup_;
     QHash<QString, int> keyLookup_;
 };
+
+// Moves a layout into storage that lives until the program ends and marks it
+// permanent; returns the kept layout.
+const TableDef& keepForProgram(TableDef def);
 
 bool isTextType(FieldType type);     // String, Memo
 bool isNumberType(FieldType type);   // Long, Byte, Date, Time, Decimal
