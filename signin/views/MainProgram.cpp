@@ -17,6 +17,7 @@
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
+#include "store/WordList.h"
 #include <QApplication>
 #include <QLabel>
 
@@ -109,6 +110,7 @@ int runMainProgram(const QStringList& arguments) {
     ConfigurationSettings settings(prompter);
     ProgramValues values = loadSettings(services, settings);
     if (runCommandLineSynchronization(arguments)) return 0;
+    fillMissingWords(services.managers().words, shippedWordListPath());
 
     MainRun run{services, settings, values};
     services.managers().passwords.open(run.passwords);

@@ -59,6 +59,8 @@ frame=$(wait_window '^Quillock$' 20)
 check "main window opens" test -n "$frame"
 check "tables are created in the data folder" test -s "$work/x/QL_DATA.qld"
 check "only the user may read the tables" test "$(stat -c %a "$work/x/QL_DATA.qld")" = 600
+check "the word list table is made on the first start" test -s "$work/x/qlock_w.tps"
+check "only the user may read the word list table" test "$(stat -c %a "$work/x/qlock_w.tps")" = 600
 close_and_wait "$frame" $pid 20; status=$?
 check "main program exits 0 when closed" test "$status" -eq 0
 check "main window position written under Main" grep -q '^\[Main\]' "$work/x/POSITION.INI"
