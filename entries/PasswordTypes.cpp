@@ -1,0 +1,34 @@
+#include "entries/PasswordTypes.h"
+#include <QStringList>
+
+namespace ql {
+
+namespace {
+QString matching(const QString& stored, const QStringList& known) {
+    const QString text = stored.trimmed();
+    for (const QString& name : known)
+        if (text.compare(name, Qt::CaseInsensitive) == 0) return name;
+    return {};
+}
+} // namespace
+
+QString normalizedPasswordType(const QString& stored) {
+    namespace pt = password_type;
+    if (stored.trimmed().compare(pt::ConcatenatedWord, Qt::CaseInsensitive) == 0)
+        return pt::ConcatenatedWords;
+    return matching(stored, {pt::Word, pt::ConcatenatedWords, pt::AlphabetOnly, pt::Alphanumeric,
+                             pt::AllCharacters});
+}
+
+QString normalizedConcatenationType(const QString& stored) {
+    namespace ct = concatenation_type;
+    return matching(stored, {ct::PlusSign, ct::Hyphen, ct::Number});
+}
+
+const QString& characterSet(const QString& type) {
+    if (type == password_type::AlphabetOnly) return kLowerLetters;
+    if (type == password_type::Alphanumeric) return kAlphanumeric;
+    return kAllCharacters;
+}
+
+} // namespace ql
