@@ -195,6 +195,8 @@ TEST_F(GeneratorView, FastGenerateLeavesTheDefaultsAloneAndTheMonitorHasNone) {
     dialog.findChild<QRadioButton*>("typeWord")->click();
     QPushButton* fast = dialog.findChild<QPushButton*>("fast");
     ASSERT_TRUE(fast);
+    dialog.show();
+    dialog.grab().save(QDir(previous_).filePath(QStringLiteral("generate-password.png")));
     EXPECT_EQ(fast->text(), "Fast Generat&e");
     fast->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -210,6 +212,8 @@ TEST_F(GeneratorView, FastGenerateLeavesTheDefaultsAloneAndTheMonitorHasNone) {
     EXPECT_FALSE(monitor.findChild<QPushButton*>("fast"));
     EXPECT_TRUE(monitor.findChild<QPushButton*>("ok"));
     EXPECT_TRUE(monitor.findChild<QPushButton*>("cancel"));
+    monitor.show();
+    monitor.grab().save(QDir(previous_).filePath(QStringLiteral("generate-password-monitor.png")));
 }
 
 TEST_F(MonitorGeneratorDialog, TheMonitorsWindowJoinsWordsFromTheTable) {

@@ -57,6 +57,7 @@ TEST_F(CalendarWindow, OpensOnTodayWithTheFocusOnItsDayAndClosesWithoutAChoice) 
             if (day->text() == "15") today = day;
         }
         focused = w.focusWidget();
+        w.grab().save(QStringLiteral("calendar.png"));
         shown << caption(w) << w.findChild<QLineEdit*>("month")->text()
               << w.findChild<QLineEdit*>("year")->text();
         QMetaObject::invokeMethod(button(w, "close"), "click", Qt::QueuedConnection);

@@ -18,6 +18,7 @@ QPushButton* stepButton(const char* text, const char* name) {
     auto* button = new QPushButton(QLatin1String(text));
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("<<<")) + 12);
     return button;
 }
 } // namespace
@@ -53,6 +54,11 @@ QWidget* CalendarDialog::buildGrid() {
         auto* button = new QPushButton;
         button->setObjectName(QStringLiteral("day%1").arg(cell));
         button->setAutoDefault(false);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+        // Hidden days keep their place, so the grid does not jump between months.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
         connect(button, &QPushButton::clicked, this, [this, cell] { pressDay(cell); });
         days_[size_t(cell)] = button;
         layout->addWidget(button, 1 + cell / 7, cell % 7);
@@ -91,6 +97,7 @@ QWidget* CalendarDialog::buildNavigation() {
     row->addSpacing(12);
     row->addWidget(new QLabel(QStringLiteral("Year:")));
     year_ = stepEntry(row, "year", 4, &Calendar::previousYear, &Calendar::nextYear);
+    row->addStretch();
     connect(month_, &QLineEdit::editingFinished, this,
             [this] { leaveEntry(month_, &Calendar::enterMonth); });
     connect(year_, &QLineEdit::editingFinished, this,
