@@ -74,7 +74,8 @@ int DataTable::fail(int code, const QString& text) {
 
 int DataTable::failDriver(const StoreConnection& conn) {
     const int code = storeErrorFor(conn.lastCode());
-    fail(code, code == InvalidFile ? QString() : conn.message());
+    const bool foreign = conn.lastCode() == kForeignSchema;
+    fail(code, code == InvalidFile && !foreign ? QString() : conn.message());
     if (code == DriverError || code == InvalidFile) {
         driverCode_ = QString::number(conn.lastCode());
         driverText_ = conn.message();
@@ -170,7 +171,8 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
         conn_->close();
         return result;
     }
-    conn_->exec(QStringLiteral("PRAGMA synchronous = FULL; PRAGMA cache_size = -65536"));
+    conn_->exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    conn_->exec(QStringLiteral("PRAGMA cache_size = -65536"));
     *cursor_ = Cursor{};
     currentRow_ = 0;
     inBatch_ = false;
@@ -178,7 +180,8 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
 }
 
 // Compares the stored table and its keys with the declared layout; converts
-// an older registered structure first.
+// an older registered structure first. The file as a whole was checked when
+// the connection opened.
 int DataTable::checkStructure(bool checkKeys) {
     sqlite3_stmt* st = conn_->statement(
         QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ?1"));
@@ -187,7 +190,6 @@ int DataTable::checkStructure(bool checkKeys) {
     const QByteArray name = schema_->table().toUtf8();
     sqlite3_bind_text(st, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
     QString tableSql;
-    bool foreign = false;
     QHash<QString, QString> indexes;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -197,19 +199,15 @@ int DataTable::checkStructure(bool checkKeys) {
             reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
         if (type == QLatin1String("table"))
             tableSql = sql;
-        else if (type == QLatin1String("index"))
+        else
             indexes.insert(QString::fromUtf8(reinterpret_cast<const char*>(
                                sqlite3_column_text(st, 1))), sql);
-        else
-            foreign = true; // triggers and views have no place in a data file
     }
     sqlite3_reset(st);
     if (rc != SQLITE_DONE)
         return failDriver(*conn_);
     if (tableSql.isEmpty())
         return fail(NotFound, QStringLiteral("Table not found: %1").arg(storedAs_));
-    if (foreign)
-        return fail(BadDeclaration);
     if (tableSql != schema_->createTable()) {
         if (readOnly_)
             return fail(BadDeclaration);
@@ -219,9 +217,12 @@ int DataTable::checkStructure(bool checkKeys) {
         return rc == SQLITE_OK ? NoError : failDriver(*conn_);
     }
     if (checkKeys) {
-        for (const SqlSchema::Index& index : schema_->indexes())
-            if (indexes.value(index.name) != index.sql)
-                return fail(KeysInvalid);
+        const std::vector<SqlSchema::Index> declared = schema_->indexes();
+        bool same = indexes.size() == static_cast<qsizetype>(declared.size());
+        for (const SqlSchema::Index& index : declared)
+            same = same && indexes.value(index.name) == index.sql;
+        if (!same)
+            return fail(KeysInvalid);
     }
     return NoError;
 }

@@ -51,7 +51,10 @@ constexpr int DenyWriteReadOnly = 0x20;   // 32
 //
 // Opening checks the stored layout against the declared one: a wrong owner key
 // or a file that is not a data file gives 36, another layout 47 (unless an
-// older registered structure is converted), missing or altered keys 46.
+// older registered structure is converted), missing, altered or extra keys 46.
+// Before anything else is read, every object of the file must be one the store
+// creates itself (no triggers, views, virtual or statistics tables): a file
+// holding anything else is "Not a valid data file" (36) and is left alone.
 class DataTable {
 public:
     explicit DataTable(const TableDef& def);

@@ -70,26 +70,27 @@ int DataTable::buildKeys() {
     return result;
 }
 
+// Drops and recreates the declared keys by their own names. A key the layout
+// does not declare goes with a rewrite of the table: no name read from the
+// file is ever put into a statement.
 int DataTable::rebuildIndexes() {
     if (beginWrite() != NoError)
         return errorCode_;
-    QStringList drop;
-    sqlite3_stmt* st = conn_->statement(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND sql IS NOT NULL"));
-    if (st) {
-        const QByteArray name = schema_->table().toUtf8();
-        sqlite3_bind_text(st, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            drop << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_reset(st);
+    const std::vector<SqlSchema::Index> declared = schema_->indexes();
+    int rc = SQLITE_OK;
+    for (const SqlSchema::Index& index : declared)
+        if (rc == SQLITE_OK)
+            rc = conn_->exec(QLatin1String("DROP INDEX IF EXISTS ") + quoteIdentifier(index.name));
+    const int undeclared = rc == SQLITE_OK ? storedIndexCount(*conn_, schema_->table()) : 0;
+    if (undeclared < 0) {
+        rc = conn_->lastCode();
+    } else if (undeclared > 0) {
+        rc = rewriteTable(*conn_, *schema_, def_);
+    } else {
+        for (const SqlSchema::Index& index : declared)
+            if (rc == SQLITE_OK)
+                rc = conn_->exec(index.sql);
     }
-    int rc = st ? SQLITE_OK : conn_->lastCode();
-    for (const QString& index : drop)
-        if (rc == SQLITE_OK)
-            rc = conn_->exec(QLatin1String("DROP INDEX \"") + index + u'"');
-    for (const SqlSchema::Index& index : schema_->indexes())
-        if (rc == SQLITE_OK)
-            rc = conn_->exec(index.sql);
     int result = NoError;
     if (rc == SQLITE_CONSTRAINT_UNIQUE) {
         conn_->fail(rc);
@@ -117,8 +118,9 @@ int DataTable::removeFile() {
     if (conn.open(loc.filePath, rawTableKey(def_.owner), false, false, recoverSeconds_ * 1000) !=
         SQLITE_OK)
         return failDriver(conn);
-    const QString table = u'"' + loc.table + u'"';
-    int rc = conn.exec(QLatin1String("BEGIN IMMEDIATE; DROP TABLE ") + table + u';');
+    int rc = conn.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (rc == SQLITE_OK)
+        rc = conn.exec(QLatin1String("DROP TABLE ") + quoteIdentifier(loc.table));
     if (rc == SQLITE_OK)
         rc = writeStructureVersion(conn, loc.table, -1);
     if (rc == SQLITE_OK)

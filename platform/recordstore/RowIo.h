@@ -46,6 +46,11 @@ int storeErrorFor(int sqliteCode);
 // SQLITE_SCHEMA when the table may not be converted (not registered, or not
 // older).
 int upgradeStructure(StoreConnection& conn, const SqlSchema& schema, const TableDef& def);
+// Writes the table anew under the declared layout (fields taken over by name)
+// with only the declared keys; runs inside the caller's transaction.
+int rewriteTable(StoreConnection& conn, const SqlSchema& schema, const TableDef& def);
+// Number of keys with stored text on a table (-1 on a read error).
+int storedIndexCount(StoreConnection& conn, const QString& table);
 // Records the structure version of a table in its file (inside a transaction).
 int writeStructureVersion(StoreConnection& conn, const QString& table, int version);
 

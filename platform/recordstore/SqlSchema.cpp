@@ -5,8 +5,14 @@
 
 namespace ql {
 
+QString quoteIdentifier(QStringView name) {
+    QString text = name.toString();
+    text.replace(u'"', QLatin1String("\"\""));
+    return u'"' + text + u'"';
+}
+
 namespace {
-QString quoted(QStringView name) { return u'"' + name.toString() + u'"'; }
+QString quoted(QStringView name) { return quoteIdentifier(name); }
 
 QString bare(const QString& fieldName) { return fieldName.mid(fieldName.indexOf(u':') + 1); }
 

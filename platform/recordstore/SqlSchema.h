@@ -15,6 +15,9 @@ struct TableLocation {
 TableLocation locateTable(const QString& storedAs);
 inline constexpr char kStoreExtension[] = ".qld";
 
+// An identifier in double quotes, any quote inside doubled.
+QString quoteIdentifier(QStringView name);
+
 // A statement the table runs often, with its own place in the connection's
 // statement cache (no lookup by text).
 struct CachedQuery {

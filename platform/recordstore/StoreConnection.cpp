@@ -1,4 +1,5 @@
 #include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/SchemaCheck.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/TextCollation.h"
 #include <sqlite3.h>
@@ -43,8 +44,11 @@ int StoreConnection::open(const QString& path, const QByteArray& rawKey, bool cr
     if (rc == SQLITE_OK && exclusive)
         rc = exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     if (rc == SQLITE_OK)
-        rc = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    if (rc != SQLITE_OK) {
+        rc = checkFileSchema(*this);
+    if (rc == kForeignSchema) {
+        close();
+        setError(kForeignSchema, QStringLiteral("Not a valid data file"));
+    } else if (rc != SQLITE_OK) {
         fail(rc);
         const int code = lastCode_;
         const QString text = message_;
@@ -99,11 +103,36 @@ void StoreConnection::setWait(int waitMs) {
 
 int StoreConnection::changes() const { return db_ ? sqlite3_changes(db_) : 0; }
 
+namespace {
+bool onlySeparators(const char* text) {
+    for (; text && *text; ++text)
+        if (*text != ';' && *text != ' ' && *text != '\n' && *text != '\t' && *text != '\r')
+            return false;
+    return true;
+}
+} // namespace
+
 int StoreConnection::exec(const QString& sql) {
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
-    sqlite3_free(error);
-    return rc == SQLITE_OK ? SQLITE_OK : fail(rc);
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+        sqlite3_finalize(st);
+        return rc;
+    }
+    if (!onlySeparators(tail)) {
+        sqlite3_finalize(st);
+        setError(SQLITE_MISUSE, QStringLiteral("More than one statement in one call"));
+        return SQLITE_MISUSE;
+    }
+    while (st && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    if (st && rc != SQLITE_DONE)
+        fail(rc);
+    sqlite3_finalize(st);
+    return !st || rc == SQLITE_DONE ? SQLITE_OK : lastCode_;
 }
 
 sqlite3_stmt* StoreConnection::statement(const QString& sql) {

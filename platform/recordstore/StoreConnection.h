@@ -11,6 +11,10 @@ namespace ql {
 
 struct CachedQuery;
 
+// Result of open() for a file whose schema holds anything the store does not
+// create itself (SQLITE_NOTADB with a code of our own in the extended bits).
+inline constexpr int kForeignSchema = 26 | (1 << 8);
+
 // One SQLite/SQLCipher connection with a cache of prepared statements.
 // Results are SQLite result codes; message() is the engine's last message.
 class StoreConnection {
@@ -21,8 +25,9 @@ public:
     StoreConnection& operator=(const StoreConnection&) = delete;
 
     // Opens (and with create, makes) the file; keys it when rawKey is given
-    // ("x'<64 hex>'"), sets the page size, lock wait and collation, and reads the
-    // schema once so that a wrong key or a non-data file shows here.
+    // ("x'<64 hex>'"), sets the page size, lock wait and collation, then reads and
+    // checks the whole schema before anything else: a wrong key or a non-data
+    // file shows here, and so does a schema we did not write (kForeignSchema).
     // With exclusive, the file stays locked against other connections until close.
     int open(const QString& path, const QByteArray& rawKey, bool create, bool readOnly,
              int waitMs, bool exclusive = false);
@@ -30,6 +35,7 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* db() const { return db_; }
 
+    // Runs exactly one statement; text holding a second statement is refused.
     int exec(const QString& sql);
     // A cached statement, reset and with its bindings cleared; null on error.
     sqlite3_stmt* statement(const QString& sql);

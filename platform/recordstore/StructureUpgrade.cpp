@@ -3,13 +3,14 @@
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/StoreConnection.h"
 #include "platform/recordstore/StructureRegistry.h"
-#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <sqlite3.h>
 
 namespace ql {
 
 namespace {
+// The schema keeps this as kMetaTableSql (SchemaCheck.h), which opening expects.
 const char kMetaTable[] = "CREATE TABLE IF NOT EXISTS ql_meta "
                           "(tbl TEXT PRIMARY KEY NOT NULL, version INTEGER NOT NULL)";
 
@@ -26,16 +27,15 @@ int storedVersion(StoreConnection& conn, const QString& table) {
     return version;
 }
 
-// Stored columns of a table, upper-cased name -> quoted name.
-QHash<QString, QString> storedColumns(StoreConnection& conn, const QString& table) {
-    QHash<QString, QString> cols;
-    sqlite3_stmt* st = conn.statement(QLatin1String("PRAGMA table_info(\"") + table +
-                                      QLatin1String("\")"));
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-        const QString name =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-        cols.insert(name.toUpper(), u'"' + name + u'"');
-    }
+// Upper-cased names of a table's stored columns. They are only compared with
+// the declared names, never put into a statement.
+QSet<QString> storedColumns(StoreConnection& conn, const QString& table) {
+    QSet<QString> cols;
+    sqlite3_stmt* st = conn.statement(QLatin1String("PRAGMA table_info(") + quoteIdentifier(table) +
+                                      u')');
+    while (st && sqlite3_step(st) == SQLITE_ROW)
+        cols.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))
+                        .toUpper());
     if (st)
         sqlite3_reset(st);
     return cols;
@@ -43,63 +43,61 @@ QHash<QString, QString> storedColumns(StoreConnection& conn, const QString& tabl
 
 // The value a declared field takes from the old row: its namesake cut to the
 // new width, or blank/zero when the old layout had no such field.
-QString sourceExpression(const FieldDef& field, const QHash<QString, QString>& oldColumns) {
-    const QString bare = field.name.mid(field.name.indexOf(u':') + 1).toUpper();
-    const QString old = oldColumns.value(bare);
-    if (isTextType(field.type)) {
-        if (old.isEmpty())
+QString sourceExpression(const SqlSchema& schema, const TableDef& def, int field,
+                         const QSet<QString>& oldColumns) {
+    const FieldDef& f = def.fields[field];
+    const bool present = oldColumns.contains(f.name.mid(f.name.indexOf(u':') + 1).toUpper());
+    const QString old = schema.columnName(field);
+    if (isTextType(f.type)) {
+        if (!present)
             return QStringLiteral("''");
-        return QStringLiteral("rtrim(substr(CAST(%1 AS TEXT), 1, %2), ' ')").arg(old).arg(field.width);
+        return QStringLiteral("rtrim(substr(CAST(%1 AS TEXT), 1, %2), ' ')").arg(old).arg(f.width);
     }
-    if (field.type == FieldType::Blob)
-        return old.isEmpty() ? QStringLiteral("x''") : QStringLiteral("CAST(%1 AS BLOB)").arg(old);
-    return old.isEmpty() ? QStringLiteral("0") : QStringLiteral("CAST(%1 AS INTEGER)").arg(old);
+    if (f.type == FieldType::Blob)
+        return !present ? QStringLiteral("x''") : QStringLiteral("CAST(%1 AS BLOB)").arg(old);
+    return !present ? QStringLiteral("0") : QStringLiteral("CAST(%1 AS INTEGER)").arg(old);
 }
+} // namespace
 
-QStringList oldIndexes(StoreConnection& conn, const QString& table) {
-    QStringList names;
+int storedIndexCount(StoreConnection& conn, const QString& table) {
     sqlite3_stmt* st = conn.statement(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND sql IS NOT NULL"));
+        "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1"));
     if (!st)
-        return names;
+        return -1;
     const QByteArray name = table.toUtf8();
     sqlite3_bind_text(st, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    const int count = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
     sqlite3_reset(st);
-    return names;
+    return count;
 }
 
-int convert(StoreConnection& conn, const SqlSchema& schema, const TableDef& def) {
-    const QString table = schema.table();
-    const QString moved = table + QLatin1String("__old");
-    const QHash<QString, QString> oldColumns = storedColumns(conn, table);
+// The old table is renamed aside with its keys and dropped with them once its
+// rows are copied, so its keys' names are never needed.
+int rewriteTable(StoreConnection& conn, const SqlSchema& schema, const TableDef& def) {
+    const QString table = quoteIdentifier(schema.table());
+    const QString moved = quoteIdentifier(schema.table() + QLatin1String("__old"));
+    const QSet<QString> oldColumns = storedColumns(conn, schema.table());
     int rc = oldColumns.isEmpty() ? SQLITE_ERROR : SQLITE_OK;
-    for (const QString& index : oldIndexes(conn, table))
-        if (rc == SQLITE_OK)
-            rc = conn.exec(QLatin1String("DROP INDEX \"") + index + u'"');
     if (rc == SQLITE_OK)
-        rc = conn.exec(QLatin1String("ALTER TABLE \"") + table + QLatin1String("\" RENAME TO \"") +
-                       moved + u'"');
+        rc = conn.exec(QLatin1String("ALTER TABLE ") + table + QLatin1String(" RENAME TO ") + moved);
     if (rc == SQLITE_OK)
         rc = conn.exec(schema.createTable());
     QStringList targets{QStringLiteral("rowid")}, sources{QStringLiteral("rowid")};
     for (size_t i = 0; i < def.fields.size(); ++i) {
         targets << schema.columnName(static_cast<int>(i));
-        sources << sourceExpression(def.fields[i], oldColumns);
+        sources << sourceExpression(schema, def, static_cast<int>(i), oldColumns);
     }
     if (rc == SQLITE_OK)
-        rc = conn.exec(QLatin1String("INSERT INTO \"") + table + QLatin1String("\" (") +
+        rc = conn.exec(QLatin1String("INSERT INTO ") + table + QLatin1String(" (") +
                        targets.join(QLatin1String(", ")) + QLatin1String(") SELECT ") +
-                       sources.join(QLatin1String(", ")) + QLatin1String(" FROM \"") + moved + u'"');
+                       sources.join(QLatin1String(", ")) + QLatin1String(" FROM ") + moved);
     if (rc == SQLITE_OK)
-        rc = conn.exec(QLatin1String("DROP TABLE \"") + moved + u'"');
+        rc = conn.exec(QLatin1String("DROP TABLE ") + moved);
     for (const SqlSchema::Index& index : schema.indexes())
         if (rc == SQLITE_OK)
             rc = conn.exec(index.sql);
     return rc;
 }
-} // namespace
 
 int writeStructureVersion(StoreConnection& conn, const QString& table, int version) {
     int rc = conn.exec(QLatin1String(kMetaTable));
@@ -127,7 +125,7 @@ int upgradeStructure(StoreConnection& conn, const SqlSchema& schema, const Table
     if (rc != SQLITE_OK)
         return rc;
     const int stored = storedVersion(conn, schema.table());
-    rc = stored >= declared ? SQLITE_SCHEMA : convert(conn, schema, def);
+    rc = stored >= declared ? SQLITE_SCHEMA : rewriteTable(conn, schema, def);
     if (rc == SQLITE_OK)
         rc = writeStructureVersion(conn, schema.table(), declared);
     if (rc == SQLITE_OK)
