@@ -4,12 +4,12 @@
 namespace ql {
 
 namespace {
-constexpr int32_t kDay = kHundredthsPerDay;
+constexpr int64_t kDay = kHundredthsPerDay;
 constexpr int kClipboardPrefix = 1000;
 constexpr int kFilterBuffer = 10000;
 const char kWeekdays[] = "Sunday   Monday   Tuesday  WednesdayThursday Friday   Saturday ";
 
-QString wholeSeconds(int32_t due, int32_t now) { return QString::number((due - now) / 100); }
+QString wholeSeconds(int64_t due, int64_t now) { return QString::number((due - now) / 100); }
 } // namespace
 
 FrameTicker::FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor)
@@ -20,8 +20,12 @@ void FrameTicker::setInactivityMinutes(int minutes) {
     userActivity();
 }
 
+int64_t FrameTicker::startOfToday() const { return clock_.today() * kDay; }
+
+int64_t FrameTicker::moment() const { return startOfToday() + clock_.now(); }
+
 void FrameTicker::userActivity() {
-    closeDownDue_ = inactivityMinutes_ ? clock_.now() + inactivityMinutes_ * 6000 : 0;
+    closeDownDue_ = inactivityMinutes_ ? moment() + int64_t{inactivityMinutes_} * 6000 : 0;
 }
 
 void FrameTicker::runMonitorNow() {
@@ -49,10 +53,10 @@ void FrameTicker::clearClipboardOnClose() {
 }
 
 FrameZones FrameTicker::tick() {
-    const int32_t now = clock_.now();
+    const int64_t now = moment();
     FrameZones zones;
     zones.date = frameDateText(clock_.today());
-    zones.time = formatTime(now, QStringLiteral("t3"));
+    zones.time = formatTime(clock_.now(), QStringLiteral("t3"));
     if (!monitor_.queueEmpty() && (monitoringOn_ || forcedRun_)) monitor_.runCycle(forcedRun_);
     if (clipboardSeconds_ > 0) zones.countdown = clipboardCountdown(now);
     if (inactivityMinutes_ > 0) zones.countdown = closeDownCountdown(now);
@@ -61,46 +65,30 @@ FrameZones FrameTicker::tick() {
 }
 
 // Reads the clipboard only when the desktop reports a change.
-void FrameTicker::noticeClipboardChange(int32_t now) {
+void FrameTicker::noticeClipboardChange(int64_t now) {
     const uint64_t changes = clipboard_.changeCount();
     if (changes == clipboardChanges_) return;
     clipboardChanges_ = changes;
     const QString current = clipboard_.text().left(kClipboardPrefix);
     if (current == remembered_) return;
-    clipboardDue_ = now + clipboardSeconds_ * 100;
+    clipboardDue_ = now + int64_t{clipboardSeconds_} * 100;
     remembered_ = current;
 }
 
-QString FrameTicker::clipboardCountdown(int32_t now) {
+QString FrameTicker::clipboardCountdown(int64_t now) {
     noticeClipboardChange(now);
-    const int32_t span = clipboardSeconds_ * 100;
-    bool clear = false;
-    if (clipboardDue_ <= kDay) {
-        clear = now > clipboardDue_;
-    } else {
-        clear = now > clipboardDue_ - kDay && now < kDay - span - 500;
-        if (now < 5000) clipboardDue_ -= kDay;
-    }
-    if (clear) {
+    if (now > clipboardDue_) {
         if (!remembered_.isEmpty()) clipboard_.setText(QString());
         remembered_.clear();
-        clipboardDue_ = now + span;
+        clipboardDue_ = now + int64_t{clipboardSeconds_} * 100;
     }
     if (remembered_.isEmpty()) return {};
     return wholeSeconds(clipboardDue_, now) + QStringLiteral(" seconds to clipboard clear");
 }
 
-QString FrameTicker::closeDownCountdown(int32_t now) {
-    const int32_t span = inactivityMinutes_ * 6000;
-    bool due = false;
-    if (closeDownDue_ <= kDay) {
-        due = now > closeDownDue_;
-    } else {
-        due = now > closeDownDue_ - kDay && now < kDay - span - 3000;
-        if (now < 5000) closeDownDue_ -= kDay;
-    }
-    if (due) {
-        closeDownDue_ = now + span;
+QString FrameTicker::closeDownCountdown(int64_t now) {
+    if (now > closeDownDue_) {
+        closeDownDue_ = now + int64_t{inactivityMinutes_} * 6000;
         if (onCloseDownDue) onCloseDownDue();
     }
     return wholeSeconds(closeDownDue_, now) + QStringLiteral(" seconds to shutdown");

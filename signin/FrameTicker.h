@@ -60,15 +60,21 @@ public:
     // On closing the frame with clipboard clearing on.
     void clearClipboardOnClose();
 
-    int32_t clipboardDue() const { return clipboardDue_; }
-    int32_t closeDownDue() const { return closeDownDue_; }
+    // Due times as a time of today; above 8,640,000 means after midnight (by
+    // as many days as it takes: the spans may be years long).
+    int64_t clipboardDue() const { return clipboardDue_ - startOfToday(); }
+    int64_t closeDownDue() const { return closeDownDue_ - startOfToday(); }
     const QString& rememberedClipboard() const { return remembered_; }
 
 private:
-    QString clipboardCountdown(int32_t now);
-    QString closeDownCountdown(int32_t now);
+    // Due times are kept in 64-bit hundredths counted from day 0, so that any
+    // 32-bit number of seconds or minutes fits and midnight needs no care.
+    int64_t startOfToday() const;
+    int64_t moment() const;
+    QString clipboardCountdown(int64_t now);
+    QString closeDownCountdown(int64_t now);
     QString monitorState();
-    void noticeClipboardChange(int32_t now);
+    void noticeClipboardChange(int64_t now);
 
     Clock& clock_;
     Clipboard& clipboard_;
@@ -77,8 +83,8 @@ private:
     bool forcedRun_ = false;
     int clipboardSeconds_ = 0;
     int inactivityMinutes_ = 0;
-    int32_t clipboardDue_ = 0;
-    int32_t closeDownDue_ = 0;
+    int64_t clipboardDue_ = 0;
+    int64_t closeDownDue_ = 0;
     QString remembered_;
     uint64_t clipboardChanges_ = UINT64_MAX;
 };

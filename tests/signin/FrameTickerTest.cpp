@@ -133,6 +133,43 @@ TEST(FrameCloseDown, ACloseDownDueAfterMidnightHappensAfterIt) {
     EXPECT_EQ(closeDowns, 1);
 }
 
+// Options take any 32-bit number: 400,000 minutes is about 278 days and
+// 30,000,000 seconds about 347 days, both past what 32-bit hundredths hold.
+TEST(FrameCloseDown, HugeTimesCountDownWholeAndFireOnlyWhenDue) {
+    Frame f;
+    int closeDowns = 0;
+    f.ticker.onCloseDownDue = [&] { ++closeDowns; };
+    f.clock.set(4'000'000);
+    f.ticker.setInactivityMinutes(400'000);
+    f.ticker.setClipboardSeconds(30'000'000);
+    f.clipboard.setText("secret");
+    EXPECT_EQ(f.ticker.tick().countdown, "24000000 seconds to shutdown");
+    f.ticker.setInactivityMinutes(0);
+    EXPECT_EQ(f.tickAfter(100).countdown, "29999999 seconds to clipboard clear");
+    f.ticker.setInactivityMinutes(400'000);
+    for (int day = 0; day < 277; ++day) {
+        f.clock.day += 1;
+        for (int32_t at : {1, 2000, 4999, 5001, 4'000'000, kHundredthsPerDay})
+            f.clock.set(at), f.ticker.tick();
+    }
+    EXPECT_EQ(closeDowns, 0);
+    EXPECT_EQ(f.clipboard.text(), "secret");
+    // Re-armed at 4,000,100: due 2,400,000,000 later, 278 days on at 2,080,100.
+    f.clock.day += 1;
+    f.clock.set(2'080'000);
+    EXPECT_EQ(f.ticker.tick().countdown, "1 seconds to shutdown");
+    f.tickAfter(200);
+    EXPECT_EQ(closeDowns, 1);
+    EXPECT_EQ(f.clipboard.text(), "secret");
+    // Due 3,000,000,000 after 4,000,000: 347 days on at 5,920,000.
+    f.clock.day += 69;
+    f.clock.set(5'919'900);
+    f.ticker.tick();
+    EXPECT_EQ(f.clipboard.text(), "secret");
+    f.tickAfter(200);
+    EXPECT_EQ(f.clipboard.text(), "");
+}
+
 TEST(FrameMonitoring, TickRunsTheCycleOnlyWithRowsAndSwitchOrForcedRun) {
     Frame f;
     f.ticker.tick();
