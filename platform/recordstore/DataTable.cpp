@@ -1,4 +1,5 @@
 #include "platform/recordstore/DataTable.h"
+#include "platform/recordstore/FileSafety.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "platform/recordstore/RowIo.h"
 #include "platform/recordstore/SqlSchema.h"
@@ -109,6 +110,11 @@ int DataTable::create() {
     const QByteArray key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));
+    if (companionIsLinked(loc.filePath))
+        return fail(AccessDenied, QStringLiteral("A file beside %1 is a symbolic link").arg(storedAs_));
+    if (!QFileInfo::exists(loc.filePath) && !createDataFileNoFollow(loc.filePath))
+        return fail(AccessDenied, QStringLiteral("Cannot create %1 (a symbolic link is never "
+                                                 "followed)").arg(storedAs_));
     const bool fresh = QFileInfo(loc.filePath).size() == 0;
     StoreConnection conn;
     if (conn.open(loc.filePath, key, true, false, recoverSeconds_ * 1000) != SQLITE_OK)
@@ -156,6 +162,8 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
     const TableLocation loc = locateTable(storedAs_);
     if (!QFileInfo::exists(loc.filePath))
         return fail(NotFound, QStringLiteral("File not found: %1").arg(storedAs_));
+    if (companionIsLinked(loc.filePath))
+        return fail(AccessDenied, QStringLiteral("A file beside %1 is a symbolic link").arg(storedAs_));
     const QByteArray key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));

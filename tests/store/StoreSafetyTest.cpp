@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include <QDirIterator>
+#include <QTemporaryDir>
 #include <QFile>
 #include <map>
 #include <sqlite3.h>
@@ -231,4 +232,26 @@ TEST_F(StoreSafetyTest, BatchIsOneTransactionThatCanBeCancelled) {
     t.close();
     ASSERT_EQ(t.open(), 0);
     EXPECT_EQ(t.records(), 4);
+}
+
+TEST_F(StoreSafetyTest, SymbolicLinksInTheFolderAreNeverFollowed) {
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("victim");
+    ASSERT_TRUE(QFile::link(victim, path("QL_DATA.qld")));
+    DataTable t(passwordsTable());
+    EXPECT_EQ(t.create(), AccessDenied);
+    EXPECT_FALSE(QFile::exists(victim)) << "nothing created through the link";
+    ASSERT_TRUE(QFile::remove(path("QL_DATA.qld")));
+
+    createAndOpen(t);
+    t.close();
+    QFile target(victim);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("mine");
+    target.close();
+    ASSERT_TRUE(QFile::link(victim, path("QL_DATA.qld-wal")));
+    EXPECT_EQ(t.open(), AccessDenied);
+    EXPECT_EQ(t.create(), AccessDenied);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), "mine");
 }
