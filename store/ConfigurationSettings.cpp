@@ -50,9 +50,11 @@ void ConfigurationSettings::putSetting(const QString& value, const QString& key)
     }
 }
 
+// A table that cannot be opened or counted is not empty: taking it for empty
+// would let the first-run carry-over write over the user's settings.
 bool ConfigurationSettings::isEmpty() {
     if (!table_.isOpen()) table_.open(access_mode::SharedReadWrite);
-    return table_.records() <= 0;
+    return table_.records() == 0;
 }
 
 } // namespace ql

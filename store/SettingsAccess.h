@@ -11,7 +11,8 @@ public:
     // The stored value without trailing blanks; blank when the key was never written.
     virtual QString getSetting(const QString& key) = 0;
     virtual void putSetting(const QString& value, const QString& key) = 0;
-    // True when the Configuration table holds no records at all.
+    // True when the Configuration table reads as holding no records at all
+    // (false when it cannot be read).
     virtual bool isEmpty() = 0;
 };
 

@@ -130,6 +130,7 @@ TEST_F(RecordManagersTest, SettingsReadBlankUntilWrittenAndTheFirstWriteAddsARec
 
 TEST_F(RecordManagersTest, SettingsFailuresAreShownAsErrorMessages) {
     ConfigurationSettings settings(prompter); // no Configuration table in the folder
+    EXPECT_FALSE(settings.isEmpty()) << "a table that cannot be read is not an empty one";
     EXPECT_EQ(settings.getSetting("QL_CI"), "");
     ASSERT_EQ(prompter.asked.size(), 1u);
     EXPECT_EQ(prompter.asked[0].title, "Error!");
