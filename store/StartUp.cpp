@@ -1,6 +1,8 @@
 #include "store/StartUp.h"
+#include "store/DataFolderCheck.h"
 #include "store/OwnerKey.h"
 #include <QDir>
+#include <unistd.h>
 
 namespace ql {
 
@@ -26,6 +28,10 @@ ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
     : kind_(kind), prompter_(prompter), opener_(prompter, halt) {
     const QString folder = dataParameter(arguments);
     if (!folder.isEmpty()) dataFolderFound_ = QDir::setCurrent(folder);
+    if (dataFolderFound_) {
+        const FolderExposure exposure = checkDataFolder(QDir::currentPath(), getuid());
+        if (exposure.exposed()) prompter_.ask(dataFolderWarning(QDir::currentPath(), exposure));
+    }
     setOwnerKey(buildOwnerKey());
     errors_ = std::make_unique<ErrorManager>(prompter, halt);
     positions_.openStore(positionFileName(kind));

@@ -1,11 +1,13 @@
 #include "DataFolderFixture.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "store/DataFileOpener.h"
+#include "store/DataFolderCheck.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
 #include "tests/support/QtPrinters.h"
 #include <QFile>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +84,33 @@ TEST_F(StartUpTest, BothProgramsOpenTheSameTablesInTheDataFolder) {
     EXPECT_FALSE(ProgramServices(ProgramKind::Main, {"quillock", "Data=/no/such/folder"}, prompter,
                                  throwingHalt())
                      .dataFolderFound());
+}
+
+TEST_F(StartUpTest, AFolderOthersMayChangeIsReportedOnceWithTheFix) {
+    QTemporaryDir data;
+    const QString table = data.filePath("QL_DATA.qld");
+    QFile(table).open(QIODevice::WriteOnly);
+    ASSERT_EQ(chmod(QFile::encodeName(data.path()).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(table).constData(), 0666), 0);
+    {
+        ProgramServices main(ProgramKind::Main, {"quillock", "Data=" + data.path()}, prompter,
+                             throwingHalt());
+    }
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].title, "Data Folder Not Private");
+    const QString text = prompter.asked[0].text;
+    EXPECT_TRUE(text.contains("other users may write to the folder")) << text.toStdString();
+    EXPECT_TRUE(text.contains("chmod 700 '" + QDir(data.path()).canonicalPath() + "'"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("chmod 600 '" + QDir(data.path()).canonicalPath() + "/QL_DATA.qld'"))
+        << text.toStdString();
+
+    // Someone else's file is named too; a private folder gives no warning.
+    const FolderExposure foreign = checkDataFolder(data.path(), getuid() + 1);
+    EXPECT_TRUE(foreign.problems.contains("QL_DATA.qld is not owned by you"));
+    ASSERT_EQ(chmod(QFile::encodeName(data.path()).constData(), 0700), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(table).constData(), 0600), 0);
+    EXPECT_FALSE(checkDataFolder(data.path(), getuid()).exposed());
 }
 
 TEST_F(StartUpTest, ATableLeftLockedOpensAfterOneRecoveryWait) {
