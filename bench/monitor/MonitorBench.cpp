@@ -1,7 +1,12 @@
-// Prints: monitor.list_200_us, monitor.find_200_us, monitor.find_200_cpu_us,
-// monitor.idle_cpu_pct.
+// Prints: monitor.xcb_floor_us, monitor.list_200_us, monitor.find_200_us,
+// monitor.find_ratio, monitor.find_200_cpu_us, monitor.idle_cpu_pct.
 // Runs inside a private X session (bench/monitor/run.sh) with 200 windows of
 // another connection on the desktop, none of which fits any pattern.
+// The floor is the least an XCB client can do to read the same titles: the
+// stacking list in one round trip, then every title request sent before the
+// first reply is read. It is measured in rounds interleaved with the finder's,
+// and the ratio is the median of the rounds' ratios, so that the load of other
+// programs on a shared machine falls on both sides alike.
 #include "keys/KeySender.h"
 #include "monitor/WindowMonitor.h"
 #include "platform/core/Prompter.h"
@@ -9,10 +14,12 @@
 #include "platform/x11windows/X11WindowSystem.h"
 #include "tests/monitor/support/TestWindows.h"
 #include <sys/resource.h>
+#include <xcb/xcb.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 using namespace ql;
@@ -44,6 +51,11 @@ public:
     }
 };
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 template <typename F>
 double medianMicros(int runs, F&& f) {
     std::vector<double> times;
@@ -52,8 +64,77 @@ double medianMicros(int runs, F&& f) {
         f();
         times.push_back(std::chrono::duration<double, std::micro>(Steady::now() - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(std::move(times));
+}
+
+uint32_t internAtom(xcb_connection_t* c, const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name),
+                                    nullptr);
+    uint32_t atom = r ? r->atom : 0;
+    std::free(r);
+    return atom;
+}
+
+// The least an XCB client does to read the titles of the managed windows.
+class XcbFloor {
+public:
+    XcbFloor() : conn_(xcb_connect(nullptr, nullptr)) {
+        if (xcb_connection_has_error(conn_)) return;
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+        stacking_ = internAtom(conn_, "_NET_CLIENT_LIST_STACKING");
+        netWmName_ = internAtom(conn_, "_NET_WM_NAME");
+        utf8_ = internAtom(conn_, "UTF8_STRING");
+    }
+    ~XcbFloor() { xcb_disconnect(conn_); }
+    XcbFloor(const XcbFloor&) = delete;
+    XcbFloor& operator=(const XcbFloor&) = delete;
+
+    // Number of windows with a title.
+    size_t listTitles() {
+        auto* list = xcb_get_property_reply(
+            conn_, xcb_get_property(conn_, 0, root_, stacking_, XCB_ATOM_WINDOW, 0, 65536),
+            nullptr);
+        std::vector<uint32_t> windows;
+        if (list && list->format == 32) {
+            auto* data = static_cast<uint32_t*>(xcb_get_property_value(list));
+            windows.assign(data, data + xcb_get_property_value_length(list) / 4);
+        }
+        std::free(list);
+        std::vector<xcb_get_property_cookie_t> cookies;
+        cookies.reserve(windows.size());
+        for (uint32_t w : windows)
+            cookies.push_back(xcb_get_property(conn_, 0, w, netWmName_, utf8_, 0, 256));
+        size_t titled = 0;
+        for (auto cookie : cookies) {
+            auto* r = xcb_get_property_reply(conn_, cookie, nullptr);
+            if (r && xcb_get_property_value_length(r) > 0) ++titled;
+            std::free(r);
+        }
+        return titled;
+    }
+
+private:
+    xcb_connection_t* conn_;
+    uint32_t root_ = 0, stacking_ = 0, netWmName_ = 0, utf8_ = 0;
+};
+
+struct ListingFigures {
+    double floorUs, listUs, findUs, findRatio;
+};
+
+// Rounds of floor, listing and search in turn; each figure is the median over
+// the rounds of a round's median.
+ListingFigures measureListing(WindowFinder& finder, XcbFloor& floor) {
+    constexpr int rounds = 31, runs = 11;
+    std::vector<double> floors, lists, finds, ratios;
+    for (int round = 0; round < rounds; ++round) {
+        floors.push_back(medianMicros(runs, [&] { floor.listTitles(); }));
+        lists.push_back(medianMicros(runs, [&] { finder.listTopWindows(); }));
+        finds.push_back(medianMicros(
+            runs, [&] { finder.findTargetWindow("Absent Program*", "User name"); }));
+        ratios.push_back(finds.back() / floors.back());
+    }
+    return {median(floors), median(lists), median(finds), median(ratios)};
 }
 
 double cpuSeconds() {
@@ -105,9 +186,13 @@ int main() {
     if (ws.topWindows().size() < 200) std::fprintf(stderr, "fewer than 200 windows listed\n");
 
     WindowFinder finder(ws);
-    std::printf("monitor.list_200_us %.0f us\n", medianMicros(301, [&] { finder.listTopWindows(); }));
-    std::printf("monitor.find_200_us %.0f us\n",
-                medianMicros(301, [&] { finder.findTargetWindow("Absent Program*", "User name"); }));
+    XcbFloor floor;
+    if (floor.listTitles() < 200) std::fprintf(stderr, "the floor reads fewer than 200 titles\n");
+    const ListingFigures f = measureListing(finder, floor);
+    std::printf("monitor.xcb_floor_us %.0f us\n", f.floorUs);
+    std::printf("monitor.list_200_us %.0f us\n", f.listUs);
+    std::printf("monitor.find_200_us %.0f us\n", f.findUs);
+    std::printf("monitor.find_ratio %.2f ratio\n", f.findRatio);
     // The process's own CPU per search, which the load of other programs on
     // the machine disturbs less than the wall-clock median.
     double cpuBefore = cpuSeconds();

@@ -1,4 +1,5 @@
 #include "platform/x11windows/X11WindowSystem.h"
+#include "platform/x11windows/RootChildClasses.h"
 #include "platform/x11windows/X11TopLevels.h"
 #include "platform/x11windows/XcbReply.h"
 #include "platform/atspi/ControlTextSource.h"
@@ -29,6 +30,7 @@ X11WindowSystem::X11WindowSystem(const char* display,
     : atoms_(std::make_unique<Atoms>()), controls_(std::move(controls)) {
     int screenNumber = 0;
     conn_ = xcb_connect(display, &screenNumber);
+    classes_ = std::make_unique<RootChildClasses>(conn_);
     if (xcb_connection_has_error(conn_)) return;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
     for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
@@ -58,10 +60,9 @@ bool X11WindowSystem::available() const {
     return conn_ && !xcb_connection_has_error(conn_) && root_ != 0;
 }
 
-// Errors of requests without replies arrive as events; nobody else reads them.
-void X11WindowSystem::drainEvents() {
-    while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) std::free(e);
-}
+// Errors of requests without replies arrive as events, beside the property
+// changes the listing watches; nobody else reads them.
+void X11WindowSystem::drainEvents() { classes_->drainEvents(); }
 
 bool X11WindowSystem::hasWindowManager() {
     if (!available()) return false;
@@ -73,8 +74,10 @@ bool X11WindowSystem::hasWindowManager() {
 }
 
 X11TopLevels X11WindowSystem::listing() {
-    return X11TopLevels(conn_, root_, {atoms_->wmCheck, atoms_->clientStacking,
-                                       atoms_->clientList, atoms_->netWmName, atoms_->utf8});
+    return X11TopLevels(conn_, root_,
+                        {atoms_->wmCheck, atoms_->clientStacking, atoms_->clientList,
+                         atoms_->netWmName, atoms_->utf8},
+                        *classes_);
 }
 
 std::vector<TopWindow> X11WindowSystem::topWindows() {

@@ -8,6 +8,7 @@ struct xcb_connection_t;
 namespace ql {
 
 class ControlTextSource;
+class RootChildClasses;
 class X11TopLevels;
 
 // The desktop's windows over a private XCB connection (never Qt's). Errors are
@@ -47,6 +48,7 @@ private:
     uint32_t root_ = 0;
     std::unique_ptr<Atoms> atoms_;
     std::shared_ptr<ControlTextSource> controls_;
+    std::unique_ptr<RootChildClasses> classes_;
 
     void drainEvents();
     X11TopLevels listing();

@@ -81,6 +81,27 @@ TEST(X11WindowSystem, ListsTitledTopLevelWindowsTopFirst) {
     for (uint32_t w : {lower, plain, untitled, popup, hidden}) destroyAndWaitGone(ws, made, w);
 }
 
+// Root children are asked for WM_CLASS once; later changes must still count,
+// also when another call than the listing took in the server's notices.
+TEST(X11WindowSystem, HiddenWindowFollowsChangesOfItsClass) {
+    X11WindowSystem ws;
+    TestWindows& made = sharedWindows();
+    uint32_t hidden = made.create("Late Class", {.map = false, .withClass = false});
+    made.sync();
+    EXPECT_EQ(indexOf(ws.topWindows(), hidden), -1) << "no WM_CLASS: not a hidden window";
+
+    made.setClass(hidden, true);
+    ws.focusedWindow();
+    EXPECT_EQ(titleIn(ws.topWindows(), hidden), "Late Class");
+
+    made.setClass(hidden, false);
+    EXPECT_EQ(indexOf(ws.topWindows(), hidden), -1);
+    made.setClass(hidden, true);
+    EXPECT_GE(indexOf(ws.topWindows(), hidden), 0);
+    made.destroy(hidden);
+    EXPECT_EQ(indexOf(ws.topWindows(), hidden), -1);
+}
+
 TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
     X11WindowSystem ws;
     TestWindows& made = sharedWindows();

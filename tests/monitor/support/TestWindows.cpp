@@ -48,11 +48,7 @@ uint32_t TestWindows::create(const std::string& title, const Options& o) {
         if (o.netName) setText(w, netWmName_, utf8_, title);
         else setText(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, title);
     }
-    if (o.withClass) {
-        static const char cls[] = "qltest\0QlTest";
-        xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS,
-                            XCB_ATOM_STRING, 8, sizeof cls, cls);
-    }
+    if (o.withClass) putClass(w);
     if (o.pid) {
         xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, w, wmPid_, XCB_ATOM_CARDINAL, 32, 1,
                             &o.pid);
@@ -60,6 +56,18 @@ uint32_t TestWindows::create(const std::string& title, const Options& o) {
     if (o.map) xcb_map_window(conn_, w);
     xcb_flush(conn_);
     return w;
+}
+
+void TestWindows::putClass(uint32_t window) {
+    static const char cls[] = "qltest\0QlTest";
+    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
+                        8, sizeof cls, cls);
+}
+
+void TestWindows::setClass(uint32_t window, bool present) {
+    if (present) putClass(window);
+    else xcb_delete_property(conn_, window, XCB_ATOM_WM_CLASS);
+    sync();
 }
 
 void TestWindows::destroy(uint32_t window) {

@@ -28,6 +28,8 @@ public:
     };
     uint32_t create(const std::string& title, const Options& options);
     uint32_t create(const std::string& title) { return create(title, Options{}); }
+    // Sets or deletes WM_CLASS ("qltest", "QlTest") and waits until the server has it.
+    void setClass(uint32_t window, bool present);
     void destroy(uint32_t window);
     void unmap(uint32_t window);
     // Asks the window manager to minimize the window.
@@ -42,6 +44,7 @@ private:
     uint32_t root_ = 0;
     uint32_t netWmName_ = 0, utf8_ = 0, wmPid_ = 0;
     void setText(uint32_t window, uint32_t property, uint32_t type, const std::string& text);
+    void putClass(uint32_t window);
 };
 
 } // namespace ql::testing
