@@ -1,5 +1,11 @@
 // The record store's speed: 100,000 entries over 100 users, encrypted and
 // plain in the same run. Prints one figure a line: name value unit.
+//
+// The plain table is the floor: the same layout, engine and statements
+// without the cipher. The two sides are measured in turns (which side goes
+// first alternates) and each ratio is the median of the rounds' ratios, so
+// that the load of other programs on a shared machine falls on both alike.
+// Absolute figures are the medians of the rounds, for information.
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include <QDir>
@@ -8,6 +14,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 using namespace ql;
 
@@ -15,24 +23,38 @@ namespace {
 
 constexpr int kUsers = 100;
 constexpr int kPerUser = 1000;
-constexpr int kFetches = 10'000;
-constexpr int kSteps = 10'000;
-
-struct Figures {
-    double openMs = 0, fetchUs = 0, readUserMs = 0, nextPrevUs = 0, insertS = 0;
-};
+constexpr int kUsersPerChunk = 10;
+constexpr int kRounds = 9;
+constexpr int kFetches = 5'000;
+constexpr int kSteps = 5'000;
 
 QString user(int u) { return QStringLiteral("user%1").arg(u, 3, 10, QChar(u'0')); }
 QString service(int i) { return QStringLiteral("Service %1").arg(i, 4, 10, QChar(u'0')); }
 QString name(int i) { return QStringLiteral("login.name%1").arg((i * 7919) % kPerUser); }
 
-double insertAll(DataTable& t) {
-    QRandomGenerator rng(7);
+[[noreturn]] void failed(const char* what, const DataTable& t) {
+    std::fprintf(stderr, "%s failed: %s\n", what, qPrintable(t.errorText()));
+    std::exit(1);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// One side of the comparison: a table and its figures, one value per round.
+struct Side {
+    explicit Side(const TableDef& def) : table(def) {}
+    DataTable table;
+    std::vector<double> insertS, openMs, readColdMs, readUserMs, fetchColdUs, fetchUs, nextPrevUs;
+};
+
+double insertUsers(DataTable& t, int firstUser, int users) {
+    QRandomGenerator rng(7 + firstUser);
     QElapsedTimer clock;
     clock.start();
-    t.stream();
     Record& r = t.record();
-    for (int u = 0; u < kUsers; ++u) {
+    for (int u = firstUser; u < firstUser + users; ++u) {
         for (int i = 0; i < kPerUser; ++i) {
             r.clear();
             r.setText(1, user(u));
@@ -43,32 +65,45 @@ double insertAll(DataTable& t) {
             r.setNumber(7, 80000 + i % 365);
             r.setNumber(11, 4000);
             r.setText(r.fieldIndex("P_:NOTES"), QStringLiteral("Notes for entry %1").arg(i));
-            if (t.add() != 0) {
-                std::fprintf(stderr, "insert failed: %s\n", qPrintable(t.errorText()));
-                std::exit(1);
-            }
+            if (t.add() != 0)
+                failed("insert", t);
         }
     }
-    if (t.flush() != 0)
-        std::exit(1);
     return clock.nsecsElapsed() / 1e9;
 }
 
-double openTimes(DataTable& t) {
-    constexpr int rounds = 50;
-    qint64 ns = 0;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        t.open();
-        ns += clock.nsecsElapsed();
+double openMs(DataTable& t) {
+    constexpr int opens = 20;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < opens; ++i) {
+        if (t.open() != 0)
+            failed("open", t);
         t.close();
     }
-    return ns / 1e6 / rounds;
+    return clock.nsecsElapsed() / 1e6 / opens;
 }
 
-double fetches(DataTable& t) {
-    QRandomGenerator rng(11);
+// All of one user's entries in service order, from a position before the first.
+double readUser(DataTable& t, int u) {
+    const int key = t.def().keyIndex("P_:KEYSERVICE");
+    QElapsedTimer clock;
+    clock.start();
+    Record& r = t.record();
+    const QString who = user(u);
+    r.clear();
+    r.setText(1, who);
+    t.setPosition(key);
+    int read = 0;
+    while (t.next() == 0 && r.sameText(1, who))
+        ++read;
+    if (read != kPerUser)
+        failed("reading a user", t);
+    return clock.nsecsElapsed() / 1e6;
+}
+
+double fetches(DataTable& t, int seed) {
+    QRandomGenerator rng(seed);
     const int key = t.def().keyIndex("P_:KEYNAME");
     QElapsedTimer clock;
     clock.start();
@@ -79,39 +114,15 @@ double fetches(DataTable& t) {
         r.setText(4, name(i));
         r.setText(2, service(i));
         if (t.fetch(key) != 0)
-            std::exit(2);
+            failed("fetch", t);
     }
     return clock.nsecsElapsed() / 1e3 / kFetches;
 }
 
-double readUsers(DataTable& t) {
-    constexpr int rounds = 10;
-    const int key = t.def().keyIndex("P_:KEYSERVICE");
-    qint64 ns = 0;
-    for (int round = 0; round < rounds; ++round) {
-        t.open();
-        QElapsedTimer clock;
-        clock.start();
-        Record& r = t.record();
-        const QString who = user(round * 9);
-        r.clear();
-        r.setText(1, who);
-        t.setPosition(key);
-        int read = 0;
-        while (t.next() == 0 && r.sameText(1, who))
-            ++read;
-        ns += clock.nsecsElapsed();
-        if (read != kPerUser)
-            std::exit(3);
-        t.close();
-    }
-    return ns / 1e6 / rounds;
-}
-
-double nextPrevious(DataTable& t) {
+double nextPrevious(DataTable& t, int u) {
     const int key = t.def().keyIndex("P_:KEYURL");
     t.record().clear();
-    t.record().setText(1, user(50));
+    t.record().setText(1, user(u));
     t.setPosition(key);
     QElapsedTimer clock;
     clock.start();
@@ -122,31 +133,53 @@ double nextPrevious(DataTable& t) {
     return clock.nsecsElapsed() / 1e3 / kSteps;
 }
 
-Figures measure(const TableDef& def) {
-    Figures f;
-    DataTable t(def);
-    if (t.create() != 0 || t.open() != 0) {
-        std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(def.storedAs),
-                     qPrintable(t.errorText()));
-        std::exit(1);
+// Fills both tables in chunks of a few users, in turns, each in one batch.
+void insertAll(Side& a, Side& b) {
+    for (Side* s : {&a, &b})
+        if (s->table.open() != 0 || s->table.stream() != 0)
+            failed("stream", s->table);
+    for (int u = 0; u < kUsers; u += kUsersPerChunk) {
+        const bool aFirst = (u / kUsersPerChunk) % 2 == 0;
+        for (Side* s : {aFirst ? &a : &b, aFirst ? &b : &a})
+            s->insertS.push_back(insertUsers(s->table, u, kUsersPerChunk));
     }
-    f.insertS = insertAll(t);
-    t.close();
-    // Reads are repeated and the best round kept: the machine is shared.
-    f.openMs = f.readUserMs = f.fetchUs = f.nextPrevUs = 1e12;
-    for (int round = 0; round < 3; ++round) {
-        f.openMs = std::min(f.openMs, openTimes(t));
-        f.readUserMs = std::min(f.readUserMs, readUsers(t));
-        t.open();
-        f.fetchUs = std::min(f.fetchUs, fetches(t));
-        f.nextPrevUs = std::min(f.nextPrevUs, nextPrevious(t));
-        t.close();
+    for (Side* s : {&a, &b}) {
+        QElapsedTimer clock;
+        clock.start();
+        if (s->table.flush() != 0)
+            failed("flush", s->table);
+        s->insertS.back() += clock.nsecsElapsed() / 1e9;
+        s->table.close();
     }
-    return f;
 }
 
-void print(const char* name, double value, const char* unit) {
-    std::printf("%s %.3f %s\n", name, value, unit);
+// One round of reads on one side. A freshly opened table has an empty page
+// cache: the first read of a page takes it from the file (and decrypts it);
+// the same reads again find it in the cache, as in a program that keeps its
+// table open.
+void readRound(Side& s, int round) {
+    s.openMs.push_back(openMs(s.table));
+    if (s.table.open() != 0)
+        failed("open", s.table);
+    const int u = (round * 37) % kUsers;
+    s.readColdMs.push_back(readUser(s.table, u));
+    s.readUserMs.push_back(readUser(s.table, u));
+    s.fetchColdUs.push_back(fetches(s.table, 11 + round));
+    s.fetchUs.push_back(fetches(s.table, 11 + round));
+    nextPrevious(s.table, (u + 50) % kUsers);
+    s.nextPrevUs.push_back(nextPrevious(s.table, (u + 50) % kUsers));
+    s.table.close();
+}
+
+double ratio(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < a.size(); ++i)
+        ratios.push_back(a[i] / b[i]);
+    return median(ratios);
+}
+
+void print(const QByteArray& name, double value, const char* unit) {
+    std::printf("%s %.3f %s\n", name.constData(), value, unit);
 }
 
 } // namespace
@@ -156,25 +189,42 @@ int main() {
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return 1;
     setOwnerKey(QString(64, u'5'));
-    TableDef plain = passwordsTable();
-    plain.owner = OwnerKeyKind::None;
-    plain.storedAs = QStringLiteral("QL_PLAIN\\!Pwd");
+    TableDef plainDef = passwordsTable();
+    plainDef.owner = OwnerKeyKind::None;
+    plainDef.storedAs = QStringLiteral("QL_PLAIN\\!Pwd");
 
-    const Figures enc = measure(passwordsTable());
-    const Figures raw = measure(plain);
-    print("store.open_ms", enc.openMs, "ms");
-    print("store.fetch_by_key_us", enc.fetchUs, "us");
-    print("store.read_user_ms", enc.readUserMs, "ms");
-    print("store.next_prev_us", enc.nextPrevUs, "us");
-    print("store.insert_batch_s", enc.insertS, "s");
-    print("store.read_ratio",
-          (enc.fetchUs * kFetches / 1e3 + enc.readUserMs) / (raw.fetchUs * kFetches / 1e3 + raw.readUserMs),
-          "ratio");
-    print("store.insert_ratio", enc.insertS / raw.insertS, "ratio");
-    print("store.plain.open_ms", raw.openMs, "ms");
-    print("store.plain.fetch_by_key_us", raw.fetchUs, "us");
-    print("store.plain.read_user_ms", raw.readUserMs, "ms");
-    print("store.plain.next_prev_us", raw.nextPrevUs, "us");
-    print("store.plain.insert_batch_s", raw.insertS, "s");
+    Side enc(passwordsTable()), plain(plainDef);
+    for (Side* s : {&enc, &plain})
+        if (s->table.create() != 0)
+            failed("create", s->table);
+    insertAll(enc, plain);
+    for (int round = 0; round < kRounds; ++round) {
+        Side& first = round % 2 ? plain : enc;
+        Side& second = round % 2 ? enc : plain;
+        readRound(first, round);
+        readRound(second, round);
+    }
+
+    print("store.read_ratio", ratio(enc.readUserMs, plain.readUserMs), "ratio");
+    print("store.fetch_ratio", ratio(enc.fetchUs, plain.fetchUs), "ratio");
+    print("store.next_prev_ratio", ratio(enc.nextPrevUs, plain.nextPrevUs), "ratio");
+    print("store.read_cold_ratio", ratio(enc.readColdMs, plain.readColdMs), "ratio");
+    print("store.fetch_cold_ratio", ratio(enc.fetchColdUs, plain.fetchColdUs), "ratio");
+    print("store.open_ratio", ratio(enc.openMs, plain.openMs), "ratio");
+    print("store.insert_ratio", ratio(enc.insertS, plain.insertS), "ratio");
+    for (Side* s : {&enc, &plain}) {
+        const QByteArray prefix = s == &enc ? "store." : "store.plain.";
+        auto name = [&](const char* figure) { return prefix + figure; };
+        double insert = 0;
+        for (double chunk : s->insertS)
+            insert += chunk;
+        print(name("open_ms"), median(s->openMs), "ms");
+        print(name("read_user_ms"), median(s->readUserMs), "ms");
+        print(name("read_user_cold_ms"), median(s->readColdMs), "ms");
+        print(name("fetch_by_key_us"), median(s->fetchUs), "us");
+        print(name("fetch_by_key_cold_us"), median(s->fetchColdUs), "us");
+        print(name("next_prev_us"), median(s->nextPrevUs), "us");
+        print(name("insert_batch_s"), insert, "s");
+    }
     return 0;
 }
