@@ -181,13 +181,17 @@ int main() {
     std::vector<uint32_t> windows;
     for (int i = 0; i < 200; ++i) windows.push_back(made.create("Bench Window " + std::to_string(i)));
     made.waitMapped(windows.back());
-    for (int i = 0; i < 100 && ws.topWindows().size() < 200; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (ws.topWindows().size() < 200) std::fprintf(stderr, "fewer than 200 windows listed\n");
+    // Until the window manager has taken every window in hand (on a busy
+    // machine that takes seconds), some are still unmanaged root children.
+    XcbFloor floor;
+    for (int i = 0; i < 600 && floor.listTitles() < 200; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (floor.listTitles() < 200 || ws.topWindows().size() < 200) {
+        std::fprintf(stderr, "the window manager did not take in the 200 windows\n");
+        return 1;
+    }
 
     WindowFinder finder(ws);
-    XcbFloor floor;
-    if (floor.listTitles() < 200) std::fprintf(stderr, "the floor reads fewer than 200 titles\n");
     const ListingFigures f = measureListing(finder, floor);
     std::printf("monitor.xcb_floor_us %.0f us\n", f.floorUs);
     std::printf("monitor.list_200_us %.0f us\n", f.listUs);
