@@ -1,0 +1,94 @@
+#include "exchange/SyncCommandLineRun.h"
+#include "exchange/SyncMessages.h"
+#include "exchange/SyncReceive.h"
+#include "exchange/SyncSend.h"
+#include "exchange/SyncTarget.h"
+#include "platform/recordstore/StoreError.h"
+#include "store/Layouts.h"
+#include "store/RecordManagers.h"
+#include <QFile>
+
+namespace ql {
+
+namespace {
+
+SyncOutcome failed(SyncEnd how, const QString& file, const QString& error = {}) {
+    SyncOutcome o;
+    o.end = how;
+    o.file = file;
+    o.errorText = error;
+    return o;
+}
+
+SyncOutcome send(const SyncRequest& request, DataTable& passwords, const Record& user) {
+    if (isDataFolderFile(request.file))
+        return failed(SyncEnd::RefusedTarget, request.file);
+    SyncFileWriter writer(request.file);
+    SyncSend run(passwords, user, writer);
+    return runToEnd(run);
+}
+
+SyncOutcome receive(const SyncRequest& request, DataTable& passwords, const Record& user) {
+    QFile file(request.file);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(SyncEnd::CannotOpen, request.file, file.errorString());
+    SyncFileReader reader(file);
+    SyncReceive run(passwords, user, reader, request.file);
+    return runToEnd(run);
+}
+
+int report(const SyncOutcome& outcome, SyncDirection direction, const CommandLineIo& io) {
+    if (outcome.end == SyncEnd::Completed) {
+        io.out(syncSummaryLine(outcome, direction));
+        return kSyncSucceeded;
+    }
+    for (const Prompt& prompt : syncEndMessages(outcome, direction))
+        io.err(promptLine(prompt));
+    return kSyncFailed;
+}
+
+// Finds the named user; false (after saying why) when he is not there.
+bool findUser(RecordManagers& managers, DataTable& users, const QString& name, const CommandLineIo& io) {
+    if (managers.users.open(users) != store_error::NoError) {
+        io.err(QStringLiteral("Synchonization cancelled: the users could not be read."));
+        return false;
+    }
+    users.record().clear();
+    users.record().setText("U_:NAME", name);
+    if (users.fetch(users.def().keyIndex("U_:KEYNAME")) == store_error::NoError)
+        return true;
+    io.err(QStringLiteral("Synchonization cancelled: there is no user named ") + name + u'.');
+    return false;
+}
+
+} // namespace
+
+int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Prompter& prompter,
+                       const CommandLineIo& io) {
+    if (!request.complete()) {
+        const Prompt incorrect = syncParametersIncorrect();
+        io.err(promptLine(incorrect));
+        prompter.ask(incorrect);
+        return kSyncParametersIncorrect;
+    }
+    const QString password =
+        request.password == QLatin1String("-") ? io.readPassword() : request.password;
+    DataTable users(usersTable());
+    if (!findUser(managers, users, request.user, io))
+        return kSyncFailed;
+    if (!users.record().sameText(users.record().fieldIndex("U_:PASSWORD"), password, true)) {
+        io.err(promptLine(syncPasswordMismatch()));
+        return kSyncFailed;
+    }
+    DataTable passwords(passwordsTable());
+    if (managers.passwords.open(passwords) != store_error::NoError) {
+        io.err(QStringLiteral("Synchonization cancelled: the entries could not be opened."));
+        return kSyncFailed;
+    }
+    const bool sending = request.direction == u'O';
+    const SyncOutcome outcome = sending ? send(request, passwords, users.record())
+                                        : receive(request, passwords, users.record());
+    return report(outcome, sending ? SyncDirection::Send : SyncDirection::Receive, io);
+}
+
+} // namespace ql

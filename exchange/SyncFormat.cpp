@@ -1,0 +1,68 @@
+#include "exchange/SyncFormat.h"
+#include <cstring>
+
+namespace ql::sync_format {
+
+namespace {
+void putU16(QByteArray& out, uint16_t value) {
+    out.append(char(value & 0xff));
+    out.append(char(value >> 8));
+}
+uint16_t getU16(const unsigned char* in) { return uint16_t(in[0] | (in[1] << 8)); }
+
+template <size_t N>
+void putBytes(QByteArray& out, const std::array<unsigned char, N>& bytes) {
+    out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(N));
+}
+template <size_t N>
+void getBytes(std::array<unsigned char, N>& bytes, const unsigned char* in) {
+    std::memcpy(bytes.data(), in, N);
+}
+} // namespace
+
+void putU32(QByteArray& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(char((value >> shift) & 0xff));
+}
+
+uint32_t getU32(const unsigned char* in) {
+    return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+}
+
+bool limitsAccepted(const KdfLimits& limits) {
+    return limits.opsLimit >= kLowest.opsLimit && limits.opsLimit <= kHighest.opsLimit &&
+           limits.memKiB >= kLowest.memKiB && limits.memKiB <= kHighest.memKiB;
+}
+
+QByteArray Header::encode() const {
+    QByteArray out(kMagic, sizeof kMagic);
+    putU16(out, kVersion);
+    putU16(out, kArgon2id);
+    putU32(out, limits.opsLimit);
+    putU32(out, limits.memKiB);
+    putBytes(out, salt);
+    putBytes(out, check);
+    putU32(out, count);
+    putBytes(out, streamHeader);
+    return out;
+}
+
+std::optional<Header> Header::decode(QByteArrayView bytes) {
+    if (bytes.size() < kHeaderBytes || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+        return std::nullopt;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data()) + sizeof kMagic;
+    if (getU16(in) != kVersion || getU16(in + 2) != kArgon2id)
+        return std::nullopt;
+    Header h;
+    h.limits = {getU32(in + 4), getU32(in + 8)};
+    if (!limitsAccepted(h.limits))
+        return std::nullopt;
+    in += 12;
+    getBytes(h.salt, in);
+    getBytes(h.check, in + kSaltBytes);
+    h.count = getU32(in + kSaltBytes + kCheckBytes);
+    getBytes(h.streamHeader, in + kSaltBytes + kCheckBytes + 4);
+    return h;
+}
+
+} // namespace ql::sync_format
