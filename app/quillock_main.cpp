@@ -1,3 +1,6 @@
+#include "exchange/SyncCommandLineRun.h"
+#include "exchange/views/SyncProcedures.h"
+#include "exchange/views/SynchronizeWindow.h"
 #include "signin/views/MainProgram.h"
 #include <QApplication>
 #include <sys/stat.h>
@@ -6,5 +9,11 @@ int main(int argc, char** argv) {
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
-    return ql::runMainProgram(QApplication::arguments());
+    QString syncFileName = ql::kDefaultSyncFile; // kept for the whole run
+    ql::MainProgramParts parts;
+    parts.commandLineSync = ql::commandLineSync;
+    parts.synchronize = [&syncFileName](ql::ProgramServices& services, QWidget* frame) {
+        ql::runSynchronize(services, syncFileName, frame);
+    };
+    return ql::runMainProgram(QApplication::arguments(), parts);
 }

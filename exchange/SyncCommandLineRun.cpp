@@ -6,7 +6,11 @@
 #include "platform/recordstore/StoreError.h"
 #include "store/Layouts.h"
 #include "store/RecordManagers.h"
+#include "store/StartUp.h"
 #include <QFile>
+#include <cstdio>
+#include <iostream>
+#include <string>
 
 namespace ql {
 
@@ -89,6 +93,31 @@ int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Pro
     const SyncOutcome outcome = sending ? send(request, passwords, users.record())
                                         : receive(request, passwords, users.record());
     return report(outcome, sending ? SyncDirection::Send : SyncDirection::Receive, io);
+}
+
+namespace {
+
+QString readLineOfInput() {
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return QString::fromLocal8Bit(line.data(), qsizetype(line.size()));
+}
+
+void writeLine(FILE* stream, const QString& line) {
+    std::fputs(line.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+std::optional<int> commandLineSync(ProgramServices& services, const QStringList& arguments) {
+    const std::optional<SyncRequest> request = syncRequest(arguments);
+    if (!request) return std::nullopt;
+    const CommandLineIo io{readLineOfInput, [](const QString& line) { writeLine(stdout, line); },
+                           [](const QString& line) { writeLine(stderr, line); }};
+    return runCommandLineSync(*request, services.managers(), services.prompter(), io);
 }
 
 } // namespace ql

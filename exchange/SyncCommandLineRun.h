@@ -2,9 +2,11 @@
 #include "exchange/SyncCommandLine.h"
 #include "platform/core/Prompter.h"
 #include <functional>
+#include <optional>
 
 namespace ql {
 
+class ProgramServices;
 class RecordManagers;
 
 // Where a synchronization run from the command line reads and writes.
@@ -25,5 +27,10 @@ inline constexpr int kSyncParametersIncorrect = 2;
 // the "Synchonization cancelled" message.
 int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Prompter& prompter,
                        const CommandLineIo& io);
+
+// At the main program's start-up: nothing when the command line asks for no
+// synchronization, else the run's exit code (standard input, output and error
+// as the run's input and output).
+std::optional<int> commandLineSync(ProgramServices& services, const QStringList& arguments);
 
 } // namespace ql

@@ -75,7 +75,8 @@ void MainFrame::buildMenus() {
     file->addSeparator();
     addItem(file, QStringLiteral("&Import"), false);
     addItem(file, QStringLiteral("&Export"), false);
-    addItem(file, QStringLiteral("S&ynchronize"), false);
+    connect(addItem(file, QStringLiteral("S&ynchronize"), false), &QAction::triggered, this,
+            &MainFrame::synchronizeRequested);
     file->addSeparator();
     connect(addItem(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
@@ -162,6 +163,10 @@ void MainFrame::setPasswordListAvailable(bool available) {
     usersButton_->setEnabled(false); // the user setup window does not exist yet
     if (QAction* item = action(QStringLiteral("Pass&words"))) item->setEnabled(available);
     setQuickUserNames(quickNames_);
+}
+
+void MainFrame::setSynchronizeAvailable(bool available) {
+    if (QAction* item = action(QStringLiteral("S&ynchronize"))) item->setEnabled(available);
 }
 
 void MainFrame::runTick() {

@@ -30,6 +30,7 @@ public:
     void setQuickUserNames(const std::array<QString, 3>& names);
     // Which windows exist yet: their menu items and buttons stay disabled until then.
     void setPasswordListAvailable(bool available);
+    void setSynchronizeAvailable(bool available);
     QLabel* statusZone(int zone) const { return zones_.at(zone - 1); }
     QAction* action(const QString& text) const;
     CloseDownWindow* closeDownWindow() const { return closeDown_; }
@@ -43,6 +44,7 @@ public slots:
 signals:
     void optionsRequested();
     void passwordsRequested(int quickUser); // 0 through the user selection
+    void synchronizeRequested();
     void monitorReloadRequested();
 
 protected:

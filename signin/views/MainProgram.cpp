@@ -85,7 +85,7 @@ struct MainRun {
     }
 };
 
-void connectFrame(MainRun& run, MainFrame& frame) {
+void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts) {
     QObject::connect(&run.notifications, &MonitorNotifications::monitorReload, &frame,
                      [&run] { run.monitor.processWatchedUsers(); });
     QObject::connect(&run.notifications, &MonitorNotifications::monitorRunNow, &frame,
@@ -97,19 +97,22 @@ void connectFrame(MainRun& run, MainFrame& frame) {
                               run.services.positions(), &frame);
         if (options.exec() == QDialog::Accepted) run.applyValues();
     });
+    frame.setSynchronizeAvailable(bool(parts.synchronize));
+    if (parts.synchronize)
+        QObject::connect(&frame, &MainFrame::synchronizeRequested, &frame,
+                         [&run, &frame, &parts] { parts.synchronize(run.services, &frame); });
 }
 
 } // namespace
 
-bool runCommandLineSynchronization(const QStringList&) { return false; }
-
-int runMainProgram(const QStringList& arguments) {
+int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) {
     QtPrompter prompter;
     ProgramServices services(ProgramKind::Main, arguments, prompter, haltProcess);
     if (!services.dataFolderFound()) reportMissingDataFolder(prompter, arguments);
     ConfigurationSettings settings(prompter);
     ProgramValues values = loadSettings(services, settings);
-    if (runCommandLineSynchronization(arguments)) return 0;
+    if (parts.commandLineSync)
+        if (const std::optional<int> code = parts.commandLineSync(services, arguments)) return *code;
     fillMissingWords(services.managers().words, shippedWordListPath());
 
     MainRun run{services, settings, values};
@@ -119,7 +122,7 @@ int runMainProgram(const QStringList& arguments) {
     frame.setQuickUserNames(quickUserNames(services));
     if (!run.desktop.windows.available() || !run.desktop.keyboard.available())
         frame.statusZone(1)->setText(kNoX11DisplayNotice);
-    connectFrame(run, frame);
+    connectFrame(run, frame, parts);
     ActivityWatcher activity([&run] { run.ticker.userActivity(); });
     qApp->installEventFilter(&activity);
     // The end of the desktop session closes the program like "Exit".

@@ -1,0 +1,45 @@
+#pragma once
+#include "exchange/SyncFormat.h"
+#include "platform/core/FileDialogs.h"
+#include "platform/core/Prompter.h"
+#include "platform/records/Record.h"
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace ql {
+
+class ProgramServices;
+
+// The file both procedures start from until another is chosen, for as long
+// as the program runs.
+inline const QString kDefaultSyncFile = QStringLiteral("quillock.syn");
+
+// Sending and receiving from the menu: the file dialog, the user choice (with
+// the password confirmed), the progress window, then the messages.
+class SyncProcedures {
+public:
+    // `fileName` is the program-wide name of the synchronization file.
+    SyncProcedures(ProgramServices& services, FileDialogs& dialogs, QString& fileName);
+
+    void syncSend(QWidget* parent);
+    void syncReceive(QWidget* parent);
+
+    // How a user is chosen: "Select User" unless a test puts in its own.
+    std::function<int(Record& user, QWidget* parent)> selectUser;
+    // Key derivation cost of files written (tests lower it).
+    sync_format::KdfLimits limits = sync_format::kWritten;
+
+private:
+    bool chooseFile(bool save, QWidget* parent);
+    bool chooseUser(Record& user, QWidget* parent);
+    void show(const std::vector<Prompt>& messages);
+
+    ProgramServices& services_;
+    FileDialogs& dialogs_;
+    QString& fileName_;
+};
+
+} // namespace ql

@@ -1,0 +1,43 @@
+#pragma once
+#include "exchange/SyncRun.h"
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+
+namespace ql {
+
+class IniStore;
+
+// "Processing Records": runs a send or a receive in batches on its timer,
+// shows the percentage done and ends the run early on "Cancel" (or Escape, or
+// closing the window). Closes itself when the run has ended.
+class SyncProgressWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `status` is the text under the percentage ("Sending" or empty); the
+    // window's place is kept under `section`.
+    SyncProgressWindow(SyncRun& run, const QString& status, const QString& section, IniStore& positions,
+                       QWidget* parent = nullptr);
+
+    // Runs the whole run modally; its outcome() tells how it ended.
+    void runModal();
+
+public slots:
+    void reject() override;
+    void done(int result) override;
+
+private:
+    void tick();
+    void showPercent();
+
+    SyncRun& run_;
+    QString section_;
+    IniStore& positions_;
+    QLabel* percent_ = nullptr;
+    QTimer* timer_ = nullptr;
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+} // namespace ql

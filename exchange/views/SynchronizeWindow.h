@@ -1,0 +1,31 @@
+#pragma once
+#include <QDialog>
+
+namespace ql {
+
+class IniStore;
+class ProgramServices;
+class SyncProcedures;
+
+// "Synchronize": what synchronization is for, and "&Receive", "&Send" and
+// "E&xit". The window closes after either operation.
+class SynchronizeWindow : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kSection = QStringLiteral("Synchronize");
+
+    SynchronizeWindow(SyncProcedures& procedures, IniStore& positions, QWidget* parent = nullptr);
+
+public slots:
+    void done(int result) override;
+
+private:
+    SyncProcedures& procedures_;
+    IniStore& positions_;
+};
+
+// Opens "Synchronize" over `parent` with the platform's file dialogs;
+// `fileName` is the program-wide name of the synchronization file.
+void runSynchronize(ProgramServices& services, QString& fileName, QWidget* parent);
+
+} // namespace ql

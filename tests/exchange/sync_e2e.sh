@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Runs synchronization from the command line of the real main program, between
+# two data folders, as a user or a script would.
+# Usage: sync_e2e.sh QUILLOCK FIXTURE
+set -u
+quillock=$1 fixture=$2
+shots=$PWD
+work=$(mktemp -d /tmp/ql-sync-e2e.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+home=$work/home away=$work/work media=$work/media
+mkdir -p "$home" "$away" "$media"
+failures=0 passes=0
+check() { # check DESCRIPTION COMMAND...
+  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
+  else failures=$((failures + 1)); echo "FAILED: $1"; fi
+}
+wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt "$deadline" ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -ge "$deadline" ] && { kill "$1"; return 124; }
+    sleep 0.2
+  done
+  wait "$1"
+}
+press_until_gone() { # press_until_gone WINDOW KEY SECONDS: true once the window has gone
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool key --clearmodifiers "$2"
+    sleep 0.5
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+  done
+  return 1
+}
+no_frame_opened() { ! grep -qs '^\[Main\]' "$1/POSITION.INI"; }
+same() { [ "$1" = "$2" ] || { echo "  expected: $2"; echo "  got:      $1"; return 1; }; }
+
+"$fixture" "$home" user joe 's3cret pw' && "$fixture" "$away" user Joe 's3cret pw' &&
+  "$fixture" "$away" user ann other &&
+  "$fixture" "$home" entry joe Mail joe mailpw 80000 100 &&
+  "$fixture" "$home" entry joe Bank joe.b bankpw 80000 200 &&
+  "$fixture" "$away" entry Joe mail JOE oldpw 79999 100 || { echo "FAILED: fixture"; exit 1; }
+
+# 1. Keyed send, with the data folder named on the command line.
+out=$("$quillock" "Data=$home" Sync=O User=joe "Password=s3cret pw" "File=$media/q.syn" 2>"$work/err"); status=$?
+check "keyed send exits 0" test "$status" -eq 0
+check "keyed send prints its summary" same "$out" "Records added to the synchonization file:  2"
+check "the file is the user's alone" same "$(stat -c %a "$media/q.syn")" 600
+check "no main window after a send" no_frame_opened "$home"
+
+# 2. Positional receive from the data folder as the current folder.
+out=$(cd "$away" && "$quillock" /SyncIn Joe "s3cret pw" "$media/q.syn" 2>"$work/err"); status=$?
+check "positional receive exits 0" test "$status" -eq 0
+check "positional receive prints its summary" same "$out" "Records added:  1  Records updated:  1"
+check "entries merged for the receiving user" same "$("$fixture" "$away" list)" \
+  "$(printf 'Joe|Bank|joe.b|bankpw|80000|200\nJoe|Mail|joe|mailpw|80000|100')"
+check "no main window after a receive" no_frame_opened "$away"
+
+# 3. The password on standard input.
+out=$(printf 's3cret pw\n' | "$quillock" "Data=$away" Sync=I User=Joe Password=- "File=$media/q.syn" 2>"$work/err"); status=$?
+check "password from standard input" test "$status" -eq 0
+check "nothing newer the second time" same "$out" "Records added:  0  Records updated:  0"
+
+# 4. Another user's password: refused, nothing merged, a failure status.
+before=$("$fixture" "$away" list)
+"$quillock" "Data=$away" Sync=I User=ann Password=other "File=$media/q.syn" >"$work/out" 2>"$work/err"; status=$?
+check "a password mismatch fails" test "$status" -eq 1
+check "the mismatch is said on standard error" grep -q '^Password mismatch: ' "$work/err"
+check "a mismatch merges nothing" same "$("$fixture" "$away" list)" "$before"
+check "no summary after a mismatch" test ! -s "$work/out"
+check "no secret in what was printed" bash -c "! grep -q 's3cret\|mailpw\|bankpw' '$work/out' '$work/err'"
+
+# 5. No file: the message, then the program ends without its main window.
+"$quillock" "Data=$home" Sync=O User=joe "Password=s3cret pw" >"$work/out" 2>"$work/err" &
+pid=$!
+box=$(wait_window '^Synchonization cancelled$' 20)
+check "missing file parameter shows the message" test -n "$box"
+[ -n "$box" ] && import -window root "$shots/sync-parameters-incorrect.png" 2>/dev/null
+check "the message goes away with Enter" press_until_gone "$box" Return 10
+wait_exit $pid 20; status=$?
+check "the program ends after the message" test "$status" -eq 2
+check "no main window after the message" no_frame_opened "$home"
+
+# 6. Any other direction starts the program normally; nothing is sent.
+"$quillock" "Data=$home" Sync=Xfer User=joe "Password=s3cret pw" "File=$media/other.syn" >/dev/null 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 20)
+check "another Sync value opens the main window" test -n "$frame"
+# "S&ynchronize" in the File menu opens the window; "E&xit" closes it.
+sync_window=""
+for _ in 1 2 3 4 5; do
+  [ -n "$frame" ] || break
+  xdotool windowactivate --sync "$frame" >/dev/null 2>&1
+  xdotool key --clearmodifiers alt+f; sleep 0.3; xdotool key y
+  sync_window=$(wait_window '^Synchronize$' 3) && break
+done
+check "File, Synchronize opens its window" test -n "$sync_window"
+[ -n "$sync_window" ] && import -window root "$shots/sync-window.png" 2>/dev/null
+[ -n "$sync_window" ] && check "Exit closes it" press_until_gone "$sync_window" alt+x 10
+[ -n "$frame" ] && press_until_gone "$frame" alt+F4 20
+wait_exit $pid 20; status=$?
+check "the program then closes normally" test "$status" -eq 0
+check "nothing was sent" test ! -e "$media/other.syn"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
