@@ -1,6 +1,7 @@
 #include "store/StartUp.h"
 #include "store/DataFolderCheck.h"
 #include "store/OwnerKey.h"
+#include "platform/secure/Wipe.h"
 #include <QDir>
 #include <unistd.h>
 
@@ -32,7 +33,9 @@ ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
         const FolderExposure exposure = checkDataFolder(QDir::currentPath(), getuid());
         if (exposure.exposed()) prompter_.ask(dataFolderWarning(QDir::currentPath(), exposure));
     }
-    setOwnerKey(buildOwnerKey());
+    QString ownerKey = buildOwnerKey();
+    setOwnerKey(ownerKey);
+    wipeText(ownerKey);
     errors_ = std::make_unique<ErrorManager>(prompter, halt);
     positions_.openStore(positionFileName(kind));
     managers_ = std::make_unique<RecordManagers>(*errors_, kind);

@@ -1,4 +1,5 @@
 #include "platform/records/Record.h"
+#include "platform/secure/Wipe.h"
 #include <algorithm>
 
 namespace ql {
@@ -106,6 +107,12 @@ bool Record::sameText(int field, QStringView value, bool caseSensitive) const {
 void Record::clear() {
     for (int i = 0; i < fieldCount(); ++i)
         clearField(i);
+}
+
+void Record::wipe() {
+    for (QString& text : texts_) wipeText(text);
+    for (QByteArray& bytes : blobs_) wipeBytes(bytes);
+    std::fill(numbers_.begin(), numbers_.end(), 0);
 }
 
 void Record::clearField(int field) {

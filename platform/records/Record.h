@@ -49,6 +49,8 @@ public:
 
     // Blank texts, zero numbers, empty blobs.
     void clear();
+    // As clear(), overwriting first the texts and blobs no copy shares.
+    void wipe();
     void clearField(int field);
 
     // Copies one field between buffers of possibly different tables, converting

@@ -107,7 +107,7 @@ int DataTable::create() {
     if (isOpen())
         return ok();
     const TableLocation loc = locateTable(storedAs_);
-    const QByteArray key = rawTableKey(def_.owner);
+    const SecretBytes key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));
     if (companionIsLinked(loc.filePath))
@@ -164,7 +164,7 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
         return fail(NotFound, QStringLiteral("File not found: %1").arg(storedAs_));
     if (companionIsLinked(loc.filePath))
         return fail(AccessDenied, QStringLiteral("A file beside %1 is a symbolic link").arg(storedAs_));
-    const QByteArray key = rawTableKey(def_.owner);
+    const SecretBytes key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));
     readOnly_ = (accessMode & 0x0f) == 0;
@@ -235,9 +235,14 @@ int DataTable::checkStructure(bool checkKeys) {
     return NoError;
 }
 
+// Tables under the owner key hold users and entries: their buffer is wiped
+// here so that no password outlives the table in memory (copies taken of it
+// stay valid, they own their text).
 void DataTable::close() {
     if (inBatch_)
         flush();
+    if (def_.owner == OwnerKeyKind::Owner)
+        record_.wipe();
     schema_.reset();
     conn_->close();
     *cursor_ = Cursor{};

@@ -1,46 +1,63 @@
 #include "platform/recordstore/OwnerKeys.h"
 #include "platform/recordstore/DataTable.h"
-#include <QCryptographicHash>
+#include "platform/secure/Wipe.h"
 #include <QMutex>
+#include <sodium.h>
 
 namespace ql {
 
 namespace {
 QMutex keyMutex;
-QByteArray ownerRawKey; // guarded by keyMutex
-
-// A fixed, program-specific context keeps these keys apart from any other use
-// of the same text.
-QByteArray derive(const QByteArray& secret) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArrayView("quillock table key v1"));
-    hash.addData(QByteArrayView("\0", 1));
-    hash.addData(secret);
-    return "x'" + hash.result().toHex() + "'";
+SecretBytes& ownerRawKey() { // guarded by keyMutex
+    static SecretBytes key;
+    return key;
 }
 
-const QByteArray& fixedKey(OwnerKeyKind kind) {
-    static const QByteArray words = derive(QByteArray(kWordsOwnerKey));
-    static const QByteArray old = derive(QByteArray(kOldOwnerKey));
+// A fixed, program-specific context keeps these keys apart from any other use
+// of the same text. The digest and its hex text live in locked memory only.
+SecretBytes derive(const char* secret, size_t size) {
+    static const char kContext[] = "quillock table key v1";
+    SecretBytes digest(crypto_hash_sha256_BYTES);
+    crypto_hash_sha256_state state;
+    crypto_hash_sha256_init(&state);
+    crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(kContext),
+                              sizeof kContext); // the context and its terminating zero
+    crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(secret), size);
+    crypto_hash_sha256_final(&state, reinterpret_cast<unsigned char*>(digest.data()));
+    sodium_memzero(&state, sizeof state);
+    SecretBytes key(2 + 2 * crypto_hash_sha256_BYTES + 1 + 1); // x'<hex>' and a zero
+    key.data()[0] = 'x';
+    key.data()[1] = '\'';
+    sodium_bin2hex(key.data() + 2, 2 * crypto_hash_sha256_BYTES + 1,
+                   reinterpret_cast<const unsigned char*>(digest.constData()), digest.size());
+    key.data()[2 + 2 * crypto_hash_sha256_BYTES] = '\'';
+    return SecretBytes(key.constData(), key.size() - 1); // without the zero
+}
+
+const SecretBytes& fixedKey(OwnerKeyKind kind) {
+    static const SecretBytes words = derive(kWordsOwnerKey, sizeof kWordsOwnerKey - 1);
+    static const SecretBytes old = derive(kOldOwnerKey, sizeof kOldOwnerKey - 1);
     return kind == OwnerKeyKind::Words ? words : old;
 }
 } // namespace
 
 void setOwnerKey(const QString& ownerKey) {
-    QByteArray raw = derive(ownerKey.toUtf8());
+    QByteArray utf8 = ownerKey.toUtf8();
+    SecretBytes raw = derive(utf8.constData(), size_t(utf8.size()));
+    wipeBytes(utf8);
     QMutexLocker lock(&keyMutex);
-    ownerRawKey = raw;
+    ownerRawKey() = std::move(raw);
 }
 
-QByteArray rawTableKey(OwnerKeyKind kind) {
+SecretBytes rawTableKey(OwnerKeyKind kind) {
     switch (kind) {
     case OwnerKeyKind::None: return {};
     case OwnerKeyKind::Owner: {
         QMutexLocker lock(&keyMutex);
-        return ownerRawKey;
+        return ownerRawKey().copy();
     }
     case OwnerKeyKind::Words:
-    case OwnerKeyKind::Old: return fixedKey(kind);
+    case OwnerKeyKind::Old: return fixedKey(kind).copy();
     }
     return {};
 }

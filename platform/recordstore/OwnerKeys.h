@@ -1,13 +1,14 @@
 #pragma once
 #include "platform/records/TableDef.h"
-#include <QByteArray>
+#include "platform/secure/SecretBytes.h"
 
 namespace ql {
 
 // The SQLCipher key for a table's owner key kind, as "x'<64 hex>'": a raw
-// 256-bit key derived once per process (no passphrase stretching per open).
+// 256-bit key derived once per process (no passphrase stretching per open),
+// handed out as a copy in locked memory that is wiped when it goes.
 // Empty for OwnerKeyKind::None, and for Owner before setOwnerKey().
-QByteArray rawTableKey(OwnerKeyKind kind);
+SecretBytes rawTableKey(OwnerKeyKind kind);
 
 // Fixed keys compiled into the program.
 inline constexpr char kWordsOwnerKey[] = "Wq7#Lm2!Rt9$Vx4%Bn6&Hk3*Pz8@c";

@@ -2,6 +2,7 @@
 #include "platform/recordstore/SchemaCheck.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/TextCollation.h"
+#include "platform/secure/SecretBytes.h"
 #include <sqlite3.h>
 
 namespace ql {
@@ -14,7 +15,7 @@ int StoreConnection::fail(int code) {
     return code;
 }
 
-int StoreConnection::open(const QString& path, const QByteArray& rawKey, bool create,
+int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool create,
                           bool readOnly, int waitMs, bool exclusive) {
     close();
     int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;

@@ -10,6 +10,7 @@ struct sqlite3_stmt;
 namespace ql {
 
 struct CachedQuery;
+class SecretBytes;
 
 // Result of open() for a file whose schema holds anything the store does not
 // create itself (SQLITE_NOTADB with a code of our own in the extended bits).
@@ -29,7 +30,7 @@ public:
     // checks the whole schema before anything else: a wrong key or a non-data
     // file shows here, and so does a schema we did not write (kForeignSchema).
     // With exclusive, the file stays locked against other connections until close.
-    int open(const QString& path, const QByteArray& rawKey, bool create, bool readOnly,
+    int open(const QString& path, const SecretBytes& rawKey, bool create, bool readOnly,
              int waitMs, bool exclusive = false);
     void close();
     bool isOpen() const { return db_ != nullptr; }

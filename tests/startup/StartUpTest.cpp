@@ -31,7 +31,7 @@ protected:
     void dropPasswordsIndex() {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open("QL_DATA.qld", &db), SQLITE_OK);
-        const QByteArray key = rawTableKey(OwnerKeyKind::Owner);
+        const auto key = rawTableKey(OwnerKeyKind::Owner);
         sqlite3_key(db, key.constData(), int(key.size()));
         sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
         EXPECT_EQ(sqlite3_exec(db, "DROP INDEX \"Pwd__KEYNAME\"", nullptr, nullptr, nullptr), SQLITE_OK);

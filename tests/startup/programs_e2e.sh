@@ -4,7 +4,8 @@
 set -u
 quillock=$1 qlmon=$2 put_setting=$3
 work=$(mktemp -d /tmp/ql-e2e.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+user_dir=$(mktemp -d /tmp/ql-e2e-user.XXXXXX)
+trap 'rm -rf "$work" "$user_dir"' EXIT
 failures=0 passes=0
 check() { # check DESCRIPTION COMMAND...
   if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
@@ -92,6 +93,37 @@ countdown=$(wait_window '^Automatic Close Down$' 80)
 check "close-down window comes back after another minute" test -n "$countdown"
 wait_exit $pid 20; status=$?
 check "program closes itself ten seconds later with exit 0" test "$status" -eq 0
+
+# 4. Neither program can be dumped or write a core file while it runs. They run
+#    as an ordinary user here: /proc shows an undumpable process as root's.
+run_as=()
+if [ "$(id -u)" -eq 0 ]; then run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
+mkdir -p -m 700 "$user_dir/data" "$user_dir/home" "$user_dir/run"
+cp "$quillock" "$qlmon" "$user_dir/"
+chmod 755 "$user_dir"
+if [ "$(id -u)" -eq 0 ]; then chown 65534:65534 "$user_dir/data" "$user_dir/home" "$user_dir/run"; fi
+# setpriv and env replace themselves with the program, so $! is the program.
+as_user=("${run_as[@]}" env -u DBUS_SESSION_BUS_ADDRESS HOME="$user_dir/home"
+         XDG_RUNTIME_DIR="$user_dir/run")
+undumpable() { # the process is not root's, yet /proc shows its files as root's
+  [ "$(awk '/^Uid:/ { print $2 }' "/proc/$1/status")" != 0 ] &&
+    [ "$(stat -c %u "/proc/$1/environ")" = 0 ]
+}
+no_core() { grep -Eq '^Max core file size +0 +0 ' "/proc/$1/limits"; }
+"${as_user[@]}" "$user_dir/quillock" "Data=$user_dir/data" >"$work/q3.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 20)
+check "main program runs as an ordinary user" test -n "$frame"
+check "main program cannot be dumped" undumpable $pid
+check "main program's core size limit is 0" no_core $pid
+close_and_wait "$frame" $pid 20
+"${as_user[@]}" "$user_dir/qlmon" "Data=$user_dir/data" >"$work/m2.log" 2>&1 &
+pid=$!
+sleep 2
+check "monitor program runs as an ordinary user" kill -0 $pid
+check "monitor program cannot be dumped" undumpable $pid
+check "monitor program's core size limit is 0" no_core $pid
+kill $pid 2>/dev/null; wait_exit $pid 10 >/dev/null
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -40,7 +40,7 @@ QStringList filesHolding(const QString& dir, const QString& marker) {
 void rawExec(const QString& file, OwnerKeyKind kind, const char* sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
-    const QByteArray key = rawTableKey(kind);
+    const auto key = rawTableKey(kind);
     if (!key.isEmpty()) {
         sqlite3_key(db, key.constData(), int(key.size()));
         sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
@@ -254,4 +254,27 @@ TEST_F(StoreSafetyTest, SymbolicLinksInTheFolderAreNeverFollowed) {
     EXPECT_EQ(t.create(), AccessDenied);
     ASSERT_TRUE(target.open(QIODevice::ReadOnly));
     EXPECT_EQ(target.readAll(), "mine");
+}
+
+TEST_F(StoreSafetyTest, ClosingAnEncryptedTableWipesItsBufferButNotCopiesOfIt) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    ASSERT_EQ(addEntry(t, "amy", "Mail", "a"), 0);
+    t.record().setText("P_:PASSWORD", QStringLiteral("s3cret-") + QString::number(42));
+    t.record().setBlob("P_:ENCRYPTEDFILE", QByteArray("file bytes"));
+    const Record kept = t.record();
+    t.record().setText("P_:NOTES", QStringLiteral("only in the table's buffer"));
+    t.close();
+    EXPECT_EQ(t.record().text("P_:PASSWORD"), "");
+    EXPECT_EQ(t.record().text("P_:NOTES"), "");
+    EXPECT_TRUE(t.record().blob("P_:ENCRYPTEDFILE").isEmpty());
+    EXPECT_EQ(t.record().number("P_:ID"), 0);
+    EXPECT_EQ(kept.text("P_:PASSWORD"), "s3cret-42");
+    EXPECT_EQ(kept.blob("P_:ENCRYPTEDFILE"), "file bytes");
+
+    DataTable paste(scriptPasteTable()); // not under the owner key: left as it is
+    createAndOpen(paste);
+    paste.record().setText("SP_:PASTE", u"text");
+    paste.close();
+    EXPECT_EQ(paste.record().text("SP_:PASTE"), "text");
 }
