@@ -69,10 +69,13 @@ void FileManager::primeRecord(Record& record) const {
 }
 
 bool FileManager::validateField(Record& record, int field) {
+    return validateValue(record, field, record.number(field));
+}
+
+bool FileManager::validateValue(const Record& record, int field, qint64 value) {
     if (field < 0 || field >= record.fieldCount()) return true;
     const QString& name = def_.fields[field].name;
     if (!name.endsWith(QLatin1String(":SECONDSTOWAIT"))) return true;
-    const qint64 value = record.number(field);
     if (value >= 0 && value <= kMaxSecondsToWait) return true;
     errors_.setFieldName(QStringLiteral("Seconds before start of automatic send to"));
     errors_.reportWithText(msg::FieldOutOfRange, QStringLiteral("0 and 199"));

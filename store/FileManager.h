@@ -27,6 +27,9 @@ public:
     void primeRecord(Record& record) const;
     // Checks one field's rule; false (after the range message) when refused.
     bool validateField(Record& record, int field);
+    // Checks a value for a field before it is stored (a typed number that the
+    // field's type could not hold is judged as typed); false after the message.
+    bool validateValue(const Record& record, int field, qint64 value);
     // Checks every rule of a whole record; -1 when all pass, else the field refused.
     int validateRecord(Record& record);
 

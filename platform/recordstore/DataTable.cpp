@@ -357,6 +357,24 @@ int DataTable::firstClashingKey(bool insert) {
     return schema_->keyForUniqueMessage(engineMessage);
 }
 
+bool DataTable::duplicates(int keyIndex, bool insert) {
+    if (!requireOpen() || !validKey(keyIndex) || !def_.keys[keyIndex].unique)
+        return false;
+    sqlite3_stmt* st = conn_->statement(schema_->fetch(keyIndex));
+    if (!st) {
+        failDriver(*conn_);
+        return false;
+    }
+    const std::vector<int>& comps = def_.keys[keyIndex].components;
+    for (size_t i = 0; i < comps.size(); ++i)
+        bindField(st, static_cast<int>(i) + 1, record_, comps[i]);
+    const bool clash = sqlite3_step(st) == SQLITE_ROW &&
+                       (insert || sqlite3_column_int64(st, 0) != currentRow_);
+    sqlite3_reset(st);
+    ok();
+    return clash;
+}
+
 int DataTable::remove() {
     if (!requireOpen(true))
         return errorCode_;

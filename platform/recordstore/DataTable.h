@@ -76,6 +76,10 @@ public:
     int add();     // inserts the buffer; numbers the auto-increment field when 0
     int put();     // writes the buffer back over the current record
     int remove();  // deletes the current record
+    // True when a record other than the current one (any record, for an
+    // insert) already holds the buffer's value in the unique key: the test a
+    // form makes before it writes. False for a key that allows duplicates.
+    bool duplicates(int keyIndex, bool insert);
 
     int fetch(int keyIndex);                          // 35 when absent
     int setPosition(int keyIndex, bool after = false); // before/after the buffer's key value
