@@ -9,4 +9,7 @@ namespace ql {
 // is written for a user who is not stored. 0 on success.
 int storeGeneratorDefaults(FileManager& users, const Record& user);
 
+// Writes U_:LASTNAMEUSED of `user` into his stored Users record, the same way.
+int storeLastNameUsed(FileManager& users, const Record& user);
+
 } // namespace ql
