@@ -1,0 +1,25 @@
+#pragma once
+#include <QPlainTextEdit>
+
+namespace ql {
+
+// A multi-line entry that holds at most `limit` characters: typing, pasting or
+// dropping text that would go past it is refused whole (with a beep), never
+// cut. Tab moves the focus on, as in the rest of a form.
+class LimitedTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    LimitedTextEdit(int limit, QWidget* parent = nullptr);
+    int limit() const { return limit_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    bool fits(qsizetype inserted) const;
+
+    int limit_;
+};
+
+} // namespace ql
