@@ -1,9 +1,12 @@
 #include "signin/views/MainProgram.h"
+#include "entries/WatchedEntryHook.h"
+#include "entries/views/RunUpdatePasswords.h"
 #include "framework/Halt.h"
 #include "keys/KeystrokeSender.h"
 #include "monitor/StoreWatchedEntries.h"
 #include "platform/atspi/AtspiControlTexts.h"
 #include "platform/core/SystemClock.h"
+#include "platform/qt/DesktopLauncher.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/x11keyboard/X11Keyboard.h"
@@ -12,8 +15,10 @@
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
 #include "signin/views/ActivityWatcher.h"
+#include "signin/views/ConfirmPasswordDialog.h"
 #include "signin/views/MainFrame.h"
 #include "signin/views/OptionsDialog.h"
+#include "signin/views/SelectUsersDialog.h"
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
@@ -54,6 +59,7 @@ std::array<QString, 3> quickUserNames(ProgramServices& services) {
 struct Desktop {
     X11WindowSystem windows{nullptr, std::make_shared<AtspiControlTexts>()};
     X11Keyboard keyboard;
+    DesktopLauncher launcher;
 };
 
 // Everything the frame's timer and windows share for one run.
@@ -77,6 +83,11 @@ struct MainRun {
     MonitorBridge bridge{monitor, notifications};
     FrameTicker ticker{clock, clipboard, bridge};
 
+    EntryDesktop entryDesktop() {
+        return {clock, clipboard, desktop.windows, desktop.launcher,
+                watchedEntryHook(monitor.lists(), notifications)};
+    }
+
     void applyValues() {
         ticker.setMonitoringOn(values.monitorActive != 0);
         ticker.setClipboardSeconds(values.clipboardSeconds);
@@ -84,6 +95,24 @@ struct MainRun {
         keys.setPacing(SendPacing{values.groupDelay, values.groupSize});
     }
 };
+
+// Until the password list exists, "Passwords" and the quick-user buttons
+// open the entry form for a new entry of the chosen user.
+void addEntryForUser(MainRun& run, MainFrame& frame, int quickUser) {
+    ProgramServices& services = run.services;
+    Record user(usersTable());
+    const int chosen =
+        quickUser == 0
+            ? runSelectUsers(services, user, &frame)
+            : quickSelectUser(services.managers().users, quickUser, user,
+                              passwordPrompt(services.positions(), ProgramKind::Main, &frame),
+                              services.prompter());
+    if (chosen != kCompleted) return;
+    DataTable passwords(passwordsTable());
+    if (services.managers().passwords.open(passwords) != store_error::NoError) return;
+    services.managers().passwords.primeRecord(passwords.record());
+    runUpdatePasswords(form_request::Insert, passwords, user, services, run.entryDesktop(), &frame);
+}
 
 void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts) {
     QObject::connect(&run.notifications, &MonitorNotifications::monitorReload, &frame,
@@ -101,6 +130,9 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     if (parts.synchronize)
         QObject::connect(&frame, &MainFrame::synchronizeRequested, &frame,
                          [&run, &frame, &parts] { parts.synchronize(run.services, &frame); });
+    QObject::connect(&frame, &MainFrame::passwordsRequested, &frame,
+                     [&run, &frame](int quickUser) { addEntryForUser(run, frame, quickUser); });
+    frame.setPasswordListAvailable(true);
 }
 
 } // namespace
