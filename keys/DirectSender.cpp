@@ -15,36 +15,37 @@ int repeatCount(const QString& afterBlank) {
 
 } // namespace
 
-SendOutcome DirectSender::SendKeysDirect(WindowHandle target, const QString& line, int focusMode) {
-    WindowHandle previous = 0;
-    WindowHandle guarded = target;
-    if (focusMode != 0) {
-        previous = windows_.focusedWindow();
-        windows_.giveFocus(target);
-    } else {
-        guarded = windows_.focusedWindow();
-    }
-    SendOutcome outcome = playLine(line, guarded);
-    if (outcome == SendOutcome::Completed) player_.DelayHundredths(kAfterKeyHundredths);
+SendResult DirectSender::SendKeysDirect(WindowHandle target, const QString& line, int focusMode) {
+    const WindowHandle previous = focusMode == 2 ? windows_.focusedWindow() : 0;
+    SendGuard guard(player_, windows_);
+    SendResult result = guard.begin(focusMode != 0 ? target : 0);
+    if (result == SendOutcome::Completed) result = playLine(line, guard);
+    if (result == SendOutcome::Completed) player_.DelayHundredths(kAfterKeyHundredths);
+    result = guard.finish(result);
     // Hand the focus back only if it is still ours to give: after a stopped send
     // the user has put it somewhere on purpose.
-    if (focusMode == 2 && previous != 0 && previous != target && windows_.focusedWindow() == target)
-        windows_.giveFocus(previous);
-    return outcome;
+    if (focusMode == 2 && previous != 0 && previous != target && windows_.hasFocus(target))
+        windows_.requestFocus(previous, FocusWay::Direct);
+    return result;
 }
 
-// Before every item the focus must still be on the guarded window: keystrokes
-// go wherever the focus is, and a secret must not land in a window nobody chose.
-SendOutcome DirectSender::playLine(const QString& line, WindowHandle guarded) {
+// Before every item the focus must still be on the guarded window and no
+// modifier held: keystrokes go wherever the focus is, and a secret must not
+// land in a window nobody chose or turn into shortcuts.
+SendResult DirectSender::playLine(const QString& line, SendGuard& guard) {
     for (int pos = 0; pos < line.size();) {
-        if (windows_.focusedWindow() != guarded) return SendOutcome::FocusLost;
-        pos = playItem(line, pos);
+        SendResult ready = guard.beforeItem();
+        if (ready != SendOutcome::Completed) return ready;
+        char32_t failed = 0;
+        pos = playItem(line, pos, &failed);
+        if (pos < 0) return {SendOutcome::Untypable, failed};
     }
     return SendOutcome::Completed;
 }
 
-// Plays the item at `pos`; returns the position after it.
-int DirectSender::playItem(const QString& line, int pos) {
+// Plays the item at `pos`; returns the position after it, or -1 with the
+// character in `failed` when it cannot be typed.
+int DirectSender::playItem(const QString& line, int pos, char32_t* failed) {
     if (line[pos] == u'[') {
         int close = line.indexOf(u']', pos + 1);
         if (close > pos && close - pos <= kBracketReach && playBracket(line.mid(pos + 1, close - pos - 1)))
@@ -59,8 +60,8 @@ int DirectSender::playItem(const QString& line, int pos) {
     if (ch < 32) {
         player_.PressKey(int(ch));
         player_.DelayHundredths(kAfterKeyHundredths);
-    } else {
-        player_.TypeText(line.mid(pos, width));
+    } else if (!player_.TypeText(line.mid(pos, width), failed)) {
+        return -1;
     }
     return pos + width;
 }

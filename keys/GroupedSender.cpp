@@ -22,25 +22,36 @@ int unitsForCharacters(const QString& text, int limit, int count) {
 
 } // namespace
 
-SendOutcome GroupedSender::SendKeysGrouped(const QString& line, SendPacing pacing) {
-    pacing = pacing.limited();
-    const WindowHandle startedIn = windows_.focusedWindow();
+SendResult GroupedSender::SendKeysGrouped(const QString& line, SendPacing pacing,
+                                          WindowHandle target) {
+    SendGuard guard(player_, windows_);
+    SendResult result = guard.begin(target);
+    if (result == SendOutcome::Completed) result = playLine(line, pacing.limited(), guard);
+    return guard.finish(result);
+}
+
+SendResult GroupedSender::playLine(const QString& line, SendPacing pacing, SendGuard& guard) {
     QString rest = line;
     while (!withoutTrailingBlanks(rest).isEmpty()) {
-        if (windows_.focusedWindow() != startedIn) return SendOutcome::FocusLost;
+        SendResult ready = guard.beforeItem();
+        if (ready != SendOutcome::Completed) return ready;
+        char32_t failed = 0;
         int open = rest.indexOf(u'[');
         if (open < 0) {
-            player_.TypeText(withoutTrailingBlanks(rest));
+            if (!player_.TypeText(withoutTrailingBlanks(rest), &failed))
+                return {SendOutcome::Untypable, failed};
             return SendOutcome::Completed;
         }
         if (open == 0) {
             int close = rest.indexOf(u']', 1);
-            playBracket(close < 0 ? rest.mid(1) : rest.mid(1, close - 1));
+            SendResult played = playBracket(close < 0 ? rest.mid(1) : rest.mid(1, close - 1));
+            if (played != SendOutcome::Completed) return played;
             rest = close < 0 ? QString() : rest.mid(close + 1);
             player_.DelayHundredths(kAfterBracketHundredths);
         } else {
             int units = unitsForCharacters(rest, open, pacing.groupSize);
-            player_.TypeText(rest.left(units));
+            if (!player_.TypeText(rest.left(units), &failed))
+                return {SendOutcome::Untypable, failed};
             rest = rest.mid(units);
         }
         player_.DelayHundredths(pacing.groupDelay);
@@ -48,12 +59,17 @@ SendOutcome GroupedSender::SendKeysGrouped(const QString& line, SendPacing pacin
     return SendOutcome::Completed;
 }
 
-void GroupedSender::playBracket(const QString& body) {
-    if (asciiUpper(body) == u"PAUSE") return;
+SendResult GroupedSender::playBracket(const QString& body) {
+    if (asciiUpper(body) == u"PAUSE") return SendOutcome::Completed;
     ParsedKey key = player_.ParseKeyToken(body);
-    if (key.pause) return;
-    if (key.code) player_.PressKey(key.code);
-    else player_.TypeText(body);
+    if (key.pause) return SendOutcome::Completed;
+    if (key.code) {
+        player_.PressKey(key.code);
+        return SendOutcome::Completed;
+    }
+    char32_t failed = 0;
+    if (!player_.TypeText(body, &failed)) return {SendOutcome::Untypable, failed};
+    return SendOutcome::Completed;
 }
 
 } // namespace ql

@@ -77,23 +77,40 @@ void KeyPlayer::PressKey(int code) {
         if (code & modifierBits[i]) keyboard_.keyUp(modifierKeys[i]);
 }
 
-void KeyPlayer::TypeText(const QString& text) {
-    for (char32_t ch : text.toUcs4())
-        typeCharacter(ch);
+bool KeyPlayer::TypeText(const QString& text, char32_t* failed) {
+    for (char32_t ch : text.toUcs4()) {
+        if (!typeCharacter(ch)) {
+            if (failed) *failed = ch;
+            return false;
+        }
+    }
+    return true;
 }
 
-void KeyPlayer::typeCharacter(char32_t ch) {
+bool KeyPlayer::typeCharacter(char32_t ch) {
     bool caps = keyboard_.capsLockOn();
     bool shift;
     if (QChar::isLower(ch)) shift = caps;
     else if (QChar::isUpper(ch)) shift = !caps;
     else shift = isShiftedCharacter(ch);
-    keyboard_.typeCharacter(ch, shift);
+    return keyboard_.typeCharacter(ch, shift);
+}
+
+// One running count of hundredths across days, so midnight is crossed correctly.
+qint64 KeyPlayer::moment() const {
+    return qint64(clock_.today()) * kHundredthsPerDay + clock_.now();
+}
+
+bool KeyPlayer::WaitUntil(const std::function<bool()>& done, int n) {
+    const qint64 deadline = moment() + n;
+    while (!done()) {
+        if (moment() > deadline) return false;
+        DelayHundredths(1);
+    }
+    return true;
 }
 
 void KeyPlayer::DelayHundredths(int n) {
-    // One running count of hundredths across days, so midnight is crossed correctly.
-    auto moment = [this] { return qint64(clock_.today()) * kHundredthsPerDay + clock_.now(); };
     const qint64 deadline = moment() + n;
     for (;;) {
         clock_.processEvents();

@@ -26,10 +26,14 @@ public:
     ParsedKey ParseKeyToken(const QString& body);
     // Presses and releases one key with its modifiers (or clicks a mouse button).
     void PressKey(int code);
-    // Types every character as a character.
-    void TypeText(const QString& text);
+    // Types every character as a character. Stops before the first one the
+    // layout cannot produce and returns false, with that character in `failed`.
+    bool TypeText(const QString& text, char32_t* failed = nullptr);
     // Waits n hundredths, processing events at least once.
     void DelayHundredths(int n);
+    // Waits, processing events, until `done` holds or n hundredths have gone;
+    // true when it held.
+    bool WaitUntil(const std::function<bool()>& done, int n);
 
     Keyboard& keyboard() { return keyboard_; }
     Clock& clock() { return clock_; }
@@ -38,7 +42,8 @@ private:
     Keyboard& keyboard_;
     Clock& clock_;
 
-    void typeCharacter(char32_t ch);
+    bool typeCharacter(char32_t ch);
+    qint64 moment() const;
 };
 
 // Characters that need Shift on the reference layout when typed.

@@ -10,12 +10,12 @@ KeystrokeSender::KeystrokeSender(Keyboard& keyboard, Clock& clock, WindowSystem&
     player_.idle = [] { QThread::msleep(1); };
 }
 
-SendOutcome KeystrokeSender::sendGrouped(const QString& line) {
+SendResult KeystrokeSender::sendGrouped(const QString& line, WindowHandle target) {
     if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
-    return grouped_.SendKeysGrouped(line, pacing_);
+    return grouped_.SendKeysGrouped(line, pacing_, target);
 }
 
-SendOutcome KeystrokeSender::sendDirect(WindowHandle target, const QString& line, int focusMode) {
+SendResult KeystrokeSender::sendDirect(WindowHandle target, const QString& line, int focusMode) {
     if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
     return direct_.SendKeysDirect(target, line, focusMode);
 }

@@ -21,8 +21,8 @@ public:
     // millisecond instead of spinning a core. Tests on a fake clock pass {}.
     void setIdle(std::function<void()> idle) { player_.idle = std::move(idle); }
 
-    SendOutcome sendGrouped(const QString& line) override;
-    SendOutcome sendDirect(WindowHandle target, const QString& line, int focusMode) override;
+    SendResult sendGrouped(const QString& line, WindowHandle target) override;
+    SendResult sendDirect(WindowHandle target, const QString& line, int focusMode) override;
 
 private:
     KeyPlayer player_;

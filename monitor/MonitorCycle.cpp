@@ -1,6 +1,7 @@
 #include "monitor/MonitorCycle.h"
 #include "keys/SendStopped.h"
 #include "monitor/MonitorMessages.h"
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -9,6 +10,7 @@ namespace ql {
 namespace {
 constexpr int32_t kLateEvening = 8'280'000; // 23:00
 constexpr int32_t kRepeatSlack = 50;        // half a second after the interval
+constexpr int32_t kRefusedRetry = 500;      // a window that refused the focus: try again in 5 s
 constexpr int kSendTextLimit = 255;
 
 // Restores the running flag however the cycle ends.
@@ -29,6 +31,7 @@ bool MonitorCycle::runMonitorCycle(bool forced) {
     if (lists_.queueEmpty() || (!lists_.monitoringOn() && !forced)) return forced;
     RunningGuard guard(running_);
     forced_ = forced;
+    focus_.prune([this](RowId id) { return lists_.find(id).has_value(); });
     finder_.beginCycle();
     firstPass();
     secondPass();
@@ -58,21 +61,37 @@ void MonitorCycle::firstPass() {
     }
 }
 
+// Asks for the target's focus; the answer may come on a later tick.
+FocusRequests::State MonitorCycle::bringForward(RowId id, WindowHandle target) {
+    const FocusWay way =
+        policy_.activation == ActivationStyle::Restore ? FocusWay::Restore : FocusWay::Ask;
+    const FocusRequests::State state = focus_.bringForward(id, target, way);
+    finder_.invalidateListing(); // the stacking order may have changed
+    return state;
+}
+
+// A window that went, or would not take the focus, is as missing as one never
+// found: typing anyway would go to whatever window is in front.
 void MonitorCycle::sendOneShot(RowId id, const MonitorRow& row) {
-    bool forward = false;
-    WindowHandle target =
-        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation, &forward);
-    // A window that went before it could come forward is as missing as one
-    // never found: typing anyway would go to whatever window is in front.
-    if (validHandle(target) && forward) {
-        sendQueuedEntry(id, target);
-        return;
+    WindowHandle target = finder_.findTargetWindow(row.titlePattern, row.contents);
+    if (validHandle(target)) {
+        const FocusRequests::State state = bringForward(id, target);
+        if (state == FocusRequests::State::Waiting) return;
+        if (state == FocusRequests::State::Arrived) {
+            sendQueuedEntry(id, target);
+            return;
+        }
     }
+    reportCannotSend(id, row);
+}
+
+void MonitorCycle::reportCannotSend(RowId id, const MonitorRow& row) {
     Prompt prompt;
     prompt.title = MonitorMessages::kCannotSendTitle;
     prompt.text = MonitorMessages::cannotSendText(withoutTrailingBlanks(row.titlePattern));
     prompt.icon = PromptIcon::Exclamation;
     prompter_.ask(prompt);
+    focus_.forget(id);
     lists_.removeAndCheckEmpty(id);
 }
 
@@ -89,23 +108,41 @@ void MonitorCycle::secondPass() {
             yield();
             continue;
         }
-        sendWatched(id, *row);
+        // A one-shot row still here waits for its window's focus: the first
+        // pass of a later tick looks again.
+        if (!row->oneShot) sendWatched(id, *row);
     }
 }
 
 void MonitorCycle::sendWatched(RowId id, const MonitorRow& row) {
-    bool forward = false;
-    WindowHandle target =
-        finder_.activateTargetWindow(row.titlePattern, row.contents, policy_.activation, &forward);
-    if (!validHandle(target) || !forward) return; // the row waits for its window
+    WindowHandle target = finder_.findTargetWindow(row.titlePattern, row.contents);
+    if (!validHandle(target)) { // the row waits for its window
+        focus_.forget(id);
+        return;
+    }
+    const FocusRequests::State state = bringForward(id, target);
+    if (state == FocusRequests::State::Waiting) return;
+    if (state == FocusRequests::State::Refused) {
+        retryLater(id, row);
+        return;
+    }
     if (row.settleSeconds <= 0) {
         sendQueuedEntry(id, target);
         return;
     }
     if (!settle(row.settleSeconds)) return;
     finder_.invalidateListing();
+    // Still the same window: the sender gives it the focus again, wherever the
+    // user put it meanwhile, and types only once it is there.
     if (finder_.findTargetWindow(row.titlePattern, QString()) == target)
         sendQueuedEntry(id, target);
+}
+
+// A watched window that refused the focus is asked again after the row's
+// repeat interval (or a few seconds), not on every tick.
+void MonitorCycle::retryLater(RowId id, MonitorRow row) {
+    row.dueTime = clock_.now() + std::max(row.repeatInterval, kRefusedRetry) + kRepeatSlack;
+    lists_.replace(id, row);
 }
 
 // Waits the settle time while processing events. False when the wait was cut
@@ -124,22 +161,29 @@ bool MonitorCycle::settle(int32_t seconds) {
     }
 }
 
+void MonitorCycle::reportStop(const SendResult& result) {
+    const bool noKeyboard = result.outcome == SendOutcome::NoKeyboard;
+    prompter_.ask({noKeyboard ? kNoKeyboardTitle : kSendStoppedTitle,
+                   noKeyboard ? kNoKeyboardText : sendStoppedText(result), int(PromptButton::Ok),
+                   PromptButton::Ok, PromptIcon::Exclamation});
+}
+
 void MonitorCycle::sendQueuedEntry(RowId id, WindowHandle target) {
     std::optional<MonitorRow> row = lists_.find(id);
     if (!row) return;
     const QString text = withoutTrailingBlanks(row->sendText).left(kSendTextLimit);
-    SendOutcome outcome = validHandle(target) && row->directSend
-                              ? keys_.sendDirect(target, text, 1)
-                              : keys_.sendGrouped(text);
+    const WindowHandle guarded = validHandle(target) ? target : 0;
+    SendResult result = guarded && row->directSend ? keys_.sendDirect(guarded, text, 1)
+                                                   : keys_.sendGrouped(text, guarded);
     finder_.invalidateListing();
+    if (result == SendOutcome::NotFocused) { // nothing was typed
+        if (row->oneShot) reportCannotSend(id, *row);
+        return; // a watched row waits for its window to take the focus
+    }
     // Either way the row counts as sent: typing the line again could land in
     // the wrong window, or fail the same way.
-    if (outcome == SendOutcome::FocusLost)
-        prompter_.ask({kSendStoppedTitle, kSendStoppedText, int(PromptButton::Ok), PromptButton::Ok,
-                       PromptIcon::Exclamation});
-    else if (outcome == SendOutcome::NoKeyboard)
-        prompter_.ask({kNoKeyboardTitle, kNoKeyboardText, int(PromptButton::Ok), PromptButton::Ok,
-                       PromptIcon::Exclamation});
+    if (result != SendOutcome::Completed) reportStop(result);
+    focus_.forget(id);
     bool emptied = false;
     if (row->repeatInterval == 0 || row->oneShot) {
         emptied = lists_.removeAndCheckEmpty(id);

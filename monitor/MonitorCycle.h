@@ -1,5 +1,6 @@
 #pragma once
 #include "keys/KeySender.h"
+#include "monitor/FocusRequests.h"
 #include "monitor/MonitorLists.h"
 #include "monitor/MonitorPolicy.h"
 #include "monitor/WindowFinder.h"
@@ -15,7 +16,7 @@ public:
     MonitorCycle(MonitorLists& lists, WindowFinder& finder, KeySender& keys, Clock& clock,
                  Prompter& prompter, const MonitorPolicy& policy)
         : lists_(lists), finder_(finder), keys_(keys), clock_(clock), prompter_(prompter),
-          policy_(policy) {}
+          policy_(policy), focus_(finder.windows(), clock) {}
 
     // Runs one cycle. Returns this run's forced flag afterwards: cleared when a
     // send emptied the queue. A call made while a cycle is already running (its
@@ -37,6 +38,7 @@ private:
     Clock& clock_;
     Prompter& prompter_;
     MonitorPolicy policy_;
+    FocusRequests focus_;
     bool running_ = false;
     bool forced_ = false;
 
@@ -44,6 +46,10 @@ private:
     void secondPass();
     void sendOneShot(RowId id, const MonitorRow& row);
     void sendWatched(RowId id, const MonitorRow& row);
+    FocusRequests::State bringForward(RowId id, WindowHandle target);
+    void reportCannotSend(RowId id, const MonitorRow& row);
+    void retryLater(RowId id, MonitorRow row);
+    void reportStop(const SendResult& result);
     bool settle(int32_t seconds);
     void yield();
 };

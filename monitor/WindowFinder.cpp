@@ -87,21 +87,4 @@ WindowHandle WindowFinder::findTargetWindow(const QString& pattern, const QStrin
     return found;
 }
 
-WindowHandle WindowFinder::activateTargetWindow(const QString& pattern, const QString& contents,
-                                                ActivationStyle style, bool* forward) {
-    WindowHandle found = findTargetWindow(pattern, contents);
-    if (forward) *forward = false;
-    if (!validHandle(found)) return found;
-    bool arrived = false;
-    if (style == ActivationStyle::Restore) {
-        arrived = windows_.activate(found, true);
-    } else {
-        windows_.activate(found, false);
-        arrived = windows_.giveFocus(found);
-    }
-    if (forward) *forward = arrived;
-    fresh_ = false; // the stacking order has changed
-    return found;
-}
-
 } // namespace ql

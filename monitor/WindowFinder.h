@@ -8,7 +8,7 @@ namespace ql {
 // A handle counts as a window only above 31.
 inline bool validHandle(WindowHandle handle) { return handle > 31; }
 
-// How a found window is brought forward.
+// How a found window is brought forward (see FocusRequests).
 enum class ActivationStyle {
     Restore,   // un-minimize, then bring forward (main program)
     GiveFocus, // bring forward without restoring, then give it the focus (monitor program)
@@ -16,8 +16,8 @@ enum class ActivationStyle {
 
 // Finds the desktop window that fits an entry's title pattern and contents text.
 // Within a cycle (beginCycle .. endCycle) one listing of the top-level windows
-// serves every search until something here changes the desktop (an activation)
-// or the caller calls invalidateListing.
+// serves every search until the caller calls invalidateListing (after asking
+// for a window's focus, say).
 class WindowFinder {
 public:
     static constexpr int kTitleWidth = 253;
@@ -27,10 +27,6 @@ public:
     const std::vector<TopWindow>& listTopWindows();
     const std::vector<ChildWindow>& listChildWindows(WindowHandle window);
     WindowHandle findTargetWindow(const QString& pattern, const QString& contents);
-    // Finds and brings forward the window. `forward`, when given, tells whether
-    // the window did come forward with the focus (false when it vanished).
-    WindowHandle activateTargetWindow(const QString& pattern, const QString& contents,
-                                      ActivationStyle style, bool* forward = nullptr);
 
     // Whether the title passes the exact test or the "*" test of the pattern.
     static bool titleFits(const QString& pattern, const QString& title);

@@ -20,8 +20,8 @@ using namespace ql;
 namespace {
 
 struct NoKeys : KeySender {
-    SendOutcome sendGrouped(const QString&) override { return SendOutcome::Completed; }
-    SendOutcome sendDirect(WindowHandle, const QString&, int) override { return SendOutcome::Completed; }
+    SendResult sendGrouped(const QString&, WindowHandle) override { return SendOutcome::Completed; }
+    SendResult sendDirect(WindowHandle, const QString&, int) override { return SendOutcome::Completed; }
 };
 struct NoEntries : WatchedEntrySource {
     std::vector<WatchedEntry> monitoredEntries(const QString&) override { return {}; }

@@ -29,8 +29,8 @@ namespace {
 
 class SilentKeys : public KeySender {
 public:
-    SendOutcome sendGrouped(const QString&) override { return SendOutcome::Completed; }
-    SendOutcome sendDirect(WindowHandle, const QString&, int) override {
+    SendResult sendGrouped(const QString&, WindowHandle) override { return SendOutcome::Completed; }
+    SendResult sendDirect(WindowHandle, const QString&, int) override {
         return SendOutcome::Completed;
     }
 };

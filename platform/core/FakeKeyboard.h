@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace ql {
@@ -26,6 +27,11 @@ public:
     const Clock* clock = nullptr;
     // Runs after every recorded call (tests move the focus from here).
     std::function<void()> afterEach;
+    // Characters the layout cannot produce.
+    std::set<char32_t> untypable;
+    // Whether the user holds a modifier right now (asked before each item).
+    std::function<bool()> userHolds;
+    int releaseAlls = 0;
     std::vector<Event> events;
 
     QString typed() const { return transcript_; }
@@ -70,13 +76,28 @@ public:
         if (isModifier(vk)) held_[vk - 16] = false;
         after();
     }
-    void typeCharacter(char32_t ch, bool shift) override {
+    bool typeCharacter(char32_t ch, bool shift) override {
+        if (untypable.count(ch)) return false;
         QString c = QString::fromUcs4(&ch, 1);
         record(QStringLiteral("char ") + c + (shift ? QStringLiteral(" shift") : QString()));
         transcript_ += c;
         after();
+        return true;
     }
     bool capsLockOn() override { return capsLock; }
+    bool modifiersHeld() override { return userHolds && userHolds(); }
+    void releaseAll() override {
+        ++releaseAlls;
+        for (int i = 0; i < 3; ++i)
+            if (held_[i]) keyUp(16 + i);
+    }
+    // Modifier keys pressed and not released, as "Shift", "Ctrl", "Alt".
+    QStringList keysDown() const {
+        QStringList out;
+        for (int i = 0; i < 3; ++i)
+            if (held_[i]) out << keyName(16 + i);
+        return out;
+    }
     void click(int button, int clicks) override {
         record(QStringLiteral("click %1x%2").arg(button).arg(clicks));
         static const char* buttons[] = {"", "MouseLeft", "MouseRight", "MouseCenter"};

@@ -2,6 +2,7 @@
 #include "platform/core/WindowSystem.h"
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace ql {
 
@@ -13,7 +14,11 @@ public:
     std::map<WindowHandle, std::vector<ChildWindow>> children;
     WindowHandle focused = 0;
     WindowHandle ownFocused = 0;
+    // Windows whose focus requests come to nothing.
+    std::set<WindowHandle> refusing;
+    // Every focus request: the window, and how it was asked.
     std::vector<WindowHandle> activations;
+    std::vector<FocusWay> ways;
     int topListings = 0;
     int childListings = 0;
 
@@ -39,18 +44,13 @@ public:
         return std::any_of(windows.begin(), windows.end(),
                            [&](const TopWindow& w) { return w.handle == window; });
     }
-    bool activate(WindowHandle window, bool) override {
+    void requestFocus(WindowHandle window, FocusWay way) override {
         activations.push_back(window);
-        if (!exists(window)) return false;
-        focused = window;
-        return true;
+        ways.push_back(way);
+        if (exists(window) && !refusing.count(window)) focused = window;
     }
+    bool hasFocus(WindowHandle window) override { return window != 0 && focused == window; }
     WindowHandle focusedWindow() override { return focused; }
-    bool giveFocus(WindowHandle window) override {
-        if (!exists(window)) return false;
-        focused = window;
-        return true;
-    }
     WindowHandle ownFocusedWindow() override { return ownFocused; }
 };
 

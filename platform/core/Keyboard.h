@@ -13,9 +13,16 @@ public:
     virtual void keyDown(int virtualKey) = 0;
     virtual void keyUp(int virtualKey) = 0;
     // Types one character as a character: the key and level the current layout
-    // has for it, with Shift pressed or not as `shift` says.
-    virtual void typeCharacter(char32_t ch, bool shift) = 0;
+    // has for it, with Shift pressed or not as `shift` says. False when the
+    // layout cannot produce it; nothing was pressed then.
+    virtual bool typeCharacter(char32_t ch, bool shift) = 0;
     virtual bool capsLockOn() = 0;
+    // True while the user holds Shift, Ctrl, Alt, Super or the like, or a
+    // latched modifier waits for the next key: keystrokes sent now would
+    // arrive as shortcuts.
+    virtual bool modifiersHeld() = 0;
+    // Lets go of every key this keyboard pressed and has not released yet.
+    virtual void releaseAll() = 0;
     // Mouse button: 1 left, 2 right, 3 centre; clicks is 1 or 2.
     virtual void click(int button, int clicks) = 0;
 };

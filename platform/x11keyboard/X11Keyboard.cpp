@@ -175,6 +175,23 @@ X11Keyboard::LayoutState X11Keyboard::layoutState() {
     return {st.group, st.locked_mods, st.locked_group};
 }
 
+bool X11Keyboard::modifiersHeld() {
+    if (!available()) return false;
+    XkbStateRec st{};
+    XkbGetState(display_, XkbUseCoreKbd, &st);
+    // Caps Lock is taken into account when typing; Num Lock (Mod2) changes no
+    // character we type. Everything else turns keys into shortcuts.
+    const unsigned mods = (unsigned(st.base_mods) | unsigned(st.latched_mods)) & ~unsigned(LockMask | Mod2Mask);
+    return mods != 0 && pressed_.empty();
+}
+
+void X11Keyboard::releaseAll() {
+    if (!display_) return;
+    const std::set<unsigned> held = pressed_;
+    for (auto it = held.rbegin(); it != held.rend(); ++it) sendKey(*it, false);
+    XSync(display_, False);
+}
+
 bool X11Keyboard::capsLockOn() {
     if (!available()) return false;
     return (layoutState().lockedMods & LockMask) != 0;
@@ -305,6 +322,8 @@ void X11Keyboard::sendKey(unsigned keycode, bool press) {
         if (Clock::now() < earliest) std::this_thread::sleep_until(earliest);
     }
     XTestFakeKeyEvent(display_, keycode, press ? True : False, CurrentTime);
+    if (press) pressed_.insert(keycode);
+    else pressed_.erase(keycode);
     if (!press) {
         XSync(display_, False); // the server has stamped the release before the gap starts
         lastRelease_ = Clock::now();
@@ -326,18 +345,21 @@ void X11Keyboard::play(const Stroke& stroke, const LayoutState& state) {
     touched();
 }
 
-void X11Keyboard::typeCharacter(char32_t ch, bool) {
-    if (!available()) return;
+// False, with nothing pressed, for a character the layout lacks when no spare
+// keycode is left to put it on (or it has no key symbol at all).
+bool X11Keyboard::typeCharacter(char32_t ch, bool) {
+    if (!available()) return false;
     noticeKeymapChanges();
     LayoutState state = layoutState();
     Stroke stroke;
     if (!findStroke(ch, state, stroke)) {
         uint32_t keysym = xkb_utf32_to_keysym(ch);
-        if (!keysym || !spareKeycodeFor(keysym)) return;
+        if (!keysym || !spareKeycodeFor(keysym)) return false;
         state = layoutState();
-        if (!findStroke(ch, state, stroke)) return;
+        if (!findStroke(ch, state, stroke)) return false;
     }
     play(stroke, state);
+    return true;
 }
 
 void X11Keyboard::keyDown(int virtualKey) {

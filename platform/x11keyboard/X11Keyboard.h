@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <chrono>
 #include <map>
+#include <set>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -33,8 +34,12 @@ public:
     bool available() const override { return display_ != nullptr && keymap_ != nullptr; }
     void keyDown(int virtualKey) override;
     void keyUp(int virtualKey) override;
-    void typeCharacter(char32_t ch, bool shift) override;
+    bool typeCharacter(char32_t ch, bool shift) override;
     bool capsLockOn() override;
+    // The XKB state's pressed and latched modifiers other than Caps Lock and
+    // Num Lock, while none of them comes from a key this keyboard holds.
+    bool modifiersHeld() override;
+    void releaseAll() override;
     void click(int button, int clicks) override;
 
     // Gives the spare keycodes back to the layout (also done after an idle while
@@ -70,6 +75,7 @@ private:
     std::map<std::pair<char32_t, LayoutState>, Stroke> strokeCache_;
     std::vector<Spare> spares_;
     std::chrono::steady_clock::time_point lastRelease_{};
+    std::set<unsigned> pressed_; // keycodes pressed here and not released yet
     std::unique_ptr<QTimer> idleTimer_;
 
     void loadKeymap();

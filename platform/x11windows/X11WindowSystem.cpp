@@ -5,19 +5,16 @@
 #include "platform/atspi/ControlTextSource.h"
 #include <xcb/xcb.h>
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <QByteArray>
 #include <QList>
-#include <thread>
 #include <unistd.h>
 
 namespace ql {
 
 namespace {
 using namespace xcbreply;
-constexpr int kFocusWaitMs = 200;
 } // namespace
 
 struct X11WindowSystem::Atoms {
@@ -176,15 +173,6 @@ bool X11WindowSystem::focusInside(uint32_t window) {
     return false;
 }
 
-bool X11WindowSystem::waitForFocus(uint32_t window, int milliseconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        if (focusInside(window)) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
 // Asks the window manager to activate the window, as a pager would (source 2).
 void X11WindowSystem::requestActivation(uint32_t window) {
     xcb_client_message_event_t ev{};
@@ -200,32 +188,34 @@ void X11WindowSystem::requestActivation(uint32_t window) {
     xcb_flush(conn_);
 }
 
+// Raises the window and sets the focus on it. A window that is not viewable
+// yet cannot take the focus: it is mapped now and a later request sets it.
 void X11WindowSystem::activateDirectly(uint32_t window) {
     const uint32_t above = XCB_STACK_MODE_ABOVE;
     xcb_map_window(conn_, window);
     xcb_configure_window(conn_, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
     xcb_flush(conn_);
-    for (int i = 0; i < 20 && !isViewable(window); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
-    xcb_flush(conn_);
+    if (isViewable(window)) {
+        xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+        xcb_flush(conn_);
+    }
 }
 
-bool X11WindowSystem::activate(WindowHandle handle, bool restore) {
-    if (!exists(handle)) return false;
+void X11WindowSystem::requestFocus(WindowHandle handle, FocusWay way) {
+    if (!exists(handle)) return;
     drainEvents();
     auto window = uint32_t(handle);
-    bool managed = hasWindowManager();
-    if (managed) {
+    if (way != FocusWay::Direct && hasWindowManager()) {
         // Mapping an iconic client is how it asks to be shown normally again.
-        if (restore && !isViewable(window)) xcb_map_window(conn_, window);
+        if (way == FocusWay::Restore && !isViewable(window)) xcb_map_window(conn_, window);
         requestActivation(window);
-        if (waitForFocus(window, kFocusWaitMs)) return true;
+        return;
     }
     activateDirectly(window);
-    bool arrived = waitForFocus(window, kFocusWaitMs);
-    drainEvents();
-    return arrived;
+}
+
+bool X11WindowSystem::hasFocus(WindowHandle handle) {
+    return available() && handle != 0 && focusInside(uint32_t(handle));
 }
 
 WindowHandle X11WindowSystem::focusedWindow() {
@@ -245,23 +235,6 @@ WindowHandle X11WindowSystem::focusedWindow() {
         if (active) return active;
     }
     return topLevel;
-}
-
-bool X11WindowSystem::giveFocus(WindowHandle handle) {
-    if (!exists(handle)) return false;
-    auto window = uint32_t(handle);
-    if (focusInside(window)) return true;
-    if (isViewable(window)) {
-        xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
-        xcb_flush(conn_);
-        if (waitForFocus(window, kFocusWaitMs)) return true;
-    }
-    if (hasWindowManager()) {
-        requestActivation(window);
-        if (waitForFocus(window, kFocusWaitMs)) return true;
-    }
-    drainEvents();
-    return false;
 }
 
 WindowHandle X11WindowSystem::ownFocusedWindow() {

@@ -30,9 +30,9 @@ public:
     std::vector<TopWindow> topWindows() override;
     std::vector<ChildWindow> childWindows(WindowHandle window) override;
     bool exists(WindowHandle window) override;
-    bool activate(WindowHandle window, bool restore) override;
+    void requestFocus(WindowHandle window, FocusWay way) override;
+    bool hasFocus(WindowHandle window) override;
     WindowHandle focusedWindow() override;
-    bool giveFocus(WindowHandle window) override;
     WindowHandle ownFocusedWindow() override;
 
     // True while a window manager announces itself on the root window.
@@ -55,7 +55,6 @@ private:
     uint32_t parentOf(uint32_t window, std::vector<uint32_t>* children = nullptr);
     uint32_t inputFocus();
     bool focusInside(uint32_t window);
-    bool waitForFocus(uint32_t window, int milliseconds);
     bool isViewable(uint32_t window);
     bool hasProperty(uint32_t window, uint32_t atom);
     void requestActivation(uint32_t window);

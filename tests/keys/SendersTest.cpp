@@ -1,10 +1,16 @@
 #include "keys/KeystrokeSender.h"
+#include "keys/SendGuard.h"
 #include "platform/core/FakeKeyboard.h"
 #include "platform/core/FakeWindowSystem.h"
 #include "platform/core/SystemClock.h"
 #include <gtest/gtest.h>
 
 namespace ql {
+
+void PrintTo(const SendResult& r, std::ostream* out) {
+    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
+}
+
 namespace {
 
 // The fake clock moves one hundredth per event pass, so a wait of n hundredths
@@ -27,7 +33,7 @@ struct Desk {
         windows.focused = kTarget;
     }
     QString grouped(const QString& line) {
-        EXPECT_EQ(sender.sendGrouped(line), SendOutcome::Completed);
+        EXPECT_EQ(sender.sendGrouped(line, 0), SendOutcome::Completed);
         return keyboard.typed();
     }
     QString direct(const QString& line) {
@@ -159,7 +165,7 @@ TEST(SendKeysDirect, FocusModesGiveAndReturnTheFocus) {
 
     Desk gone; // the target vanished: focus never arrives, nothing is typed
     gone.windows.focused = kOther;
-    EXPECT_EQ(gone.sender.sendDirect(99, "secret", 1), SendOutcome::FocusLost);
+    EXPECT_EQ(gone.sender.sendDirect(99, "secret", 1), SendOutcome::NotFocused);
     EXPECT_EQ(gone.keyboard.typed(), "");
 }
 
@@ -176,19 +182,89 @@ TEST(FocusGuard, BothInterpretersStopWhenTheFocusLeaves) {
     grouped.keyboard.afterEach = [&] {
         if (grouped.keyboard.typed() == "jdoe") grouped.windows.focused = kOther;
     };
-    EXPECT_EQ(grouped.sender.sendGrouped("jdoe[Tab]x1[Enter]"), SendOutcome::FocusLost);
+    EXPECT_EQ(grouped.sender.sendGrouped("jdoe[Tab]x1[Enter]", 0), SendOutcome::FocusLost);
     EXPECT_EQ(grouped.keyboard.typed(), "jdoe");
 
     Desk started; // the window focused when the send began is the one guarded
     started.windows.focused = kOther;
-    EXPECT_EQ(started.sender.sendGrouped("cd"), SendOutcome::Completed);
+    EXPECT_EQ(started.sender.sendGrouped("cd", 0), SendOutcome::Completed);
     EXPECT_EQ(started.keyboard.typed(), "cd");
+}
+
+// Keystrokes go wherever the focus is: both interpreters give it to their
+// target first and type nothing when it does not come.
+TEST(FocusGuard, TheTargetIsGivenTheFocusBeforeTheFirstKey) {
+    for (bool direct : {false, true}) {
+        Desk d;
+        d.windows.focused = kOther; // the user moved elsewhere meanwhile
+        SendResult r = direct ? d.sender.sendDirect(kTarget, "jdoe", 1)
+                              : d.sender.sendGrouped("jdoe", kTarget);
+        EXPECT_EQ(r, SendOutcome::Completed);
+        EXPECT_EQ(d.windows.activations, std::vector<WindowHandle>{kTarget});
+        EXPECT_EQ(d.keyboard.typed(), "jdoe");
+
+        Desk refused;
+        refused.windows.focused = kOther;
+        refused.windows.refusing = {kTarget};
+        r = direct ? refused.sender.sendDirect(kTarget, "jdoe", 1)
+                   : refused.sender.sendGrouped("jdoe", kTarget);
+        EXPECT_EQ(r, SendOutcome::NotFocused);
+        EXPECT_EQ(refused.keyboard.typed(), "") << "nothing into the window in front";
+        EXPECT_EQ(refused.windows.ways, (std::vector<FocusWay>{FocusWay::Ask, FocusWay::Direct}));
+        EXPECT_LE(refused.clock.now(), 1 + SendGuard::kFocusWait + 5) << "about 0.4 s";
+    }
+}
+
+// A modifier the user holds would turn the text into shortcuts: the send
+// waits up to two seconds for it to go, before the first item and each later one.
+TEST(HeldModifiers, SendWaitsForTheirReleaseOrStopsWithNoKeyDown) {
+    for (bool direct : {false, true}) {
+        auto send = [direct](Desk& d, const QString& line) {
+            return direct ? d.sender.sendDirect(kTarget, line, 1) : d.sender.sendGrouped(line, 0);
+        };
+        Desk released; // Ctrl held for the first second
+        released.keyboard.userHolds = [&] { return released.clock.now() < 101; };
+        EXPECT_EQ(send(released, "jdoe[Tab]pw"), SendOutcome::Completed);
+        EXPECT_EQ(released.keyboard.typed(), "jdoe[Tab]pw");
+        EXPECT_GE(released.keyboard.events.front().time, 101) << "nothing before the release";
+
+        Desk held; // held for good: stopped after two seconds, nothing typed
+        held.keyboard.userHolds = [] { return true; };
+        EXPECT_EQ(send(held, "jdoe"), SendOutcome::ModifiersHeld);
+        EXPECT_EQ(held.keyboard.typed(), "");
+        EXPECT_GE(held.clock.now(), 1 + SendGuard::kModifierWait);
+        EXPECT_LE(held.clock.now(), 1 + waited(SendGuard::kModifierWait) + 1);
+
+        Desk stopped; // pressed after the login, still held when the password is due
+        stopped.keyboard.userHolds = [&] { return stopped.keyboard.typed().contains("[Tab]"); };
+        EXPECT_EQ(send(stopped, "jdoe[Tab]pw"), SendOutcome::ModifiersHeld);
+        EXPECT_EQ(stopped.keyboard.typed(), "jdoe[Tab]");
+        EXPECT_EQ(stopped.keyboard.releaseAlls, 1);
+        EXPECT_TRUE(stopped.keyboard.keysDown().isEmpty());
+    }
+}
+
+TEST(UntypableCharacters, SendStopsBeforeTheCharacterAndSaysWhichItWas) {
+    for (bool direct : {false, true}) {
+        Desk d;
+        d.keyboard.untypable = {U'\u20ac'};
+        SendResult r = direct ? d.sender.sendDirect(kTarget, "ab\u20accd[Tab]", 1)
+                              : d.sender.sendGrouped("ab\u20accd[Tab]", 0);
+        EXPECT_EQ(r, SendOutcome::Untypable);
+        EXPECT_EQ(r.character, U'\u20ac');
+        EXPECT_EQ(d.keyboard.typed(), "ab") << "nothing after it";
+        EXPECT_EQ(d.keyboard.releaseAlls, 1);
+    }
+    Desk bracket; // an unknown bracket name is typed, and stops the same way
+    bracket.keyboard.untypable = {U'q'};
+    EXPECT_EQ(bracket.sender.sendGrouped("x[Nosuchq]y", 0).character, U'q');
+    EXPECT_EQ(bracket.keyboard.typed(), "xNosuch");
 }
 
 TEST(KeystrokeSender, WithoutAKeyboardNothingIsSentAndTheCallerIsTold) {
     Desk d;
     d.keyboard.present = false;
-    EXPECT_EQ(d.sender.sendGrouped("jdoe[Tab]"), SendOutcome::NoKeyboard);
+    EXPECT_EQ(d.sender.sendGrouped("jdoe[Tab]", 0), SendOutcome::NoKeyboard);
     EXPECT_EQ(d.sender.sendDirect(kTarget, "jdoe[Tab]", 1), SendOutcome::NoKeyboard);
     EXPECT_TRUE(d.keyboard.events.empty());
 }

@@ -16,6 +16,11 @@
 #include <X11/XKBlib.h>
 
 namespace ql {
+
+void PrintTo(const SendResult& r, std::ostream* out) {
+    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
+}
+
 namespace {
 
 QCoreApplication& app() {
@@ -80,9 +85,12 @@ public:
     void keyUp(int vk) override { inner_.keyUp(vk); }
     bool capsLockOn() override { return inner_.capsLockOn(); }
     void click(int b, int c) override { inner_.click(b, c); }
-    void typeCharacter(char32_t ch, bool shift) override {
-        inner_.typeCharacter(ch, shift);
+    bool modifiersHeld() override { return inner_.modifiersHeld(); }
+    void releaseAll() override { inner_.releaseAll(); }
+    bool typeCharacter(char32_t ch, bool shift) override {
+        const bool typed = inner_.typeCharacter(ch, shift);
         if (++typed_ == after_) hook_();
+        return typed;
     }
 
 private:
@@ -91,6 +99,13 @@ private:
     int typed_ = 0;
     std::function<void()> hook_;
 };
+
+// Puts the focus on the window and waits until it is there.
+bool focusOn(X11WindowSystem& windows, WindowHandle window) {
+    windows.requestFocus(window, FocusWay::Direct);
+    for (int i = 0; i < 400 && !windows.hasFocus(window); ++i) QThread::msleep(5);
+    return windows.hasFocus(window);
+}
 
 struct Desktop {
     X11Keyboard keyboard;
@@ -111,9 +126,9 @@ void sendLogins(Desktop& desk, Receiver& receiver, bool direct, int count, unsig
         fields.name = randomValue(rng, 10);
         fields.password = randomValue(rng, 14);
         const QString line = ExpandSendText(kLoginText, fields);
-        ASSERT_TRUE(desk.windows.giveFocus(receiver.window));
-        SendOutcome outcome = direct ? sender.sendDirect(receiver.window, line, 1)
-                                     : sender.sendGrouped(line);
+        ASSERT_TRUE(focusOn(desk.windows, receiver.window));
+        SendResult outcome = direct ? sender.sendDirect(receiver.window, line, 1)
+                                    : sender.sendGrouped(line, receiver.window);
         ASSERT_EQ(outcome, SendOutcome::Completed);
         QJsonObject got = receiver.next();
         ASSERT_EQ(got["event"].toString(), "submit") << "login " << i;
@@ -159,7 +174,7 @@ TEST(X11Send, NamedKeysAndModifiersActInTheWindow) {
     for (const char* layout : {"us", "de"}) {
         SCOPED_TRACE(layout);
         setLayout(layout);
-        ASSERT_TRUE(desk.windows.giveFocus(receiver.window));
+        ASSERT_TRUE(focusOn(desk.windows, receiver.window));
         // Backspace and Home edit the name; Ctrl+A selects all so "z" replaces
         // it; Tab leaves for the notes and Shift+Tab comes back.
         ASSERT_EQ(sender.sendDirect(receiver.window,
@@ -168,7 +183,7 @@ TEST(X11Send, NamedKeysAndModifiersActInTheWindow) {
         QJsonObject got = receiver.next();
         EXPECT_EQ(got["user"].toString(), "xabd");
         EXPECT_EQ(got["password"].toString(), "ze");
-        ASSERT_EQ(sender.sendGrouped("n[tabkey]p1[keyleft][BS][Enter]"), SendOutcome::Completed);
+        ASSERT_EQ(sender.sendGrouped("n[tabkey]p1[keyleft][BS][Enter]", receiver.window), SendOutcome::Completed);
         got = receiver.next();
         EXPECT_EQ(got["user"].toString(), "n");
         EXPECT_EQ(got["password"].toString(), "1");
@@ -211,11 +226,11 @@ TEST(X11Send, FocusLeavingMidLineStopsBothInterpreters) {
         SCOPED_TRACE(direct ? "direct" : "grouped");
         X11WindowSystem mover;
         // Grouped sending checks between groups of 7, so move after the first group.
-        TriggerKeyboard keyboard(desk.keyboard, 7, [&] { mover.giveFocus(other.window); });
+        TriggerKeyboard keyboard(desk.keyboard, 7, [&] { focusOn(mover, other.window); });
         KeystrokeSender sender(keyboard, desk.clock, desk.windows, SendPacing{20, 7});
-        ASSERT_TRUE(desk.windows.giveFocus(target.window));
+        ASSERT_TRUE(focusOn(desk.windows, target.window));
         const QString line = "abcdefghijklmn[Tab]secret[Enter]";
-        EXPECT_EQ(direct ? sender.sendDirect(target.window, line, 1) : sender.sendGrouped(line),
+        EXPECT_EQ(direct ? sender.sendDirect(target.window, line, 1) : sender.sendGrouped(line, target.window),
                   SendOutcome::FocusLost);
         QThread::msleep(300);
         QJsonObject seen = target.snapshot();
@@ -226,7 +241,7 @@ TEST(X11Send, FocusLeavingMidLineStopsBothInterpreters) {
         EXPECT_EQ(elsewhere["event"].toString(), "snapshot");
         EXPECT_EQ(elsewhere["user"].toString(), "");
         // Clear the target for the next round.
-        ASSERT_TRUE(desk.windows.giveFocus(target.window));
+        ASSERT_TRUE(focusOn(desk.windows, target.window));
         KeystrokeSender cleaner(desk.keyboard, desk.clock, desk.windows);
         cleaner.sendDirect(target.window, "[Tab]x[Enter]", 1);
         EXPECT_EQ(target.next()["event"].toString(), "submit");

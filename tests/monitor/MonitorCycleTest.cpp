@@ -3,6 +3,7 @@
 #include "platform/core/SystemClock.h"
 #include "tests/monitor/support/MonitorFakes.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace ql;
 using ql::testing::FakeWatchedEntries;
@@ -132,6 +133,7 @@ TEST(MonitorCycle, WatchedRowWaitsForItsWindow) {
     rig.tick();
     ASSERT_EQ(rig.keys.sent.size(), 1u);
     EXPECT_EQ(rig.keys.sent[0].focused, 500u) << "the window was brought forward first";
+    EXPECT_EQ(rig.keys.sent[0].target, 500u) << "and it is the one the send guards";
     EXPECT_FALSE(rig.keys.sent[0].direct);
 }
 
@@ -330,30 +332,113 @@ TEST(MonitorCycle, ReentryDuringASendDoesNotDeadlockOrRepeat) {
                                                       "queued inside", "watched"}));
 }
 
-TEST(MonitorCycle, WindowThatCannotBeBroughtForwardGetsNothing) {
-    struct StubbornDesktop : FakeWindowSystem {
-        bool activate(WindowHandle, bool) override { return false; }
-        bool giveFocus(WindowHandle) override { return false; }
+// Asking for the focus never waits inside a tick: the answer is looked at on
+// the following ticks, so a window that refuses the focus costs each tick
+// nothing and the program keeps answering.
+TEST(MonitorFocus, AWindowThatRefusesTheFocusNeverHoldsATickUp) {
+    // A millisecond per pass of event processing: yielding is cheap, while any
+    // wait for the focus inside a tick would run the clock up to its deadline.
+    struct MillisecondClock : FakeClock {
+        void processEvents() override {
+            if (++passes % 10 == 0) advance(1);
+        }
     };
-    StubbornDesktop desktop;
-    desktop.addWindow(100, "Target");
-    desktop.focused = 55; // some other program's window is in front
-    RecordingKeySender keys(&desktop);
-    FakeClock clock;
-    ScriptedPrompter prompter;
-    FakeWatchedEntries entries;
-    entries.byUser["alice"] = {entry("Target", "watched")};
     for (MonitorPolicy policy : {MonitorPolicy::mainProgram(), MonitorPolicy::monitorProgram()}) {
-        WindowMonitor monitor({desktop, keys, clock, prompter, entries}, policy);
+        FakeWindowSystem desktop;
+        desktop.addWindow(100, "Target");
+        desktop.refusing = {100};
+        desktop.focused = 55; // some other program's window is in front
+        RecordingKeySender keys(&desktop);
+        MillisecondClock clock;
+        clock.set(10 * 3600 * kSecond);
+        ScriptedPrompter prompter;
+        FakeWatchedEntries entries;
+        entries.byUser["alice"] = {entry("Target", "watched", 0, 30)};
+        WindowMonitor monitor({desktop, keys, clock, prompter, entries}, Rig::withoutPause(policy));
         monitor.switchMonitoring(true);
         monitor.loadWatchedEntries("alice");
         monitor.queueOneShotSend(entry("Target", "one shot"));
-        monitor.runMonitorCycle(false);
+        int32_t longest = 0;
+        for (int tick = 0; tick < 400; ++tick) { // 80 seconds at 0.2 s a tick
+            const int32_t before = clock.now();
+            monitor.runMonitorCycle(false);
+            longest = std::max(longest, clock.now() - before);
+            clock.advance(20);
+        }
+        EXPECT_LT(longest, 2) << "each tick under 20 ms";
         EXPECT_TRUE(keys.sent.empty()) << "nothing typed into the window in front";
+        ASSERT_EQ(prompter.asked.size(), 1u) << "only the one-shot send is reported";
+        EXPECT_EQ(prompter.asked[0].title, "Cannot Send");
         EXPECT_EQ(monitor.lists().queueSize(), 1u) << "the watched row waits";
+        // The watched window is asked again once per repeat interval, not on every
+        // tick: a polite request and a direct one per try, a try every 31 seconds.
+        EXPECT_LE(desktop.activations.size(), 10u);
+        EXPECT_EQ(desktop.focused, 55u);
     }
-    ASSERT_EQ(prompter.asked.size(), 2u);
-    EXPECT_EQ(prompter.asked[0].title, "Cannot Send");
+}
+
+TEST(MonitorFocus, FocusThatArrivesOnALaterTickSendsThenAndOnlyThen) {
+    struct SlowDesktop : FakeWindowSystem { // takes the focus only when set directly
+        void requestFocus(WindowHandle window, FocusWay way) override {
+            activations.push_back(window);
+            ways.push_back(way);
+            if (way == FocusWay::Direct && exists(window)) focused = window;
+        }
+    };
+    SlowDesktop desktop;
+    desktop.addWindow(100, "Target");
+    RecordingKeySender keys(&desktop);
+    FakeClock clock;
+    clock.set(10 * 3600 * kSecond);
+    ScriptedPrompter prompter;
+    FakeWatchedEntries entries;
+    WindowMonitor monitor({desktop, keys, clock, prompter, entries}, MonitorPolicy::mainProgram());
+    monitor.switchMonitoring(true);
+    monitor.queueOneShotSend(entry("Target", "one shot"));
+    monitor.runMonitorCycle(false);
+    EXPECT_TRUE(keys.sent.empty());
+    EXPECT_EQ(desktop.ways, std::vector<FocusWay>{FocusWay::Restore});
+    clock.advance(20);
+    monitor.runMonitorCycle(false);
+    ASSERT_EQ(keys.sent.size(), 1u);
+    EXPECT_EQ(keys.sent[0].focused, 100u);
+    EXPECT_EQ(keys.sent[0].target, 100u) << "the sender guards the found window";
+    EXPECT_TRUE(prompter.asked.empty());
+}
+
+// The sender gives the found window the focus itself; when it cannot, nothing
+// was typed: a one-shot send is reported as missing, a watched row waits.
+TEST(MonitorFocus, ASendThatCannotTakeTheFocusTypesNothingAndWaitsOrReports) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    rig.watch({entry("Target", "watched", 0, 10)});
+    rig.keys.nextOutcome = SendOutcome::NotFocused;
+    rig.tick();
+    EXPECT_TRUE(rig.prompter.asked.empty());
+    EXPECT_EQ(rig.monitor.lists().queueRows()[0].dueTime, rig.clock.now()) << "not rescheduled";
+    rig.monitor.queueOneShotSend(entry("Target", "one shot"));
+    rig.tick();
+    ASSERT_EQ(rig.prompter.asked.size(), 1u);
+    EXPECT_EQ(rig.prompter.asked[0].text, "The associated window does not exist (Target).");
+    EXPECT_EQ(rig.queued(), 1u);
+}
+
+TEST(MonitorFocus, StoppedSendsSayWhy) {
+    Rig rig;
+    rig.desktop.addWindow(100, "Target");
+    rig.keys.nextOutcome = SendOutcome::ModifiersHeld;
+    rig.monitor.queueOneShotSend(entry("Target", "x"));
+    rig.tick();
+    rig.keys.nextOutcome = SendResult(SendOutcome::Untypable, U'\u20ac');
+    rig.monitor.queueOneShotSend(entry("Target", "y"));
+    rig.tick();
+    ASSERT_EQ(rig.prompter.asked.size(), 2u);
+    EXPECT_EQ(rig.prompter.asked[0].title, "Send Stopped");
+    EXPECT_TRUE(rig.prompter.asked[0].text.startsWith("A key such as Ctrl, Alt, Shift or Super"));
+    EXPECT_EQ(rig.prompter.asked[1].title, "Send Stopped");
+    EXPECT_TRUE(rig.prompter.asked[1].text.startsWith(
+        "The character \"\u20ac\" cannot be typed with the current keyboard layout"));
+    EXPECT_EQ(rig.queued(), 0u);
 }
 
 TEST(MonitorCycle, SkippedRowsYieldToTheWindowSystem) {

@@ -39,6 +39,14 @@ TestWindows& sharedWindows() {
     return *windows;
 }
 
+// Asks politely, then directly, as the monitor does across its ticks.
+bool bringForward(X11WindowSystem& ws, WindowHandle window, FocusWay way) {
+    ws.requestFocus(window, way);
+    if (eventually([&] { return ws.hasFocus(window); }, 300)) return true;
+    ws.requestFocus(window, FocusWay::Direct);
+    return eventually([&] { return ws.hasFocus(window); }, 2000);
+}
+
 // Destroys a top-level window and waits until the window manager has let go of it.
 void destroyAndWaitGone(X11WindowSystem& ws, TestWindows& made, uint32_t window) {
     made.destroy(window);
@@ -111,22 +119,24 @@ TEST(X11WindowSystem, ActivationMovesFocusAndFocusedWindowFollows) {
     made.waitMapped(second);
     ASSERT_TRUE(eventually([&] { return indexOf(ws.topWindows(), first) >= 0; }));
 
-    EXPECT_TRUE(ws.activate(first, true));
+    EXPECT_TRUE(bringForward(ws, first, FocusWay::Restore));
     EXPECT_EQ(ws.focusedWindow(), first);
     EXPECT_EQ(ws.ownFocusedWindow(), 0u) << "the focused window belongs to another process";
     EXPECT_EQ(ws.processOf(first), 4242u);
 
-    EXPECT_TRUE(ws.giveFocus(second));
+    EXPECT_TRUE(bringForward(ws, second, FocusWay::Direct));
+    EXPECT_FALSE(ws.hasFocus(first));
     EXPECT_EQ(ws.focusedWindow(), second);
     EXPECT_EQ(ws.ownFocusedWindow(), second);
 
-    EXPECT_TRUE(ws.activate(first, false));
+    EXPECT_TRUE(bringForward(ws, first, FocusWay::Ask));
     EXPECT_EQ(ws.focusedWindow(), first);
     EXPECT_EQ(indexOf(ws.topWindows(), first), 0) << "activation raises the window";
 
     destroyAndWaitGone(ws, made, first);
-    EXPECT_FALSE(ws.activate(first, true)) << "a vanished window is refused, not fatal";
-    EXPECT_FALSE(ws.giveFocus(first));
+    ws.requestFocus(first, FocusWay::Restore); // a vanished window is ignored, not fatal
+    ws.requestFocus(first, FocusWay::Direct);
+    EXPECT_FALSE(ws.hasFocus(first));
     EXPECT_TRUE(ws.available());
     destroyAndWaitGone(ws, made, second);
 }
@@ -143,7 +153,7 @@ TEST(X11WindowSystem, MinimizedWindowIsListedAndRestoredByActivation) {
     ASSERT_TRUE(eventually([&] { return !made.viewable(window); }));
     EXPECT_GE(indexOf(ws.topWindows(), window), 0) << "minimized windows stay listed";
 
-    EXPECT_TRUE(ws.activate(window, true));
+    EXPECT_TRUE(bringForward(ws, window, FocusWay::Restore));
     EXPECT_TRUE(made.viewable(window));
     EXPECT_EQ(ws.focusedWindow(), window);
     destroyAndWaitGone(ws, made, window);
@@ -178,5 +188,6 @@ TEST(X11WindowSystem, WithoutADisplayNothingIsListed) {
     EXPECT_FALSE(ws.available());
     EXPECT_TRUE(ws.topWindows().empty());
     EXPECT_EQ(ws.focusedWindow(), 0u);
-    EXPECT_FALSE(ws.activate(12345, true));
+    ws.requestFocus(12345, FocusWay::Restore);
+    EXPECT_FALSE(ws.hasFocus(12345));
 }

@@ -18,7 +18,7 @@ class RecordingKeySender : public KeySender {
 public:
     struct Sent {
         bool direct = false;
-        WindowHandle target = 0;   // direct sends only
+        WindowHandle target = 0;   // the window given the focus (0: the one that had it)
         WindowHandle focused = 0;  // the focused window of the fake desktop
         QString text;
         int focusMode = 0;
@@ -26,13 +26,13 @@ public:
     explicit RecordingKeySender(FakeWindowSystem* desktop = nullptr) : desktop_(desktop) {}
 
     std::vector<Sent> sent;
-    SendOutcome nextOutcome = SendOutcome::Completed;
+    SendResult nextOutcome = SendOutcome::Completed;
     std::function<void()> duringSend; // runs inside each send, like the waits do
 
-    SendOutcome sendGrouped(const QString& line) override {
-        return record({false, 0, focusNow(), line, 0});
+    SendResult sendGrouped(const QString& line, WindowHandle target) override {
+        return record({false, target, focusNow(), line, 0});
     }
-    SendOutcome sendDirect(WindowHandle target, const QString& line, int focusMode) override {
+    SendResult sendDirect(WindowHandle target, const QString& line, int focusMode) override {
         return record({true, target, focusNow(), line, focusMode});
     }
     std::vector<QString> texts() const {
@@ -44,7 +44,7 @@ public:
 private:
     FakeWindowSystem* desktop_;
     WindowHandle focusNow() const { return desktop_ ? desktop_->focused : 0; }
-    SendOutcome record(const Sent& s) {
+    SendResult record(const Sent& s) {
         sent.push_back(s);
         if (duringSend) duringSend();
         return nextOutcome;
