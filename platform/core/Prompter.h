@@ -6,7 +6,7 @@ namespace ql {
 
 // Every message box and question of the program goes through a Prompter, so that
 // views stay thin and tests can answer from a script.
-enum class PromptIcon { None, Information, Exclamation, Question, Warning };
+enum class PromptIcon { None, Information, Exclamation, Question, Warning, Stop };
 
 enum class PromptButton : int {
     None = 0, Ok = 1, Yes = 2, No = 4, Cancel = 8, Retry = 16, Abort = 32, Ignore = 64

@@ -21,6 +21,7 @@ QMessageBox::Icon boxIcon(PromptIcon icon) {
     case PromptIcon::Exclamation:
     case PromptIcon::Warning: return QMessageBox::Warning;
     case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::Stop: return QMessageBox::Critical;
     case PromptIcon::None: break;
     }
     return QMessageBox::NoIcon;
