@@ -1,0 +1,78 @@
+#include "exchange/CsvWriter.h"
+#include "platform/records/Record.h"
+
+namespace ql {
+
+namespace {
+
+bool needsQuotes(QStringView value) {
+    for (QChar c : value)
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') return true;
+    return false;
+}
+
+} // namespace
+
+void CsvWriter::beginLine() {
+    line_.clear();
+    firstField_ = true;
+}
+
+void CsvWriter::separate() {
+    if (!firstField_) line_ += u',';
+    firstField_ = false;
+}
+
+// Quotes are doubled before anything else; carriage returns become line feeds
+// ("\r\n" one "\n") so that no stored value ever holds one.
+void CsvWriter::appendQuoted(QStringView text) {
+    line_.reserve(line_.size() + text.size() + 2);
+    line_ += u'"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"') line_ += u"\"\"";
+        else if (c != u'\r') line_ += c;
+        else if (i + 1 >= text.size() || text[i + 1] != u'\n') line_ += u'\n';
+    }
+    line_ += u'"';
+}
+
+void CsvWriter::appendField(QStringView value, const Picture& picture) {
+    separate();
+    switch (picture.kind()) {
+    case PictureKind::Text:
+        appendQuoted(trimmedRight(value));
+        return;
+    case PictureKind::Number: {
+        const QStringView digits = value.trimmed();
+        if (needsQuotes(digits)) appendQuoted(digits);
+        else line_ += digits;
+        return;
+    }
+    default:
+        appendQuoted(picture.formatText(value));
+    }
+}
+
+void CsvWriter::appendHeader(QStringView name) {
+    separate();
+    if (!name.contains(u'[')) {
+        appendQuoted(name);
+        return;
+    }
+    QString changed = name.toString();
+    changed.replace(u',', u'_').replace(u'[', u'_').replace(u']', u' ');
+    appendQuoted(changed);
+}
+
+void CsvWriter::endLine() {
+    contents_ += line_.toUtf8();
+    contents_ += "\r\n";
+}
+
+void CsvWriter::clear() {
+    contents_.clear();
+    beginLine();
+}
+
+} // namespace ql

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs the comma-separated file fuzzer for a bounded time on a copy of its
+# seed corpus. Usage: run-fuzz.sh FUZZER SEED_DIR SECONDS
+# Exits 77 (skipped) when the fuzzer could not be built for want of clang.
+set -euo pipefail
+fuzzer=$1 seeds=$2 seconds=$3
+if [ ! -x "$fuzzer" ]; then
+  echo "skipped: no fuzzer built (clang++ with libclang-rt-14-dev is needed)"
+  exit 77
+fi
+work=$(mktemp -d /tmp/ql-fuzz.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/corpus"
+cp "$seeds"/* "$work/corpus/"
+"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1 && status=0 || status=$?
+if [ "$status" -eq 0 ]; then
+  tail -n 6 "$work/log"
+else
+  grep -v '^#[0-9]' "$work/log" | tail -n 200
+  for crash in "$work"/crash-* "$work"/leak-* "$work"/timeout-*; do
+    [ -e "$crash" ] && { echo "failing input: $crash"; base64 "$crash"; }
+  done
+fi
+exit "$status"
