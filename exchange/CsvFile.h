@@ -50,6 +50,7 @@ public:
     bool openOutput(const QString& name = {});
     void beginLine() { writer_.beginLine(); }
     void appendField(QStringView value, const Picture& picture, bool header = false);
+    void appendNumber(qint64 value, const Picture& picture) { writer_.appendNumber(value, picture); }
     bool writeLine();
 
     // Closes the file; an output file is written here, readable by its owner

@@ -1,5 +1,6 @@
 #include "exchange/CsvWriter.h"
 #include "platform/records/Record.h"
+#include <QStringEncoder>
 
 namespace ql {
 
@@ -28,12 +29,16 @@ void CsvWriter::separate() {
 void CsvWriter::appendQuoted(QStringView text) {
     line_.reserve(line_.size() + text.size() + 2);
     line_ += u'"';
+    qsizetype plain = 0; // start of the run of characters copied as they are
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'"') line_ += u"\"\"";
-        else if (c != u'\r') line_ += c;
+        if (c != u'"' && c != u'\r') continue;
+        line_ += text.sliced(plain, i - plain);
+        plain = i + 1;
+        if (c == u'"') line_ += QLatin1String("\"\"");
         else if (i + 1 >= text.size() || text[i + 1] != u'\n') line_ += u'\n';
     }
+    line_ += text.sliced(plain);
     line_ += u'"';
 }
 
@@ -54,6 +59,15 @@ void CsvWriter::appendField(QStringView value, const Picture& picture) {
     }
 }
 
+void CsvWriter::appendNumber(qint64 value, const Picture& picture) {
+    separate();
+    switch (picture.kind()) {
+    case PictureKind::Text: appendQuoted(QString::number(value)); return;
+    case PictureKind::Number: line_ += QString::number(value); return;
+    default: appendQuoted(picture.format(value));
+    }
+}
+
 void CsvWriter::appendHeader(QStringView name) {
     separate();
     if (!name.contains(u'[')) {
@@ -66,8 +80,13 @@ void CsvWriter::appendHeader(QStringView name) {
 }
 
 void CsvWriter::endLine() {
-    contents_ += line_.toUtf8();
-    contents_ += "\r\n";
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    const qsizetype start = contents_.size();
+    contents_.resize(start + utf8.requiredSpace(line_.size()) + 2);
+    char* end = utf8.appendToBuffer(contents_.data() + start, line_);
+    *end++ = '\r';
+    *end++ = '\n';
+    contents_.truncate(end - contents_.constData());
 }
 
 void CsvWriter::clear() {

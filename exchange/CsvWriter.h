@@ -18,6 +18,8 @@ class CsvWriter {
 public:
     void beginLine();
     void appendField(QStringView value, const Picture& picture);
+    // The same for a value held as a number (a number, date or time field).
+    void appendNumber(qint64 value, const Picture& picture);
     void appendHeader(QStringView name);
     const QString& line() const { return line_; }
     // Adds the line built so far to the contents.

@@ -13,7 +13,7 @@ namespace se = store_error;
 
 namespace {
 
-constexpr int kCommitMs = 1000;   // a transaction holds about this much work
+constexpr int kCommitMs = 3000;  // a transaction holds at most about this much work
 constexpr int kIdAttempts = 3;
 const QString kIdKey = QStringLiteral("Unique ID");
 
@@ -162,7 +162,7 @@ bool ImportRun::fillEntry(QString& reason) {
     return any;
 }
 
-bool ImportRun::storeValue(int field, QStringView text, QString& reason) {
+bool ImportRun::storeValue(int field, const QString& text, QString& reason) {
     Record& entry = s_.passwords.record();
     const FieldDef& def = entry.def().fields[field];
     if (isTextType(def.type)) {

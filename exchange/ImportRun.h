@@ -55,7 +55,7 @@ private:
     bool readNext();
     bool importLine();
     bool fillEntry(QString& reason);
-    bool storeValue(int field, QStringView text, QString& reason);
+    bool storeValue(int field, const QString& text, QString& reason);
     bool addEntry();
     void finish();
     void updatePercent();

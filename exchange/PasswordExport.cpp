@@ -17,8 +17,12 @@ void PasswordExport::message(const QString& caption, const QString& text, Prompt
 int PasswordExport::run(const QString& user, const std::vector<FieldRow>& rows, bool header) {
     if (!csv_.openOutput()) return -1;
     std::vector<Column> columns;
-    for (const FieldRow& row : rows)
-        columns.push_back({passwords_.record().fieldIndex(row.name), Picture(row.picture)});
+    const Record& entry = passwords_.record();
+    for (const FieldRow& row : rows) {
+        const int field = entry.fieldIndex(row.name);
+        const bool number = field >= 0 && isNumberType(entry.def().fields[field].type);
+        columns.push_back({field, number, Picture(row.picture)});
+    }
     if (header && !writeHeader(rows)) {
         csv_.close();
         return -1;
@@ -63,7 +67,10 @@ int PasswordExport::writeEntries(const QString& user, const std::vector<Column>&
 void PasswordExport::writeEntry(const std::vector<Column>& columns) {
     const Record& entry = passwords_.record();
     csv_.beginLine();
-    for (const Column& c : columns) csv_.appendField(entry.text(c.field), c.picture);
+    for (const Column& c : columns) {
+        if (c.number) csv_.appendNumber(entry.number(c.field), c.picture);
+        else csv_.appendField(entry.text(c.field), c.picture);
+    }
 }
 
 } // namespace ql

@@ -23,6 +23,7 @@ public:
 private:
     struct Column {
         int field;
+        bool number; // held as a number: written without a trip through text
         Picture picture;
     };
     bool writeHeader(const std::vector<FieldRow>& rows);

@@ -1,4 +1,5 @@
 #include "framework/Pictures.h"
+#include "framework/DateTimePictures.h"
 #include <limits>
 
 namespace ql {
@@ -74,6 +75,7 @@ Picture::Picture(QStringView text) : text_(text.toString()) {
         blankWhenZero_ = true;
         code_.chop(1);
     }
+    number_ = pictureNumber(code_);
     if (kind_ == PictureKind::Number) {
         parseNumber(QStringView(code_).mid(1));
     } else if (kind_ == PictureKind::Text) {
@@ -116,10 +118,10 @@ QString Picture::format(qint64 value) const {
     case PictureKind::Number: return formatNumber(value);
     case PictureKind::Date:
         return value > 0 && value <= std::numeric_limits<int32_t>::max()
-                   ? formatDate(int32_t(value), code_) : QString();
+                   ? formatDateNumber(int32_t(value), number_) : QString();
     case PictureKind::Time:
         return value > 0 && value <= std::numeric_limits<int32_t>::max()
-                   ? formatTime(int32_t(value), code_) : QString();
+                   ? formatTimeNumber(int32_t(value), number_) : QString();
     case PictureKind::Pattern: return formatPattern(value);
     case PictureKind::Text: return formatText(QString::number(value));
     case PictureKind::Other: break;
@@ -173,11 +175,11 @@ QString Picture::formatPattern(qint64 value) const {
 std::optional<qint64> Picture::unformat(QStringView text) const {
     switch (kind_) {
     case PictureKind::Date: {
-        const std::optional<int32_t> day = unformatDate(text, code_);
+        const std::optional<int32_t> day = readDate(text, number_);
         return day ? std::optional<qint64>(*day) : std::nullopt;
     }
     case PictureKind::Time: {
-        const std::optional<int32_t> time = unformatTime(text, code_);
+        const std::optional<int32_t> time = readTime(text, number_);
         return time ? std::optional<qint64>(*time) : std::nullopt;
     }
     case PictureKind::Pattern: return unformatPattern(text);

@@ -75,6 +75,7 @@ private:
     QChar fill_ = u' ';
     bool blankWhenZero_ = false;
     QString pattern_;      // between the p's of a pattern picture
+    int number_ = 0;       // of a date or time picture: 17 for "@d17"
 };
 
 // Reads a whole number written in decimal (surrounding blanks, a sign and a

@@ -125,3 +125,10 @@ TEST(Pictures, WholeNumbers) {
     EXPECT_EQ(parseWholeNumber(u"9223372036854775808"), std::nullopt);
     EXPECT_EQ(parseWholeNumber(u"99999999999999999999999"), std::nullopt);
 }
+
+TEST(Pictures, TheShortDateIsTheDesktopsWithItsYearInFull) {
+    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    for (const QDate& date : {QDate(1801, 1, 1), QDate(1999, 12, 31), QDate(2031, 7, 4)})
+        EXPECT_EQ(show(formatDate(dayNumber(date), "@d17")), show(QLocale::system().toString(date, format)));
+}

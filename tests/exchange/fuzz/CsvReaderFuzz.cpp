@@ -19,7 +19,9 @@ using Rows = std::vector<std::vector<QString>>;
 const Picture kPictures[] = {Picture(u"@d17"), Picture(u"@d4"), Picture(u"@t3"), Picture(u"@t9"),
                              Picture(u"@p<<<# secondspb"), Picture(u"@N30.9")};
 
-Rows readAll(CsvReader& reader, CsvWriter* writer) {
+// The byte counts of the records add up to the file's size (a byte-order
+// mark alone makes no record and is not counted).
+Rows readAll(CsvReader& reader, CsvWriter* writer, bool bomOnly) {
     Rows rows;
     qint64 total = 0;
     CsvLine line;
@@ -38,7 +40,7 @@ Rows readAll(CsvReader& reader, CsvWriter* writer) {
         }
         if (writer) writer->endLine();
     }
-    if (total != reader.size()) std::abort();
+    if (total != reader.size() && !(bomOnly && rows.empty())) std::abort();
     return rows;
 }
 
@@ -46,14 +48,13 @@ Rows readAll(CsvReader& reader, CsvWriter* writer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CsvReader reader;
-    if (reader.openBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))) !=
-        CsvReader::Opened::Ok)
-        return 0;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    if (reader.openBytes(bytes) != CsvReader::Opened::Ok) return 0;
     CsvWriter writer;
-    const Rows rows = readAll(reader, &writer);
+    const Rows rows = readAll(reader, &writer, bytes == "\xEF\xBB\xBF");
     CsvReader again;
     const CsvReader::Opened opened = again.openBytes(writer.contents());
     if (rows.empty()) return opened == CsvReader::Opened::Empty ? 0 : (std::abort(), 0);
-    if (opened != CsvReader::Opened::Ok || readAll(again, nullptr) != rows) std::abort();
+    if (opened != CsvReader::Opened::Ok || readAll(again, nullptr, false) != rows) std::abort();
     return 0;
 }

@@ -12,7 +12,9 @@ work=$(mktemp -d /tmp/ql-fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
 cp "$seeds"/* "$work/corpus/"
+# libFuzzer's own failure status is 77, which would read as "skipped".
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -error_exitcode=1 -timeout_exitcode=1 \
   -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1 && status=0 || status=$?
 if [ "$status" -eq 0 ]; then
   tail -n 6 "$work/log"
