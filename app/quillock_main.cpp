@@ -1,4 +1,5 @@
 #include "exchange/SyncCommandLineRun.h"
+#include "exchange/views/CsvExchange.h"
 #include "exchange/views/SyncProcedures.h"
 #include "exchange/views/SynchronizeWindow.h"
 #include "signin/views/MainProgram.h"
@@ -16,6 +17,13 @@ int main(int argc, char** argv) {
     parts.commandLineSync = ql::commandLineSync;
     parts.synchronize = [&syncFileName](ql::ProgramServices& services, QWidget* frame) {
         ql::runSynchronize(services, syncFileName, frame);
+    };
+    ql::CsvExchange csvExchange; // kept for the whole run: its dialogs start at the last file
+    parts.importPasswords = [&csvExchange](ql::ProgramServices& services, QWidget* frame) {
+        csvExchange.importPasswords(services, frame);
+    };
+    parts.exportPasswords = [&csvExchange](ql::ProgramServices& services, QWidget* frame) {
+        csvExchange.exportPasswords(services, frame);
     };
     return ql::runMainProgram(QApplication::arguments(), parts);
 }

@@ -6,9 +6,10 @@ namespace ql {
 
 namespace {
 
-// The dialogs offer both cases of the pattern where names are case-sensitive.
-const QString kImportFilter = QStringLiteral("Import Files|*.CSV|All Files|*.*");
-const QString kExportFilter = QStringLiteral("Export Files|*.CSV|All Files|*.*");
+// The dialogs match the pattern in either case; "*" is every file, with or
+// without a dot in its name.
+const QString kImportFilter = QStringLiteral("Import Files|*.CSV|All Files|*");
+const QString kExportFilter = QStringLiteral("Export Files|*.CSV|All Files|*");
 constexpr int kRefusedErrorNumber = 5; // access denied
 
 } // namespace

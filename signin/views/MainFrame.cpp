@@ -73,8 +73,10 @@ void MainFrame::buildMenus() {
         QPageSetupDialog(&printer, this).exec();
     });
     file->addSeparator();
-    addItem(file, QStringLiteral("&Import"), false);
-    addItem(file, QStringLiteral("&Export"), false);
+    connect(addItem(file, QStringLiteral("&Import"), false), &QAction::triggered, this,
+            &MainFrame::importRequested);
+    connect(addItem(file, QStringLiteral("&Export"), false), &QAction::triggered, this,
+            &MainFrame::exportRequested);
     connect(addItem(file, QStringLiteral("S&ynchronize"), false), &QAction::triggered, this,
             &MainFrame::synchronizeRequested);
     file->addSeparator();
@@ -163,6 +165,11 @@ void MainFrame::setPasswordListAvailable(bool available) {
     usersButton_->setEnabled(false); // the user setup window does not exist yet
     if (QAction* item = action(QStringLiteral("Pass&words"))) item->setEnabled(available);
     setQuickUserNames(quickNames_);
+}
+
+void MainFrame::setExchangeAvailable(bool available) {
+    for (const char* text : {"&Import", "&Export"})
+        if (QAction* item = action(QLatin1String(text))) item->setEnabled(available);
 }
 
 void MainFrame::setSynchronizeAvailable(bool available) {

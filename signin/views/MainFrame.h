@@ -31,6 +31,8 @@ public:
     // Which windows exist yet: their menu items and buttons stay disabled until then.
     void setPasswordListAvailable(bool available);
     void setSynchronizeAvailable(bool available);
+    // "&Import" and "&Export" of the File menu.
+    void setExchangeAvailable(bool available);
     QLabel* statusZone(int zone) const { return zones_.at(zone - 1); }
     QAction* action(const QString& text) const;
     CloseDownWindow* closeDownWindow() const { return closeDown_; }
@@ -45,6 +47,8 @@ signals:
     void optionsRequested();
     void passwordsRequested(int quickUser); // 0 through the user selection
     void synchronizeRequested();
+    void importRequested();
+    void exportRequested();
     void monitorReloadRequested();
 
 protected:

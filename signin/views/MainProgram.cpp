@@ -133,6 +133,13 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     QObject::connect(&frame, &MainFrame::passwordsRequested, &frame,
                      [&run, &frame](int quickUser) { addEntryForUser(run, frame, quickUser); });
     frame.setPasswordListAvailable(true);
+    frame.setExchangeAvailable(parts.importPasswords && parts.exportPasswords);
+    if (parts.importPasswords && parts.exportPasswords) {
+        QObject::connect(&frame, &MainFrame::importRequested, &frame,
+                         [&run, &frame, &parts] { parts.importPasswords(run.services, &frame); });
+        QObject::connect(&frame, &MainFrame::exportRequested, &frame,
+                         [&run, &frame, &parts] { parts.exportPasswords(run.services, &frame); });
+    }
 }
 
 } // namespace

@@ -17,6 +17,9 @@ struct MainProgramParts {
     std::function<std::optional<int>(ProgramServices&, const QStringList&)> commandLineSync;
     // "S&ynchronize" in the File menu; the item stays disabled without it.
     std::function<void(ProgramServices&, QWidget* frame)> synchronize;
+    // "&Import" and "&Export" in the File menu; both stay disabled without them.
+    std::function<void(ProgramServices&, QWidget* frame)> importPasswords;
+    std::function<void(ProgramServices&, QWidget* frame)> exportPasswords;
 };
 
 // Runs the main program from start-up to shutdown (a QApplication must exist);

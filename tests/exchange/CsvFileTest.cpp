@@ -36,7 +36,7 @@ TEST_F(CsvFileTest, OpenDialogOffersCsvFilesAndAllFiles) {
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_FALSE(dialogs.asked[0].save);
     EXPECT_EQ(dialogs.asked[0].request.title, "Import Comma-Separated Value File");
-    EXPECT_EQ(dialogs.asked[0].request.filter, "Import Files|*.CSV|All Files|*.*");
+    EXPECT_EQ(dialogs.asked[0].request.filter, "Import Files|*.CSV|All Files|*");
     EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -95,7 +95,7 @@ TEST_F(CsvFileTest, TheExportReplacesTheFileOnlyWhenClosedAndOnlyForItsOwner) {
     ASSERT_TRUE(csv.openOutput());
     EXPECT_TRUE(dialogs.asked[0].save);
     EXPECT_EQ(dialogs.asked[0].request.title, "Export Comma-Separated Value File");
-    EXPECT_EQ(dialogs.asked[0].request.filter, "Export Files|*.CSV|All Files|*.*");
+    EXPECT_EQ(dialogs.asked[0].request.filter, "Export Files|*.CSV|All Files|*");
     csv.beginLine();
     csv.appendField(u"P_:Service", Picture(), true);
     csv.appendField(u"P_:Level", Picture(), true);

@@ -62,6 +62,9 @@ TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
         ASSERT_NE(item, nullptr) << text;
         EXPECT_FALSE(item->isEnabled()) << text;
     }
+    f.frame->setExchangeAvailable(true);
+    EXPECT_TRUE(f.frame->action("&Import")->isEnabled());
+    EXPECT_TRUE(f.frame->action("&Export")->isEnabled());
 }
 
 TEST(MainFrameWindow, TickFillsTheStatusZonesAndCloseLeavesTheClipboardMarkAndPosition) {

@@ -1,0 +1,53 @@
+#include "exchange/views/EnterPictureDialog.h"
+#include "exchange/ExchangeFields.h"
+#include "platform/core/Prompter.h"
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ql {
+
+namespace {
+constexpr int kPictureLength = 30;
+} // namespace
+
+EnterPictureDialog::EnterPictureDialog(const QString& picture, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
+    setWindowTitle(QStringLiteral("Enter Picture..."));
+    entry_ = new QLineEdit(picture.left(kPictureLength), this);
+    entry_->setObjectName(QStringLiteral("picture"));
+    entry_->setMaxLength(kPictureLength);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Picture:"), entry_);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &EnterPictureDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &EnterPictureDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    ok->setDefault(true);
+}
+
+void EnterPictureDialog::accept() {
+    if (!validPicture(entry_->text())) {
+        prompter_.ask({QStringLiteral("Invalid Picture!"), QStringLiteral("Pictures must begin with \"@\""),
+                       int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});
+        entry_->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+QString EnterPictureDialog::enterPicture(const QString& picture, Prompter& prompter, QWidget* parent) {
+    EnterPictureDialog dialog(picture, prompter, parent);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.entry_->text();
+}
+
+} // namespace ql
