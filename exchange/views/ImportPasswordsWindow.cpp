@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -16,10 +17,14 @@ namespace ql {
 
 namespace {
 
-QTreeWidget* list(const QStringList& headers, const char* name, QWidget* parent) {
+QTreeWidget* list(const QStringList& headers, std::initializer_list<int> widths, const char* name,
+                  QWidget* parent) {
     auto* tree = new QTreeWidget(parent);
     tree->setObjectName(QLatin1String(name));
     tree->setHeaderLabels(headers);
+    int column = 0;
+    for (int width : widths) tree->setColumnWidth(column++, width);
+    tree->setMinimumWidth(300);
     tree->setRootIsDecorated(false);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     return tree;
@@ -40,9 +45,9 @@ ImportPasswordsWindow::ImportPasswordsWindow(ImportSetup& setup, Prompter& promp
     : QDialog(parent), setup_(setup), prompter_(prompter), positions_(positions), run_(std::move(run)) {
     setWindowTitle(QStringLiteral("Assign fields for Import..."));
     sources_ = list({QStringLiteral("Import Field"), QStringLiteral("Picture"), QStringLiteral("Value")},
-                    "sources", this);
+                    {80, 100}, "sources", this);
     targets_ = list({QStringLiteral("Target Field"), QStringLiteral("="), QStringLiteral("Import Field")},
-                    "targets", this);
+                    {170, 24}, "targets", this);
     record_ = new QLabel(this);
     record_->setObjectName(QStringLiteral("recordNumber"));
     stripHeader_ = new QCheckBox(QStringLiteral("Strip &header record (field names)"), this);
@@ -65,7 +70,7 @@ ImportPasswordsWindow::ImportPasswordsWindow(ImportSetup& setup, Prompter& promp
     ok->setDefault(true);
     connect(sources_, &QTreeWidget::currentItemChanged, this, &ImportPasswordsWindow::sourceChosen);
     connect(targets_, &QTreeWidget::currentItemChanged, this, &ImportPasswordsWindow::targetChosen);
-    resize(760, 460);
+    resize(860, 520);
     refresh();
     selectRow(sources_, 0);
     selectRow(targets_, 0);
@@ -80,10 +85,10 @@ QWidget* ImportPasswordsWindow::buildButtons() {
     auto* picture = new QPushButton(QStringLiteral("&Picture"), column);
     auto* assign = new QPushButton(QStringLiteral("&Assign"), column);
     auto_ = new QPushButton(QStringLiteral("A&uto"), column);
-    auto* unassign = new QPushButton(QStringLiteral("&Unassign"), column);
+    unassign_ = new QPushButton(QStringLiteral("&Unassign"), column);
     const char* names[] = {"next", "picture", "assign", "auto", "unassign"};
     int i = 0;
-    for (QPushButton* b : {next_, picture, assign, auto_, unassign}) {
+    for (QPushButton* b : {next_, picture, assign, auto_, unassign_}) {
         b->setObjectName(QLatin1String(names[i++]));
         b->setAutoDefault(false);
         layout->addWidget(b);
@@ -97,7 +102,7 @@ QWidget* ImportPasswordsWindow::buildButtons() {
     connect(picture, &QPushButton::clicked, this, &ImportPasswordsWindow::enterPicture);
     connect(assign, &QPushButton::clicked, this, &ImportPasswordsWindow::assign);
     connect(auto_, &QPushButton::clicked, this, &ImportPasswordsWindow::autoAssign);
-    connect(unassign, &QPushButton::clicked, this, &ImportPasswordsWindow::unassign);
+    connect(unassign_, &QPushButton::clicked, this, &ImportPasswordsWindow::unassign);
     return column;
 }
 
@@ -125,6 +130,10 @@ void ImportPasswordsWindow::refresh() {
     record_->setText(QString::number(setup_.recordNumber()));
     next_->setEnabled(setup_.nextAvailable());
     auto_->setEnabled(setup_.autoAvailable());
+    // "A&uto" and "&Unassign" share their mnemonic: while "A&uto" is offered,
+    // Alt+U presses it; afterwards Alt+U presses "&Unassign".
+    unassign_->setShortcut(auto_->isEnabled() ? QKeySequence()
+                                              : QKeySequence::mnemonic(unassign_->text()));
 }
 
 void ImportPasswordsWindow::next() {

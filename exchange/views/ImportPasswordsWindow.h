@@ -50,6 +50,7 @@ private:
     QCheckBox* stripHeader_ = nullptr;
     QPushButton* next_ = nullptr;
     QPushButton* auto_ = nullptr;
+    QPushButton* unassign_ = nullptr;
     bool following_ = false; // one list is following the other's selection
 };
 
