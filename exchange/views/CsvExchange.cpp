@@ -19,8 +19,8 @@ constexpr int kSelected = 1;
 
 // Everything one window needs, with the file keeping the last path chosen.
 struct Session {
-    Session(ProgramServices& services, QWidget* frame, QString& lastPath)
-        : dialogs(frame), csv(dialogs, services.prompter()), lastPath(lastPath),
+    Session(ProgramServices& services, QWidget* frame, QString& keptPath)
+        : dialogs(frame), csv(dialogs, services.prompter()), lastPath(keptPath),
           context{services.managers().passwords, services.opener(), services.prompter(),
                   services.positions(), csv,
                   [&services](Record& user, QWidget* parent) { return runSelectUsers(services, user, parent); }} {

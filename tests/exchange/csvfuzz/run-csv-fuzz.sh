@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the comma-separated file fuzzer for a bounded time on a copy of its
-# seed corpus. Usage: run-fuzz.sh FUZZER SEED_DIR SECONDS
+# seed corpus. Usage: run-csv-fuzz.sh FUZZER SEED_DIR SECONDS
 # Exits 77 (skipped) when the fuzzer could not be built for want of clang.
 set -euo pipefail
 fuzzer=$1 seeds=$2 seconds=$3
