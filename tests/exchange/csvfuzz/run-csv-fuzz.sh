@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Runs the comma-separated file fuzzer for a bounded time on a copy of its
 # seed corpus. Usage: run-csv-fuzz.sh FUZZER SEED_DIR SECONDS
-# Exits 77 (skipped) when the fuzzer could not be built for want of clang.
+# FUZZER is "none" when the build found no clang: the run exits 77 (skipped).
 set -euo pipefail
 fuzzer=$1 seeds=$2 seconds=$3
-if [ ! -x "$fuzzer" ]; then
-  echo "skipped: no fuzzer built (clang++ with libclang-rt-14-dev is needed)"
+if [ "$fuzzer" = none ]; then
+  echo "skipped: no clang++ to build the fuzzer (scripts/install-deps.sh installs clang and libclang-rt-14-dev)"
   exit 77
+fi
+if [ ! -x "$fuzzer" ]; then
+  echo "the fuzzer was not built: $fuzzer" >&2
+  exit 1
 fi
 work=$(mktemp -d /tmp/ql-fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
