@@ -118,6 +118,17 @@ void UpdatePasswords::refreshWindowTitles() {
         if (!window.title.isEmpty()) windowTitles_ << window.title.left(kTitleWidth);
 }
 
+QString UpdatePasswords::patternForTitle(const QString& title) const {
+    const int field = entry().fieldIndex(QLatin1String("P_:WINDOWTITLETOLOCATE"));
+    const int width = entry().def().fields[size_t(field)].width;
+    return title.size() <= width ? title : title.left(width - 1) + u'*';
+}
+
+bool UpdatePasswords::acceptChosenSendText(const QString& text) {
+    return fits(entry().fieldIndex(QLatin1String("P_:PASTE")), text,
+                QStringLiteral("Text/Keys to Send"));
+}
+
 bool UpdatePasswords::advancedEnabled() const {
     return !entry().text("P_:WINDOWTITLETOLOCATE").isEmpty();
 }

@@ -42,6 +42,13 @@ public:
     const QStringList& windowTitles() const { return windowTitles_; }
     // Lists the titles of the open top-level windows again.
     void refreshWindowTitles();
+    // A title chosen from the list as the window title to locate: one longer
+    // than the field becomes its first characters and "*", a pattern that
+    // still fits that window.
+    QString patternForTitle(const QString& title) const;
+    // A send text chosen from the stored ones: false (after a message) when
+    // it is longer than the entry's field.
+    bool acceptChosenSendText(const QString& text);
     bool showPasswords() const { return showPasswords_; }
     bool hideClipboard() const { return hideClipboard_; }
     // Tab passes over the Paste and Copy buttons.

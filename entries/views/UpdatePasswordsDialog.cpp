@@ -147,9 +147,19 @@ void UpdatePasswordsDialog::connectFieldButtons() {
 }
 
 void UpdatePasswordsDialog::connectSendSettings() {
+    // The edit text follows a chosen item before `activated` comes, so a
+    // chosen text that does not fit is taken back there.
     connect(c_.sendText, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        logic_.setText(fieldOf("P_:PASTE"), text);
+        if (text.size() <= logic_.entry().def().fields[size_t(fieldOf("P_:PASTE"))].width)
+            logic_.setText(fieldOf("P_:PASTE"), text);
         applyEnabling();
+    });
+    connect(c_.sendText, &QComboBox::activated, this, [this](int index) {
+        if (!logic_.acceptChosenSendText(c_.sendText->itemText(index)))
+            c_.sendText->setEditText(logic_.entry().text("P_:PASTE"));
+    });
+    connect(c_.windowTitle, &QComboBox::activated, this, [this](int index) {
+        c_.windowTitle->setEditText(logic_.patternForTitle(c_.windowTitle->itemText(index)));
     });
     connect(c_.wait, &QSpinBox::textChanged, this,
             [this] { logic_.setWaitText(c_.wait->cleanText()); });

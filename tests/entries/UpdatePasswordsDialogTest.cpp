@@ -241,7 +241,7 @@ TEST_F(EntryWindow, EnablingFollowsTheFieldsAndListsFollowTheDesktop) {
     clipboard_.contents = "from elsewhere";
     std::map<QString, bool> seen;
     QStringList titlesAfterPopup;
-    QString clipboardShown;
+    QString clipboardShown, longTitle;
     QWidget* afterServiceTab = nullptr;
     QWidget* url = nullptr;
     run(form_request::Insert, {{"Add Password Information", [&](QWidget& w) {
@@ -253,6 +253,17 @@ TEST_F(EntryWindow, EnablingFollowsTheFieldsAndListsFollowTheDesktop) {
             seen["repeatNow"] = find<QSpinBox>(w, "repeat")->isEnabled();
             find<QComboBox>(w, "sendText")->setEditText("");
             seen["addToDefaults"] = find<QPushButton>(w, "addToDefaults")->isEnabled();
+
+            // A title longer than the field is taken as the pattern of its start.
+            windows_.addWindow(203, QString(120, u'L'));
+            find<RefreshingComboBox>(w, "windowTitle")->showPopup();
+            find<RefreshingComboBox>(w, "windowTitle")->hidePopup();
+            auto* chooser = find<QComboBox>(w, "windowTitle");
+            const int longOne = chooser->findText(QString(120, u'L'));
+            chooser->setCurrentIndex(longOne);
+            emit chooser->activated(longOne);
+            longTitle = chooser->currentText();
+            typeInCombo(w, "windowTitle", "Mail*");
 
             windows_.addWindow(202, "Opened Later");
             auto* titles = find<RefreshingComboBox>(w, "windowTitle");
@@ -279,6 +290,7 @@ TEST_F(EntryWindow, EnablingFollowsTheFieldsAndListsFollowTheDesktop) {
     EXPECT_FALSE(seen["addToDefaults"]);
     EXPECT_TRUE(titlesAfterPopup.contains("Opened Later"));
     EXPECT_TRUE(seen["titleKept"]);
+    EXPECT_EQ(longTitle, QString(99, u'L') + "*");
     EXPECT_EQ(clipboardShown, "from elsewhere");
     EXPECT_EQ(afterServiceTab, url);
 }

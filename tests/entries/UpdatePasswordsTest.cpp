@@ -345,3 +345,16 @@ TEST_F(EntryForm, ATypedExpiryDateIsReadInThreeFormsAndBlankMeansNone) {
     EXPECT_TRUE(form->setExpiryText("  "));
     EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), 0);
 }
+
+TEST_F(EntryForm, AChosenTitleOrSendTextIsNeverCutSilently) {
+    auto form = openNew();
+    EXPECT_EQ(form->patternForTitle("Login - Receiver"), "Login - Receiver");
+    const QString longTitle = QString(80, u'a') + QString(60, u'b');
+    const QString pattern = form->patternForTitle(longTitle);
+    EXPECT_EQ(pattern.size(), 100);
+    EXPECT_EQ(pattern, longTitle.left(99) + "*"); // still a pattern that fits that window
+    EXPECT_TRUE(form->acceptChosenSendText(QString(255, u'k')));
+    EXPECT_TRUE(prompter_.asked.empty());
+    EXPECT_FALSE(form->acceptChosenSendText(QString(256, u'k')));
+    EXPECT_EQ(prompter_.asked.size(), 1u);
+}
