@@ -1,0 +1,24 @@
+#pragma once
+#include "reports/PageItems.h"
+#include <QStringList>
+
+namespace ql {
+
+// How a text too wide for its control is broken into lines.
+enum class Wrap {
+    Words,    // at blanks where possible, inside a word only when it is wider than the line
+    Anywhere  // after any character (passwords: every character stays where it is)
+};
+
+// Measures text in report units for the layout of pages.
+class TextMeasure {
+public:
+    virtual ~TextMeasure() = default;
+    // Height of one line of the font.
+    virtual int lineHeight(const FontSpec& font) = 0;
+    // The text in lines no wider than `width`; the text's own line breaks
+    // start new lines. No lines for an empty text.
+    virtual QStringList breakLines(const QString& text, const FontSpec& font, int width, Wrap wrap) = 0;
+};
+
+} // namespace ql
