@@ -71,7 +71,7 @@ ReportLayout fourColumns(const QString& title, const QString& key, int notesLabe
                  label(QStringLiteral("Name"), columns[2], 310, 1400),
                  label(QStringLiteral("Password"), columns[3], 310, 1400),
                  label(QStringLiteral("Notes"), 4552, notesLabelY, 1400)}};
-    l.detail = {1000, 0, 6000, notesY + kDetailLine + 78,
+    l.detail = {1000, 0, 6000, notesY + kDetailLine + 75,
                 {field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), columns[0], 50, 1400),
                  field(QStringLiteral("P_:URL"), QStringLiteral("@s90"), columns[1], 50, 1400),
                  field(QStringLiteral("P_:NAME"), QStringLiteral("@s30"), columns[2], 50, 1400),
@@ -107,7 +107,7 @@ ReportLayout byName() {
                  label(QStringLiteral("Password"), 4479, 313, 1458),
                  label(QStringLiteral("Notes"), 3021, 469, 2917)}};
     // The fields stand high enough for one line above the notes.
-    l.detail = {1000, 0, 6000, 156 + kDetailLine + 79,
+    l.detail = {1000, 0, 6000, 156 + kDetailLine + 74,
                 {field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), 104, 20, 1400),
                  field(QStringLiteral("P_:URL"), QStringLiteral("@s90"), 1563, 20, 1400),
                  field(QStringLiteral("P_:NAME"), QStringLiteral("@s128"), 3021, 20, 1417),
@@ -130,7 +130,7 @@ ReportLayout byLastChange() {
                  label(QStringLiteral("Service"), 104, 313, 1667), label(QStringLiteral("Name"), 1875, 313, 1875),
                  label(QStringLiteral("Last Change Date"), 3854, 313, 1400),
                  label(QStringLiteral("Time"), 5313, 313, 625)}};
-    l.detail = {1000, 0, 6000, 52 + kDetailLine + 58,
+    l.detail = {1000, 0, 6000, 52 + kDetailLine + 53,
                 {field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), 104, 52, 1667),
                  field(QStringLiteral("P_:NAME"), QStringLiteral("@s30"), 1875, 52, 1875),
                  field(QStringLiteral("P_:LASTCHANGEDATE"), QStringLiteral("d4"), 3854, 52, 1400),
@@ -182,7 +182,7 @@ ReportLayout master() {
                 {titleControl(l.title, 20, 7500), box(0, 260, 7500, 459),
                  label(QStringLiteral("URL"), 2031, 290, 5344), label(QStringLiteral("Service"), 94, 290, 1875),
                  label(QStringLiteral("Name"), 94, 470, 1875), label(QStringLiteral("Password"), 2031, 470, 2760)}};
-    l.detail = {500, 0, 7500, 917 + kDetailLine + 73, masterDetail()};
+    l.detail = {500, 0, 7500, 917 + kDetailLine + 68, masterDetail()};
     l.bodyTop = 1219;
     l.bodyHeight = 9031;
     const FontSpec small = detailFont();

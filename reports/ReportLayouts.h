@@ -22,6 +22,6 @@ QString reportMenuText(ReportKind kind);
 void applyDatePreference(ReportLayout& layout, const QString& dateFormat);
 
 // Height of one line of the detail font; the detail controls are this high.
-inline constexpr int kDetailLine = 130;
+inline constexpr int kDetailLine = 135;
 
 } // namespace ql

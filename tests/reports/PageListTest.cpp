@@ -134,7 +134,7 @@ TEST_F(PageListTest, FieldsStandWhereTheLayoutPutsThem) {
         {"Passwords by Service", 1000, 1020}, {"Service", 1050, 1310}, {"URL", 2550, 1310},
         {"Name", 4050, 1310}, {"Password", 5550, 1310}, {"Notes", 5552, 1500},
         {"Service 00", 1050, 1770}, {"https://site00.example", 2550, 1770}, {"login59", 4050, 1770},
-        {"pw00-secret", 5550, 1770}, {"note 00", 5552, 1970}, {"Service 01", 1050, 1770 + 458},
+        {"pw00-secret", 5550, 1770}, {"note 00", 5552, 1970}, {"Service 01", 1050, 1770 + 460},
         {"Page    1", 6250, 9020},
     };
     for (const At& at : expected) {
