@@ -2,6 +2,7 @@
 #include "exchange/views/CsvExchange.h"
 #include "exchange/views/SyncProcedures.h"
 #include "exchange/views/SynchronizeWindow.h"
+#include "reports/views/ReportMenu.h"
 #include "signin/views/MainProgram.h"
 #include "platform/secure/ProcessHardening.h"
 #include <QApplication>
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     };
     parts.exportPasswords = [&csvExchange](ql::ProgramServices& services, QWidget* frame) {
         csvExchange.exportPasswords(services, frame);
+    };
+    parts.report = [](ql::ProgramServices& services, const ql::ProgramValues& values, int report,
+                      QWidget* frame) {
+        ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame);
     };
     return ql::runMainProgram(QApplication::arguments(), parts);
 }

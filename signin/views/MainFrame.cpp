@@ -66,8 +66,13 @@ void MainFrame::buildMenus() {
             [this] { emit passwordsRequested(0); });
     addItem(file, QStringLiteral("&User Setup"), false);
     QMenu* reports = file->addMenu(QStringLiteral("&Reports"));
-    for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"})
-        addItem(reports, QLatin1String(report), false);
+    int number = 0;
+    for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"}) {
+        QAction* item = addItem(reports, QLatin1String(report), false);
+        connect(item, &QAction::triggered, this, [this, number] { emit reportRequested(number); });
+        reportItems_.push_back(item);
+        ++number;
+    }
     connect(addItem(file, QStringLiteral("Print &Setup ...")), &QAction::triggered, this, [this] {
         QPrinter printer;
         QPageSetupDialog(&printer, this).exec();
@@ -170,6 +175,10 @@ void MainFrame::setPasswordListAvailable(bool available) {
 void MainFrame::setExchangeAvailable(bool available) {
     for (const char* text : {"&Import", "&Export"})
         if (QAction* item = action(QLatin1String(text))) item->setEnabled(available);
+}
+
+void MainFrame::setReportsAvailable(bool available) {
+    for (QAction* item : reportItems_) item->setEnabled(available);
 }
 
 void MainFrame::setSynchronizeAvailable(bool available) {

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -33,6 +34,7 @@ public:
     void setSynchronizeAvailable(bool available);
     // "&Import" and "&Export" of the File menu.
     void setExchangeAvailable(bool available);
+    void setReportsAvailable(bool available);
     QLabel* statusZone(int zone) const { return zones_.at(zone - 1); }
     QAction* action(const QString& text) const;
     CloseDownWindow* closeDownWindow() const { return closeDown_; }
@@ -49,6 +51,8 @@ signals:
     void synchronizeRequested();
     void importRequested();
     void exportRequested();
+    // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report".
+    void reportRequested(int report);
     void monitorReloadRequested();
 
 protected:
@@ -81,6 +85,7 @@ private:
     QLabel* indicator_ = nullptr;
     QLabel* keyPicture_ = nullptr;
     QPointer<CloseDownWindow> closeDown_;
+    std::vector<QAction*> reportItems_;
     bool passwordListAvailable_ = false;
     bool positionRestored_ = false;
 };

@@ -126,6 +126,11 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
                               run.services.positions(), &frame);
         if (options.exec() == QDialog::Accepted) run.applyValues();
     });
+    frame.setReportsAvailable(bool(parts.report));
+    if (parts.report)
+        QObject::connect(&frame, &MainFrame::reportRequested, &frame, [&run, &frame, &parts](int report) {
+            parts.report(run.services, run.values, report, &frame);
+        });
     frame.setSynchronizeAvailable(bool(parts.synchronize));
     if (parts.synchronize)
         QObject::connect(&frame, &MainFrame::synchronizeRequested, &frame,

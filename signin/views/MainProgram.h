@@ -8,6 +8,7 @@ class QWidget;
 namespace ql {
 
 class ProgramServices;
+struct ProgramValues;
 
 // What the main program carries beyond what it shares with the monitor
 // program, handed in by its main().
@@ -20,6 +21,9 @@ struct MainProgramParts {
     // "&Import" and "&Export" in the File menu; both stay disabled without them.
     std::function<void(ProgramServices&, QWidget* frame)> importPasswords;
     std::function<void(ProgramServices&, QWidget* frame)> exportPasswords;
+    // The five reports of the File menu's "Reports", by number from "by
+    // Service" (0) to "Master Report" (4); the items stay disabled without it.
+    std::function<void(ProgramServices&, const ProgramValues&, int report, QWidget* frame)> report;
 };
 
 // Runs the main program from start-up to shutdown (a QApplication must exist);

@@ -1,0 +1,64 @@
+#include "reports/views/ReportMenu.h"
+#include "platform/core/SystemClock.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "reports/ReportProcedure.h"
+#include "reports/render/QtTextMeasure.h"
+#include "reports/views/QtPrintTarget.h"
+#include "reports/views/ReportProgressWindow.h"
+#include "signin/SettingsKeys.h"
+#include "signin/views/ReportFont.h"
+#include "signin/views/SelectUsersDialog.h"
+#include "store/StartUp.h"
+
+namespace ql {
+
+namespace {
+
+FontSpec withReportFont(const FontSpec& own, const ReportFontTexts& texts) {
+    QFont base(own.family);
+    base.setPointSizeF(own.points);
+    base.setWeight(QFont::Weight(own.weight));
+    const QFont font = reportFont(texts, base);
+    FontSpec spec = own;
+    spec.family = font.family();
+    spec.points = font.pointSizeF() > 0 ? font.pointSizeF() : own.points;
+    spec.weight = int(font.weight());
+    spec.italic = font.italic();
+    spec.underline = font.underline();
+    spec.strikeOut = font.strikeOut();
+    const QColor colour = reportFontColour(texts.colour);
+    if (colour.isValid()) spec.colour = colour.rgb() & 0xFFFFFF;
+    return spec;
+}
+
+} // namespace
+
+void applyReportFont(ReportLayout& layout, const ProgramValues& values) {
+    const ReportFontTexts texts{values.fontType, values.fontSize, values.fontStyle, values.fontColour};
+    if (texts.isBlank()) return;
+    layout.forEachControl([&](ReportControl& c) { c.font = withReportFont(c.font, texts); });
+}
+
+void runReport(ProgramServices& services, const ProgramValues& values, ReportKind kind, QWidget* parent) {
+    ReportLayout layout = reportLayout(kind);
+    applyDatePreference(layout, values.dateFormat);
+    applyReportFont(layout, values);
+    const ReportStrings defaults;
+    const ReportStrings strings =
+        loadReportStrings(kReportStringsFile, QString(), defaults.askPreviewTitle, defaults.askPreviewText);
+    QtFileDialogs files(parent);
+    QtPrintTarget target(files, services.prompter(), parent);
+    QtTextMeasure measure;
+    SystemClock clock;
+    ReportContext context{services.prompter(), target, measure, clock,
+                          [&services](int message, const DataTable& table) {
+                              services.opener().reportFileError(message, table);
+                          }};
+    ReportProcedure::Hooks hooks;
+    hooks.openPasswords = [&services](DataTable& table) { return services.managers().passwords.open(table) == 0; };
+    hooks.selectUser = [&services, parent](Record& user) { return runSelectUsers(services, user, parent); };
+    hooks.showProgress = [parent](ReportSession& session) { ReportProgressWindow(session, parent).run(); };
+    ReportProcedure(context, files, hooks).run(layout, strings);
+}
+
+} // namespace ql

@@ -1,0 +1,18 @@
+#pragma once
+#include "reports/ReportLayouts.h"
+
+class QWidget;
+
+namespace ql {
+
+class ProgramServices;
+struct ProgramValues;
+
+// Applies the report font of the preferences to every control of the
+// layout; parts of it that are blank keep the layout's own font.
+void applyReportFont(ReportLayout& layout, const ProgramValues& values);
+
+// Runs one of the five reports from the main menu.
+void runReport(ProgramServices& services, const ProgramValues& values, ReportKind kind, QWidget* parent);
+
+} // namespace ql

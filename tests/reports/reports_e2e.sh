@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Runs "Master Report" in the real main program as a user would: the preview
+# question, the preview window, and the pages saved as a PDF from there.
+# Usage: reports_e2e.sh QUILLOCK FIXTURE
+set -u
+quillock=$1 fixture=$2
+shots=$PWD
+work=$(mktemp -d /tmp/ql-reports-e2e.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0 passes=0
+check() { # check DESCRIPTION COMMAND...
+  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
+  else failures=$((failures + 1)); echo "FAILED: $1"; fi
+}
+wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt "$deadline" ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+wait_file() { # wait_file PATH SECONDS
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt "$deadline" ]; do [ -s "$1" ] && return 0; sleep 0.2; done
+  return 1
+}
+wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -ge "$deadline" ] && { kill "$1"; return 124; }
+    sleep 0.2
+  done
+  wait "$1"
+}
+# Presses keys in a window until another window with the title shows up: a
+# key sent while the window manager is still handing the focus over is lost.
+press_until() { # press_until WINDOW TITLE_REGEX SECONDS KEYS...
+  local window=$1 title=$2 deadline=$((SECONDS + $3)) id
+  shift 3
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    xdotool key --clearmodifiers --delay 150 "$@"
+    id=$(wait_window "$title" 3) && { echo "$id"; return 0; }
+    xdotool key Escape Escape
+  done
+  return 1
+}
+
+data=$work/data
+mkdir -p "$data"
+"$fixture" "$data" user joe "Not Required" && "$fixture" "$data" entries joe 30 &&
+  "$fixture" "$data" entries ann 5 || { echo "FAILED: fixture"; exit 1; }
+
+"$quillock" "Data=$data" >"$work/q.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 30)
+check "main window opens" test -n "$frame"
+
+# File > Reports > Master Report (the fifth item).
+question=$(press_until "$frame" '^Preview$' 30 alt+f r Down Down Down Down Return)
+check "Master Report asks whether to preview" test -n "$question"
+preview=$(press_until "$question" '^Report Preview' 30 Return)
+check "the preview shows the pages" test -n "$preview"
+sleep 1
+import -window root "$shots/reports-preview.png" 2>/dev/null
+check "the preview starts on page 1 of 4" \
+  bash -c "xdotool getwindowname $preview | grep -q 'Master Password Report'"
+
+saveas=$(press_until "$preview" '^Save Report as PDF$' 30 alt+d)
+check "Save as PDF asks for a file" test -n "$saveas"
+sleep 0.5
+xdotool windowactivate --sync "$saveas" >/dev/null 2>&1
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "$work/joe-master.pdf"
+xdotool key --clearmodifiers Return
+check "the PDF is written" wait_file "$work/joe-master.pdf" 20
+check "only the user may read the PDF" test "$(stat -c %a "$work/joe-master.pdf" 2>/dev/null)" = 600
+text=$(pdftotext -raw "$work/joe-master.pdf" - 2>/dev/null)
+check "the PDF holds joe's first and last entries" \
+  bash -c "grep -q 'Pw-001-secret' <<<\"\$1\" && grep -q 'Pw-030-secret' <<<\"\$1\"" _ "$text"
+check "the PDF holds nothing of ann" bash -c "! grep -q 'login 031' <<<\"\$1\" && [ \$(grep -c 'Pw-001-secret' <<<\"\$1\") -eq 1 ]" _ "$text"
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/joe-master.pdf" "$shots/reports-master-page1" 2>/dev/null
+
+xdotool windowactivate --sync "$preview" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+c
+sleep 0.5
+xdotool windowactivate --sync "$frame" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+F4
+wait_exit $pid 20; status=$?
+check "main program exits 0 when closed" test "$status" -eq 0
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
