@@ -7,46 +7,7 @@ quillock=$1 fixture=$2
 shots=$PWD
 work=$(mktemp -d /tmp/ql-reports-e2e.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-failures=0 passes=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
-  else failures=$((failures + 1)); echo "FAILED: $1"; fi
-}
-wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
-  local deadline=$((SECONDS + $2)) id
-  while [ $SECONDS -lt "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-wait_file() { # wait_file PATH SECONDS
-  local deadline=$((SECONDS + $2))
-  while [ $SECONDS -lt "$deadline" ]; do [ -s "$1" ] && return 0; sleep 0.2; done
-  return 1
-}
-wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
-  local deadline=$((SECONDS + $2))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge "$deadline" ] && { kill "$1"; return 124; }
-    sleep 0.2
-  done
-  wait "$1"
-}
-# Presses keys in a window until another window with the title shows up: a
-# key sent while the window manager is still handing the focus over is lost.
-press_until() { # press_until WINDOW TITLE_REGEX SECONDS KEYS...
-  local window=$1 title=$2 deadline=$((SECONDS + $3)) id
-  shift 3
-  while [ $SECONDS -lt "$deadline" ]; do
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1
-    xdotool key --clearmodifiers --delay 150 "$@"
-    id=$(wait_window "$title" 3) && { echo "$id"; return 0; }
-    xdotool key Escape Escape
-  done
-  return 1
-}
+source "$(dirname "$0")/e2e_helpers.sh"
 
 data=$work/data
 mkdir -p "$data"
@@ -65,7 +26,7 @@ preview=$(press_until "$question" '^Report Preview' 30 Return)
 check "the preview shows the pages" test -n "$preview"
 sleep 1
 import -window root "$shots/reports-preview.png" 2>/dev/null
-check "the preview starts on page 1 of 4" \
+check "the preview window names the report" \
   bash -c "xdotool getwindowname $preview | grep -q 'Master Password Report'"
 
 saveas=$(press_until "$preview" '^Save Report as PDF$' 30 alt+d)

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Prints a report from the real main program on a CUPS queue of a private
+# scheduler: print mode sends the pages straight to the default printer.
+# Exits 77 (skipped) when no CUPS scheduler can be set up here.
+# Usage: reports_print_e2e.sh QUILLOCK FIXTURE
+set -u
+quillock=$1 fixture=$2
+shots=$PWD
+work=$(mktemp -d /tmp/ql-reports-print.XXXXXX)
+here=$(dirname "$0")
+source "$here/e2e_helpers.sh"
+source "$here/cups_queue.sh"
+trap 'stop_cups; rm -rf "$work"' EXIT
+if ! start_cups >"$work/cups-why" 2>&1; then
+  echo "SKIPPED: no CUPS queue could be set up on this machine ($(cat "$work/cups-why"))"
+  exit 77
+fi
+
+data=$work/data
+mkdir -p "$data"
+"$fixture" "$data" user joe "Not Required" && "$fixture" "$data" entries joe 40 || { echo "FAILED: fixture"; exit 1; }
+
+"$quillock" "Data=$data" >"$work/q.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 30)
+check "main window opens" test -n "$frame"
+
+# File > Reports > by Service prints without asking.
+xdotool windowactivate --sync "$frame" >/dev/null 2>&1
+xdotool key --clearmodifiers --delay 150 alt+f r Return
+job=""
+for _ in $(seq 100); do job=$(ls "$cups/out"/job-*.pdf 2>/dev/null | head -n1); [ -n "$job" ] && [ -s "$job" ] && break; sleep 0.2; done
+check "the report reaches the printer as one job" test -n "$job"
+sleep 1
+check "CUPS lists the job as completed" bash -c "lpstat -W completed -o QLTEST | grep -q '^QLTEST-'"
+text=$(pdftotext -raw "$job" - 2>/dev/null)
+check "the job holds every page" bash -c "grep -q 'Passwords by Service' <<<\"\$1\" && grep -q 'Pw-001-secret' <<<\"\$1\" && grep -q 'Pw-040-secret' <<<\"\$1\"" _ "$text"
+check "no message was shown" test -z "$(xdotool search --onlyvisible --name '^(NOTE\.\.\.|WARNING!|Printing Failed)$' 2>/dev/null)"
+import -window root "$shots/reports-printed.png" 2>/dev/null
+
+xdotool windowactivate --sync "$frame" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+F4
+wait_exit $pid 20; status=$?
+check "main program exits 0 when closed" test "$status" -eq 0
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
