@@ -1,0 +1,116 @@
+// The master report of one user, from the encrypted table to a PDF file.
+//  reports.master_1k_s    1,000 entries with notes: reading, laying out pages and
+//                         writing the PDF (median of the rounds)
+//  reports.master_10k_s   the same for 10,000 entries (information)
+//  reports.scale_ratio    10,000 over 1,000, median of the ratios of rounds that
+//                         measure both in turn; 10 means the cost grows linearly
+//  reports.pages_1k       pages of the 1,000-entry report (information)
+#include "platform/recordstore/DataTable.h"
+#include "reports/PageBuilder.h"
+#include "reports/ReportLayouts.h"
+#include "reports/ReportRun.h"
+#include "reports/render/PdfFile.h"
+#include "reports/render/QtTextMeasure.h"
+#include "store/Layouts.h"
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kRounds = 5;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+QString notesOf(int i) {
+    return QStringLiteral("Account opened for the household, number %1.\r\nSecurity questions: first school, "
+                          "street of the first house, name of the first pet.\r\nRecovery codes kept in the "
+                          "blue folder on the second shelf; renew every spring. Entry %1.")
+        .arg(i);
+}
+
+bool fill(ql::DataTable& table, const QString& user, int count, int& id) {
+    if (table.stream() != 0) return false;
+    for (int i = 0; i < count; ++i) {
+        ql::Record& r = table.record();
+        r.clear();
+        const QString n = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+        r.setNumber("P_:ID", ++id);
+        r.setText("P_:USER", user);
+        r.setText("P_:SERVICE", "Service " + n);
+        r.setText("P_:URL", "https://accounts.service" + n + ".example/login");
+        r.setText("P_:NAME", "member." + n + "@mail.example");
+        r.setText("P_:PASSWORD", "Xq7-" + n + "-vR2!kP");
+        r.setNumber("P_:LASTCHANGEDATE", 80000 + i % 700);
+        r.setNumber("P_:LASTCHANGETIME", 1 + (i * 7919) % 8'640'000);
+        r.setText("P_:WINDOWTITLETOLOCATE", "Sign in - Service " + n);
+        r.setText("P_:PASTE", QStringLiteral("[Name][Tab][Password][Enter]"));
+        r.setNumber("P_:SECONDSTOWAIT", 3);
+        r.setText("P_:NOTES", notesOf(i));
+        r.setText("P_:MORENOTES", QStringLiteral("Shared with nobody."));
+        if (table.add() != 0) return false;
+    }
+    return table.flush() == 0;
+}
+
+// Seconds for the whole report of `user`; `pages` gets its page count.
+double masterReport(ql::DataTable& table, const QString& user, const QString& pdf, size_t& pages) {
+    QElapsedTimer timer;
+    timer.start();
+    const ql::ReportLayout layout = ql::reportLayout(ql::ReportKind::Master);
+    ql::QtTextMeasure measure;
+    std::vector<ql::ReportPage> out;
+    ql::PageBuilder builder(layout, table.def(), measure, {1, 80000, 4'500'001},
+                            [&](ql::ReportPage&& page) { out.push_back(std::move(page)); });
+    table.send(QStringLiteral("QUICKSCAN=on"));
+    ql::ReportRun run(table, user, table.def().keyIndex(layout.key), builder);
+    if (run.start() == ql::ReportRun::Start::Found)
+        while (run.step(25)) {}
+    builder.finish();
+    table.send(QStringLiteral("QUICKSCAN=off"));
+    if (!ql::writePdfFile(out, pdf, layout.title).isEmpty()) return -1;
+    pages = out.size();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    ql::setOwnerKey(QString(64, u'b'));
+    ql::DataTable table(ql::passwordsTable());
+    int id = 0;
+    if (table.create() != 0 || table.open() != 0 || !fill(table, "small", 1000, id) ||
+        !fill(table, "large", 10000, id)) {
+        std::fprintf(stderr, "bench_reports: cannot make the entries: %s\n", qPrintable(table.errorText()));
+        return 1;
+    }
+    std::vector<double> small, large, ratios;
+    size_t smallPages = 0, largePages = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const double s = masterReport(table, "small", folder.filePath("small.pdf"), smallPages);
+        const double l = masterReport(table, "large", folder.filePath("large.pdf"), largePages);
+        if (s <= 0 || l <= 0) {
+            std::fprintf(stderr, "bench_reports: the PDF could not be written\n");
+            return 1;
+        }
+        small.push_back(s);
+        large.push_back(l);
+        ratios.push_back(l / s);
+    }
+    std::printf("reports.master_1k_s %.3f s\n", median(small));
+    std::printf("reports.master_10k_s %.3f s\n", median(large));
+    std::printf("reports.scale_ratio %.2f ratio\n", median(ratios));
+    std::printf("reports.pages_1k %zu pages\n", smallPages);
+    return 0;
+}
