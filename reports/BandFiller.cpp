@@ -57,21 +57,19 @@ QString BandFiller::valueOf(const Prepared& p, const Record* record, const PageS
 }
 
 // Places the lines of one text control; returns how much taller than the
-// control they are.
-int BandFiller::placeText(const Prepared& p, const QString& text, int top, BandContent& out) const {
+// control they are. Fields and notes wrap; labels keep to one line. The texts
+// of the fixed bands stay as the layout has them.
+int BandFiller::placeText(const Prepared& p, const QString& text, int top, bool detail, BandContent& out) const {
     const ReportControl& c = *p.control;
-    const bool grows = c.kind == ControlKind::Field || c.kind == ControlKind::Notes;
-    const QStringList lines =
-        grows ? measure_.breakLines(text, c.font, c.width,
-                                    c.kind == ControlKind::Notes ? Wrap::Words : Wrap::Anywhere)
-              : QStringList{text};
-    const int lineHeight = grows ? measure_.lineHeight(c.font) : c.height;
+    const bool wraps = detail && (c.kind == ControlKind::Field || c.kind == ControlKind::Notes);
+    const QStringList lines = wraps ? measure_.breakLines(text, c.font, c.width, c.wrap) : QStringList{text};
+    const int lineHeight = detail ? measure_.lineHeight(c.font) : c.height;
     int y = top;
     for (const QString& line : lines) {
         if (!line.isEmpty()) out.items.texts.push_back({band_.x + c.x, y, c.width, lineHeight, line, c.font, c.align});
         y += lineHeight;
     }
-    return grows ? std::max(0, int(lines.size()) * lineHeight - c.height) : 0;
+    return detail ? std::max(0, int(lines.size()) * lineHeight - c.height) : 0;
 }
 
 BandContent BandFiller::place(const Record* record, const PageStamp* stamp) const {
@@ -95,7 +93,7 @@ BandContent BandFiller::place(const Record* record, const PageStamp* stamp) cons
                                         {band_.x + c.x + size + 40, top, c.width - size - 40, c.height, c.text,
                                          c.font, TextAlign::Left}});
         } else {
-            growth = placeText(p, valueOf(p, record, stamp), top, out);
+            growth = placeText(p, valueOf(p, record, stamp), top, record != nullptr, out);
         }
         placed.push_back({c.y, shift + growth});
         bandGrowth = std::max(bandGrowth, shift + growth);

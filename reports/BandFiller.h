@@ -40,7 +40,7 @@ private:
     };
     QString valueOf(const Prepared& p, const Record* record, const PageStamp* stamp) const;
     BandContent place(const Record* record, const PageStamp* stamp) const;
-    int placeText(const Prepared& p, const QString& text, int top, BandContent& out) const;
+    int placeText(const Prepared& p, const QString& text, int top, bool detail, BandContent& out) const;
 
     const ReportBand& band_;
     TextMeasure& measure_;

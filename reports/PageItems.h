@@ -23,6 +23,12 @@ struct FontSpec {
 
 enum class TextAlign { Left, Center, Right };
 
+// How a text too wide for its control is broken into lines.
+enum class Wrap {
+    Words,    // at blanks where possible, inside a word only when it is wider than the line
+    Anywhere  // after any character (passwords: no blank is lost at a line's end)
+};
+
 // One line of text placed on a page.
 struct PlacedText {
     int x = 0, y = 0, width = 0, height = 0;

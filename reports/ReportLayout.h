@@ -7,7 +7,7 @@ namespace ql {
 
 enum class ControlKind {
     Label,       // fixed text
-    Field,       // a field of the entry through its picture; long values wrap
+    Field,       // a field of the entry through its picture
     Notes,       // a large text field shown whole, over as many lines as it needs
     Check,       // a check box showing a yes/no field, with a label
     Box,         // a frame
@@ -16,7 +16,8 @@ enum class ControlKind {
     RunTime      // the time the report was started, through the picture
 };
 
-// One control of a band; x and y from the band's top left corner.
+// One control of a band; x and y from the band's top left corner. In the
+// detail band a text wider than its control goes on over more lines.
 struct ReportControl {
     ControlKind kind = ControlKind::Label;
     int x = 0, y = 0, width = 0, height = 0;
@@ -25,6 +26,7 @@ struct ReportControl {
     QString picture;  // "@s30"
     FontSpec font;
     TextAlign align = TextAlign::Left;
+    Wrap wrap = Wrap::Words; // in the detail band, where texts may take more lines
 };
 
 // A band of the report; header and footer stand at fixed places on the page,

@@ -29,6 +29,13 @@ ReportControl field(const QString& name, const QString& picture, int x, int y, i
     return c;
 }
 
+// Passwords break after any character, so that none of their blanks is lost.
+ReportControl password(const QString& picture, int x, int y, int width) {
+    ReportControl c = field(QStringLiteral("P_:PASSWORD"), picture, x, y, width);
+    c.wrap = Wrap::Anywhere;
+    return c;
+}
+
 ReportControl notes(const QString& name, int x, int y, int width) {
     return field(name, QString(), x, y, width, ControlKind::Notes);
 }
@@ -75,7 +82,7 @@ ReportLayout fourColumns(const QString& title, const QString& key, int notesLabe
                 {field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), columns[0], 50, 1400),
                  field(QStringLiteral("P_:URL"), QStringLiteral("@s90"), columns[1], 50, 1400),
                  field(QStringLiteral("P_:NAME"), QStringLiteral("@s30"), columns[2], 50, 1400),
-                 field(QStringLiteral("P_:PASSWORD"), QStringLiteral("@s20"), columns[3], 50, 1400),
+                 password(QStringLiteral("@s20"), columns[3], 50, 1400),
                  notes(QStringLiteral("P_:NOTES"), 4552, notesY, 1400)}};
     l.bodyTop = 1720;
     l.bodyHeight = 7281;
@@ -111,7 +118,7 @@ ReportLayout byName() {
                 {field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), 104, 20, 1400),
                  field(QStringLiteral("P_:URL"), QStringLiteral("@s90"), 1563, 20, 1400),
                  field(QStringLiteral("P_:NAME"), QStringLiteral("@s128"), 3021, 20, 1417),
-                 field(QStringLiteral("P_:PASSWORD"), QStringLiteral("@s128"), 4479, 20, 1458),
+                 password(QStringLiteral("@s128"), 4479, 20, 1458),
                  notes(QStringLiteral("P_:NOTES"), 3021, 156, 2917)}};
     l.bodyTop = 1688;
     l.bodyHeight = 7313;
@@ -153,7 +160,7 @@ std::vector<ReportControl> masterDetail() {
         field(QStringLiteral("P_:URL"), QStringLiteral("@s90"), 2031, 42, 5344),
         field(QStringLiteral("P_:SERVICE"), QStringLiteral("@s30"), 94, 42, 1875),
         field(QStringLiteral("P_:NAME"), QStringLiteral("@s128"), 94, 198, 1875),
-        field(QStringLiteral("P_:PASSWORD"), QStringLiteral("@s128"), 2031, 198, 2760),
+        password(QStringLiteral("@s128"), 2031, 198, 2760),
         label(QStringLiteral("Last Changed:"), 4854, 198, 750, small),
         field(QStringLiteral("P_:LASTCHANGEDATE"), QStringLiteral("d4b"), 5604, 198, 1302),
         field(QStringLiteral("P_:LASTCHANGETIME"), QStringLiteral("t3b"), 6906, 198, 594),

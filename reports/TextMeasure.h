@@ -4,12 +4,6 @@
 
 namespace ql {
 
-// How a text too wide for its control is broken into lines.
-enum class Wrap {
-    Words,    // at blanks where possible, inside a word only when it is wider than the line
-    Anywhere  // after any character (passwords: every character stays where it is)
-};
-
 // Measures text in report units for the layout of pages.
 class TextMeasure {
 public:

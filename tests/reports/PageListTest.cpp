@@ -238,7 +238,7 @@ TEST_F(PageListTest, ANoteLongerThanAPageIsSplitOverPagesAndKeptWhole) {
     for (ReportKind kind : {ReportKind::ByService, ReportKind::ByName, ReportKind::Master}) {
         SCOPED_TRACE(reportMenuText(kind).toStdString());
         const PageRun run = runReport(kind, own, "kim");
-        ASSERT_GT(run.pages.size(), 3u);
+        ASSERT_GE(run.pages.size(), 3u); // the note alone is taller than two pages
         const ReportControl& notes = *std::find_if(
             run.layout.detail.controls.begin(), run.layout.detail.controls.end(),
             [](const ReportControl& c) { return c.field == "P_:NOTES"; });

@@ -14,12 +14,12 @@
 
 namespace ql::test {
 
-// Every letter is `points * 7` units wide, a line `points * 15` high.
+// Every letter is `points * 5` units wide, a line `points * 15` high.
 class FixedPitchMeasure : public TextMeasure {
 public:
     int lineHeight(const FontSpec& font) override { return int(font.points * 15); }
     QStringList breakLines(const QString& text, const FontSpec& font, int width, Wrap) override {
-        const int perLine = std::max(1, width / int(font.points * 7));
+        const int perLine = std::max(1, width / int(font.points * 5));
         QStringList lines;
         for (const QString& paragraph : text.split(u'\n')) {
             if (paragraph.isEmpty()) lines << QString();
