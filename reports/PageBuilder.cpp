@@ -11,6 +11,19 @@ void shiftInto(ReportPage& page, const BandContent& band, int dy) {
     for (PlacedCheck c : band.items.checks) { c.y += dy; c.label.y += dy; page.checks.push_back(std::move(c)); }
 }
 
+// What of a band lies below `cut`, moved up to start at the band's top.
+BandContent remainderFrom(const BandContent& band, int cut) {
+    BandContent rest;
+    rest.height = band.height - cut;
+    for (PlacedText t : band.items.texts)
+        if (t.y >= cut) { t.y -= cut; rest.items.texts.push_back(std::move(t)); }
+    for (PlacedBox b : band.items.boxes)
+        if (b.y >= cut) { b.y -= cut; rest.items.boxes.push_back(b); }
+    for (PlacedCheck c : band.items.checks)
+        if (c.y >= cut) { c.y -= cut; c.label.y -= cut; rest.items.checks.push_back(std::move(c)); }
+    return rest;
+}
+
 } // namespace
 
 PageBuilder::PageBuilder(const ReportLayout& layout, const TableDef& table, TextMeasure& measure,
@@ -57,19 +70,7 @@ void PageBuilder::addBand(BandContent band) {
         }
         if (cut <= 0) cut = bodyEnd - cursor_; // a single line taller than the body: it goes here whole
         put(band.items, cursor_, 0, cut);
-        ReportPage rest;
-        BandContent remaining{std::move(rest), band.height - cut};
-        for (const PlacedText& t : band.items.texts)
-            if (t.y >= cut) { remaining.items.texts.push_back(t); remaining.items.texts.back().y -= cut; }
-        for (const PlacedBox& b : band.items.boxes)
-            if (b.y >= cut) { remaining.items.boxes.push_back(b); remaining.items.boxes.back().y -= cut; }
-        for (const PlacedCheck& c : band.items.checks)
-            if (c.y >= cut) {
-                remaining.items.checks.push_back(c);
-                remaining.items.checks.back().y -= cut;
-                remaining.items.checks.back().label.y -= cut;
-            }
-        band = std::move(remaining);
+        band = remainderFrom(band, cut);
         endPage();
         beginPage();
     }

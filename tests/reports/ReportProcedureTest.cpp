@@ -3,6 +3,7 @@
 #include "ReportTestSupport.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportProcedure.h"
+#include <QFile>
 
 using namespace ql;
 using namespace ql::test;
@@ -243,4 +244,34 @@ TEST_F(ReportProcedureTest, APrinterThatFailsIsReportedAndTheWholeReportOfferedA
     ASSERT_EQ(printer.pdfs.size(), 2u);
     EXPECT_EQ(printer.pdfs[1].second, 3u);
     EXPECT_TRUE(printer.jobs.empty());
+}
+
+TEST_F(ReportProcedureTest, TheReportTextsComeFromTheSettingsFileWithTheirDefaults) {
+    QFile ini(data.path(kReportStringsFile));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Other]\nNothingToPrntText=not this one\n"
+              "[DISPLAY STRINGS 2.0]\n"
+              "NothingToPrntTitle=Note\n"
+              "NothingToPrntText=No entries.|Nothing was printed.\n"
+              "ProgWinTitlePrnt=" + QByteArray(80, 'T') + "\n"
+              "CancelPrvwPartialText=" + QByteArray(200, 'Q') + "\n");
+    ini.close();
+    const ReportStrings strings = loadReportStrings(kReportStringsFile, QString(), "Ask", "Preview it?");
+    EXPECT_EQ(strings.nothingToPrintTitle, "Note");
+    EXPECT_EQ(strings.progressTitlePrint, QString(64, 'T'));
+    EXPECT_EQ(strings.cancelPartialText, QString(128, 'Q'));
+    EXPECT_EQ(strings.nothingToPreviewText, "Nothing to Preview.");
+    EXPECT_EQ(strings.askPreviewTitle, "Ask");
+    EXPECT_EQ(strings.askPreviewText, "Preview it?");
+    EXPECT_EQ(loadReportStrings("missing.ini", {}, "Preview", "q").noPrinterTitle, "WARNING!");
+
+    userName = "nobody";
+    ReportContext context{prompter, printer, measure, clock, {}};
+    ReportProcedure::Hooks hooks{[](DataTable& t) { return t.open() == 0; },
+                                 [this](Record& user) { user.setText("U_:NAME", userName); return 1; },
+                                 [](ReportSession& session) { while (session.tick()) {} }};
+    ReportProcedure(context, files, hooks).run(reportLayout(ReportKind::ByService), strings);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].title, "Note");
+    EXPECT_EQ(prompter.asked[0].text, "No entries.\nNothing was printed.");
 }
