@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   libxtst-dev libx11-xcb-dev libxcb1-dev libxkbcommon-dev libxkbcommon-x11-dev x11-xkb-utils
   xvfb xauth x11-utils openbox trayer poppler-utils fonts-dejavu-core
   dbus dbus-x11 at-spi2-core libatspi2.0-dev imagemagick xdotool wamerican
-  clang libclang-rt-14-dev sqlcipher cups-daemon cups-client)
+  clang libclang-rt-14-dev sqlcipher cups-daemon cups-client libcups2-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,76 +1,79 @@
 #include "reports/views/QtPrintTarget.h"
 #include "reports/ReportProcedure.h"
+#include "reports/render/CupsJob.h"
 #include "reports/render/PagePainter.h"
 #include "reports/render/PdfFile.h"
 #include "reports/views/ReportPreviewDialog.h"
-#include <QPageSize>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
 
 namespace ql {
 
 QtPrintTarget::QtPrintTarget(FileDialogs& files, Prompter& prompter, QWidget* parent)
     : files_(files), prompter_(prompter), parent_(parent) {}
 
-QtPrintTarget::~QtPrintTarget() {
-    if (painter_.isActive()) abortJob();
+QtPrintTarget::~QtPrintTarget() { abortJob(); }
+
+bool QtPrintTarget::hasPrinter() {
+    if (destination_.isEmpty()) destination_ = CupsJob::defaultDestination();
+    return !destination_.isEmpty();
 }
 
-bool QtPrintTarget::hasPrinter() { return !QPrinterInfo::defaultPrinter().isNull(); }
-
-// The default printer, made on first use and kept for the run.
-QPrinter* QtPrintTarget::printer() {
-    if (!printer_) {
-        printer_ = std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-        printer_->setFullPage(true); // report places are measured from the paper's edge
-        printer_->setPageSize(QPageSize(QPageSize::Letter));
-    }
-    return printer_.get();
+int QtPrintTarget::copies() {
+    if (copies_ == 0) copies_ = hasPrinter() ? CupsJob::defaultCopies(destination_) : 1;
+    return copies_;
 }
-
-bool QtPrintTarget::supportsCopies() { return printer()->supportsMultipleCopies(); }
-
-int QtPrintTarget::copies() { return printer()->copyCount(); }
-
-void QtPrintTarget::setCopies(int copies) { printer()->setCopyCount(copies); }
 
 bool QtPrintTarget::beginJob(const QString& title) {
-    QPrinter* p = printer();
     title_ = title;
-    p->setDocName(title);
     firstPage_ = true;
-    if (p->printerName().isEmpty() || !painter_.begin(p)) {
-        error_ = QStringLiteral("The printer \"%1\" could not be started.").arg(p->printerName());
+    if (!hasPrinter()) {
+        error_ = QStringLiteral("No printer is set up.");
         return false;
     }
-    return true;
+    job_ = std::make_unique<CupsJob>();
+    if (!job_->begin(destination_, title, copies())) {
+        error_ = QStringLiteral("The printer \"%1\" did not take the report: %2").arg(destination_, job_->errorText());
+        job_.reset();
+        return false;
+    }
+    writer_ = std::make_unique<QPdfWriter>(job_.get());
+    writer_->setResolution(1200);
+    writer_->setTitle(title);
+    writer_->setPageSize(QPageSize(QPageSize::Letter));
+    writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+    return painter_.begin(writer_.get());
 }
 
 bool QtPrintTarget::printPage(const ReportPage& page) {
     if (!painter_.isActive()) return false;
-    if (!firstPage_ && !printer_->newPage()) {
-        error_ = QStringLiteral("The printer \"%1\" stopped taking pages.").arg(printer_->printerName());
-        return false;
-    }
+    if (!firstPage_ && !writer_->newPage()) return false;
     firstPage_ = false;
     painter_.save();
-    scaleToReportUnits(painter_, *printer_);
+    scaleToReportUnits(painter_, *writer_);
     drawReportPage(painter_, page);
     painter_.restore();
+    if (!job_->errorText().isEmpty()) {
+        error_ = QStringLiteral("The printer \"%1\" stopped taking pages: %2").arg(destination_, job_->errorText());
+        return false;
+    }
     return true;
 }
 
 bool QtPrintTarget::endJob() {
     if (!painter_.isActive()) return false;
-    if (painter_.end() && printer_->printerState() != QPrinter::Error) return true;
-    error_ = QStringLiteral("The printer \"%1\" did not take the report.").arg(printer_->printerName());
-    return false;
+    painter_.end();
+    writer_.reset();
+    const bool taken = job_->finish();
+    if (!taken) error_ = QStringLiteral("The printer \"%1\" did not take the report: %2").arg(destination_, job_->errorText());
+    job_.reset();
+    return taken;
 }
 
 void QtPrintTarget::abortJob() {
-    if (!painter_.isActive()) return;
-    printer_->abort();
-    painter_.end();
+    if (painter_.isActive()) painter_.end();
+    writer_.reset();
+    if (job_) job_->cancel();
+    job_.reset();
 }
 
 PreviewResult QtPrintTarget::preview(const std::vector<ReportPage>& pages, int zoom, const QString& title) {

@@ -5,22 +5,25 @@
 #include <QPainter>
 #include <memory>
 
-class QPrinter;
+class QPdfWriter;
 class QWidget;
 
 namespace ql {
 
-// The desktop's default printer (through CUPS), our own preview window and
-// PDF files.
+class CupsJob;
+
+// The desktop's default printer through CUPS, our own preview window and PDF
+// files. Printed pages go to the scheduler as a PDF document written straight
+// into the job, never through a file.
 class QtPrintTarget : public PrintTarget {
 public:
     QtPrintTarget(FileDialogs& files, Prompter& prompter, QWidget* parent);
     ~QtPrintTarget() override;
 
     bool hasPrinter() override;
-    bool supportsCopies() override;
+    bool supportsCopies() override { return true; } // the scheduler makes them
     int copies() override;
-    void setCopies(int copies) override;
+    void setCopies(int copies) override { copies_ = copies; }
     bool beginJob(const QString& title) override;
     bool printPage(const ReportPage& page) override;
     bool endJob() override;
@@ -30,12 +33,15 @@ public:
     QString writePdf(const std::vector<ReportPage>& pages, const QString& fileName) override;
 
 private:
-    QPrinter* printer();
+    void closeJob();
 
     FileDialogs& files_;
     Prompter& prompter_;
     QWidget* parent_;
-    std::unique_ptr<QPrinter> printer_;
+    QString destination_;
+    int copies_ = 0; // 0 until read from the printer
+    std::unique_ptr<CupsJob> job_;
+    std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     bool firstPage_ = true;
     QString title_;

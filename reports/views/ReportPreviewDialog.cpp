@@ -76,8 +76,10 @@ QWidget* ReportPreviewDialog::buildBar(bool canPrint) {
     QPushButton* printButton = addButton(QStringLiteral("&Print"), QStringLiteral("print"), &ReportPreviewDialog::print);
     printButton->setEnabled(canPrint);
     if (!canPrint) printButton->setToolTip(QStringLiteral("No printer is set up: save the report as a PDF instead"));
-    row->addWidget(new QLabel(QStringLiteral("Copies:"), bar));
+    auto* copiesLabel = new QLabel(QStringLiteral("C&opies:"), bar);
+    row->addWidget(copiesLabel);
     copies_ = new QSpinBox(bar);
+    copiesLabel->setBuddy(copies_);
     copies_->setRange(1, 99);
     copies_->setEnabled(canPrint);
     row->addWidget(copies_);

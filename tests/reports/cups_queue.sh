@@ -1,5 +1,6 @@
 # A private CUPS scheduler for the print tests: its own folder, socket and
-# default queue "QLTEST", whose jobs land as files in $cups/out. Sourced.
+# default queue "QLTEST", whose jobs land as files in $cups/out (the document
+# as job-N.pdf, its number of copies in job-N.copies). Sourced.
 # start_cups sets CUPS_SERVER for the programs started afterwards; it fails
 # when CUPS is not installed or its scheduler cannot run here.
 start_cups() {
@@ -14,6 +15,7 @@ start_cups() {
 # Keeps each job's document in the folder the device names.
 if [ $# -eq 0 ]; then echo 'direct qlfile "Unknown" "Quillock test output"'; exit 0; fi
 out=${DEVICE_URI#qlfile:}
+echo "$4" > "$out/job-$1.copies"
 if [ -n "$6" ]; then cat "$6" > "$out/job-$1.pdf"; else cat > "$out/job-$1.pdf"; fi
 SH
   chmod 755 "$cups/bin" "$cups/bin/backend" "$cups/bin/filter" "$cups/bin/backend/qlfile"

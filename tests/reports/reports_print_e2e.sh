@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Prints a report from the real main program on a CUPS queue of a private
-# scheduler: print mode sends the pages straight to the default printer.
+# Prints reports from the real main program on a CUPS queue of a private
+# scheduler: print mode sends the pages straight to the default printer, and
+# the preview prints the number of copies asked for.
 # Exits 77 (skipped) when no CUPS scheduler can be set up here.
 # Usage: reports_print_e2e.sh QUILLOCK FIXTURE
 set -u
@@ -37,6 +38,20 @@ text=$(pdftotext -raw "$job" - 2>/dev/null)
 check "the job holds every page" bash -c "grep -q 'Passwords by Service' <<<\"\$1\" && grep -q 'Pw-001-secret' <<<\"\$1\" && grep -q 'Pw-040-secret' <<<\"\$1\"" _ "$text"
 check "no message was shown" test -z "$(xdotool search --onlyvisible --name '^(NOTE\.\.\.|WARNING!|Printing Failed)$' 2>/dev/null)"
 import -window root "$shots/reports-printed.png" 2>/dev/null
+
+# Master Report: preview, then print two copies from there.
+question=$(press_until "$frame" '^Preview$' 30 alt+f r Down Down Down Down Return)
+check "Master Report asks whether to preview" test -n "$question"
+preview=$(press_until "$question" '^Report Preview' 30 Return)
+check "the preview shows the pages" test -n "$preview"
+sleep 0.5
+xdotool windowactivate --sync "$preview" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+o ctrl+a 2 alt+p
+second=""
+for _ in $(seq 100); do second=$(ls "$cups/out"/job-2.pdf 2>/dev/null); [ -n "$second" ] && [ -s "$second" ] && break; sleep 0.2; done
+check "printing from the preview makes a second job" test -n "$second"
+check "the job asks for two copies" test "$(cat "$cups/out/job-2.copies" 2>/dev/null)" = 2
+check "the second job is the master report" bash -c "pdftotext -raw '$second' - | grep -q 'Master Password Report'"
 
 xdotool windowactivate --sync "$frame" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4

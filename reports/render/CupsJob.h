@@ -1,0 +1,38 @@
+#pragma once
+#include <QIODevice>
+#include <QString>
+
+namespace ql {
+
+// One print job on a CUPS destination, its document written straight into
+// the request as it is produced: nothing of it is kept in a file on the way.
+class CupsJob : public QIODevice {
+public:
+    ~CupsJob() override;
+
+    // The destination the desktop prints on by default; empty when there is none.
+    static QString defaultDestination();
+    // Copies the destination makes by default (1 when it does not say).
+    static int defaultCopies(const QString& destination);
+
+    // Creates the job for a PDF document; false (see errorText()) when the
+    // scheduler refuses it.
+    bool begin(const QString& destination, const QString& title, int copies);
+    // Ends the document: true when the scheduler has taken the whole job.
+    bool finish();
+    // Withdraws the job.
+    void cancel();
+    QString errorText() const { return error_; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override;
+
+private:
+    QByteArray destination_;
+    int job_ = 0;
+    QString error_;
+};
+
+} // namespace ql
