@@ -41,7 +41,10 @@ bool QtPrintTarget::beginJob(const QString& title) {
     writer_->setTitle(title);
     writer_->setPageSize(QPageSize(QPageSize::Letter));
     writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
-    return painter_.begin(writer_.get());
+    if (painter_.begin(writer_.get())) return true;
+    error_ = QStringLiteral("The report could not be drawn for the printer \"%1\".").arg(destination_);
+    abortJob();
+    return false;
 }
 
 bool QtPrintTarget::printPage(const ReportPage& page) {
