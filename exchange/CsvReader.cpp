@@ -1,4 +1,5 @@
 #include "exchange/CsvReader.h"
+#include "platform/secure/Wipe.h"
 #include <QBuffer>
 #include <QFile>
 #include <cstring>
@@ -57,12 +58,14 @@ bool CsvReader::scanWhole() {
     return unterminatedLine_ == 0;
 }
 
+// What was read may hold passwords in clear: overwritten before it is freed.
 void CsvReader::close() {
     device_.reset();
-    buffer_.clear();
+    wipeBytes(buffer_);
+    wipeBytes(normalized_);
+    wipeText(record_);
     pos_ = 0;
     atEnd_ = false;
-    record_.clear();
     size_ = 0;
     errorNumber_ = 0;
     errorText_.clear();
@@ -71,7 +74,7 @@ void CsvReader::close() {
 void CsvReader::rewind() {
     if (!device_) return;
     device_->seek(0);
-    buffer_.clear();
+    wipeBytes(buffer_);
     pos_ = 0;
     atEnd_ = false;
     nextLine_ = 1;

@@ -1,5 +1,6 @@
 #include "exchange/CsvWriter.h"
 #include "platform/records/Record.h"
+#include "platform/secure/Wipe.h"
 #include <QStringEncoder>
 
 namespace ql {
@@ -89,9 +90,11 @@ void CsvWriter::endLine() {
     contents_.truncate(end - contents_.constData());
 }
 
+// The lines hold passwords in clear: overwritten before the memory goes back.
 void CsvWriter::clear() {
-    contents_.clear();
-    beginLine();
+    wipeBytes(contents_);
+    wipeText(line_);
+    firstField_ = true;
 }
 
 } // namespace ql

@@ -1,5 +1,6 @@
 // The export's lists and run, and the import window's columns before a run.
 #include "ExchangeFixture.h"
+#include "exchange/LiveDataFiles.h"
 #include "platform/core/DayNumber.h"
 
 using namespace ql;
@@ -121,4 +122,14 @@ TEST_F(ExchangeTest, AutoAssignsColumnsWhoseValueIsAFieldNameAndSelectsBothWays)
     EXPECT_EQ(a.firstTargetOf(3), -1);
     a.unassign(exchangeFieldIndex(u"P_:Service"));
     EXPECT_EQ(a.firstTargetOf(1), exchangeFieldIndex(u"P_:URL"));
+}
+
+TEST_F(ExchangeTest, TheLiveDataFilesAndTheirJournalsAreKnownWhateverThePathLeadingThere) {
+    EXPECT_TRUE(isLiveDataFile(filePath("QL_DATA.qld")));
+    EXPECT_TRUE(isLiveDataFile(filePath("QL_DATA.qld-wal")));
+    EXPECT_TRUE(isLiveDataFile(filePath("sub/../QLOCK_S.qld")));
+    ASSERT_TRUE(QFile::link(filePath("QL_DATA.qld"), filePath("link.csv")));
+    EXPECT_TRUE(isLiveDataFile(filePath("link.csv")));
+    EXPECT_FALSE(isLiveDataFile(filePath("export.csv")));
+    EXPECT_FALSE(isLiveDataFile(filePath("QL_DATA.csv")));
 }
