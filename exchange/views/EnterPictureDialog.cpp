@@ -1,6 +1,7 @@
 #include "exchange/views/EnterPictureDialog.h"
 #include "exchange/ExchangeFields.h"
 #include "platform/core/Prompter.h"
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -24,24 +25,33 @@ EnterPictureDialog::EnterPictureDialog(const QString& picture, Prompter& prompte
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
+    cancel_ = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    cancel_->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &EnterPictureDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &EnterPictureDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
     ok->setDefault(true);
+    connect(entry_, &QLineEdit::editingFinished, this, &EnterPictureDialog::leftEntry);
+}
+
+// The picture is checked when the entry is left, except for "&Cancel".
+void EnterPictureDialog::leftEntry() {
+    if (entry_->hasFocus() || QApplication::focusWidget() == cancel_) return;
+    checkEntry();
+}
+
+bool EnterPictureDialog::checkEntry() {
+    if (validPicture(entry_->text())) return true;
+    prompter_.ask({QStringLiteral("Invalid Picture!"), QStringLiteral("Pictures must begin with \"@\""),
+                   int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});
+    entry_->setFocus();
+    return false;
 }
 
 void EnterPictureDialog::accept() {
-    if (!validPicture(entry_->text())) {
-        prompter_.ask({QStringLiteral("Invalid Picture!"), QStringLiteral("Pictures must begin with \"@\""),
-                       int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});
-        entry_->setFocus();
-        return;
-    }
-    QDialog::accept();
+    if (checkEntry()) QDialog::accept();
 }
 
 QString EnterPictureDialog::enterPicture(const QString& picture, Prompter& prompter, QWidget* parent) {

@@ -2,6 +2,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QPushButton;
 
 namespace ql {
 
@@ -21,8 +22,12 @@ public slots:
     void accept() override;
 
 private:
+    bool checkEntry();
+    void leftEntry();
+
     Prompter& prompter_;
     QLineEdit* entry_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace ql
