@@ -40,12 +40,14 @@ public:
 
     // Hands the table's last error to the error manager for %ErrorText.
     void captureError(const DataTable& table);
+    // Shows the table's last error: the duplicate-key message for a clash,
+    // else `messageId` naming this table. Returns the error code.
+    int reportWriteError(DataTable& table, uint16_t messageId);
 
 private:
     int openOnce(DataTable& table, int accessMode);
     int recoverAndRetry(DataTable& table, int accessMode);
     int rebuildKeys(DataTable& table, int accessMode);
-    int reportWriteError(DataTable& table, uint16_t messageId);
 
     const TableDef& def_;
     ErrorManager& errors_;

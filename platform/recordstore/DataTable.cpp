@@ -172,6 +172,26 @@ int DataTable::openConnection(int accessMode, bool checkKeys) {
     if (conn_->open(loc.filePath, key, false, readOnly_, recoverSeconds_ * 1000,
                     exclusive) != SQLITE_OK)
         return failDriver(*conn_);
+    return finishOpen(loc, checkKeys);
+}
+
+int DataTable::openOn(DataTable& host) {
+    if (isOpen())
+        return fail(AlreadyOpen);
+    if (!host.isOpen())
+        return fail(NotOpen, QStringLiteral("The table to share a connection with is not open"));
+    const TableLocation loc = locateTable(storedAs_);
+    const QString hostFile = QString::fromUtf8(sqlite3_db_filename(host.conn_->db(), "main"));
+    if (def_.owner != host.def_.owner || !QFileInfo::exists(loc.filePath) ||
+        QFileInfo(hostFile).canonicalFilePath() != QFileInfo(loc.filePath).canonicalFilePath())
+        return fail(DriverError, QStringLiteral("%1 is not in the file of %2")
+                                     .arg(storedAs_, host.storedAs_));
+    conn_->share(*host.conn_);
+    readOnly_ = host.readOnly_;
+    return finishOpen(loc, true);
+}
+
+int DataTable::finishOpen(const TableLocation& loc, bool checkKeys) {
     schema_ = std::make_unique<SqlSchema>(def_, loc.table);
     const int result = checkStructure(checkKeys);
     if (result != NoError) {
@@ -251,8 +271,14 @@ void DataTable::close() {
 }
 
 int DataTable::beginWrite() {
+    joinedWrite_ = false;
     if (inBatch_)
         return NoError;
+    // On a shared connection the host's batch is open: write inside it.
+    if (!sqlite3_get_autocommit(conn_->db())) {
+        joinedWrite_ = true;
+        return NoError;
+    }
     if (conn_->exec(QStringLiteral("BEGIN IMMEDIATE")) != SQLITE_OK)
         return failDriver(*conn_);
     return NoError;
@@ -261,7 +287,7 @@ int DataTable::beginWrite() {
 // Ends a single write: commits on success, rolls back otherwise. Inside a
 // batch only notices whether the engine gave up the whole transaction.
 int DataTable::endWrite(int result) {
-    if (inBatch_) {
+    if (inBatch_ || joinedWrite_) {
         if (sqlite3_get_autocommit(conn_->db())) {
             inBatch_ = false;
             if (result == NoError)

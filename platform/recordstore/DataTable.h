@@ -9,6 +9,7 @@ namespace ql {
 
 class StoreConnection;
 class SqlSchema;
+struct TableLocation;
 
 // Access modes of open(): low nibble 0 read only, 1 write only, 2 read/write;
 // high nibble 0x10 deny all, 0x20 deny write, 0x40 deny none.
@@ -47,7 +48,10 @@ constexpr int DenyWriteReadOnly = 0x20;   // 32
 // the whole batch; any other connection writing to the same file meanwhile
 // (another process, or another DataTable of this one, e.g. Users while
 // Passwords streams) waits up to the recover time, 10 s, then gets 32. Do a
-// batch's writes through the DataTable that streams. Readers never wait.
+// batch's writes through the DataTable that streams, or through a table of the
+// same file opened with openOn() on it: its writes join the host's batch, so
+// changes to two tables of one container commit or roll back together.
+// Readers never wait.
 //
 // Opening checks the stored layout against the declared one: a wrong owner key
 // or a file that is not a data file gives 36, another layout 47 (unless an
@@ -70,6 +74,11 @@ public:
     // table is left as it is and reported as success.
     int create();
     int open(int accessMode = access_mode::SharedReadWrite);
+    // Opens this table on the connection of `host`, an open table of the same
+    // file: while the host streams, this table's writes belong to the host's
+    // batch (committed by its flush(), undone by its cancelBatch()); outside a
+    // batch each write commits on its own as usual. Never stream() the guest.
+    int openOn(DataTable& host);
     void close();
     bool isOpen() const;
 
@@ -119,6 +128,7 @@ private:
     int fail(int code, const QString& text = {});
     int failDriver(const StoreConnection& conn);
     int openConnection(int accessMode, bool checkKeys);
+    int finishOpen(const TableLocation& loc, bool checkKeys);
     int checkStructure(bool checkKeys);
     int rebuildIndexes();
     int beginWrite();
@@ -139,6 +149,7 @@ private:
     qint64 currentRow_ = 0;
     int recoverSeconds_ = 10;
     bool inBatch_ = false;
+    bool joinedWrite_ = false; // the write runs inside a transaction of a shared connection
     bool quickScan_ = false;
     bool readOnly_ = false;
     int errorCode_ = 0;

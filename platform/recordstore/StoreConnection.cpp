@@ -23,6 +23,7 @@ int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool c
         flags |= SQLITE_OPEN_CREATE;
     flags |= SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
+    handle_.reset(db_, [](sqlite3* db) { sqlite3_close_v2(db); });
     if (rc != SQLITE_OK) {
         fail(rc);
         close();
@@ -59,10 +60,17 @@ int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool c
     return rc;
 }
 
+void StoreConnection::share(const StoreConnection& host) {
+    close();
+    handle_ = host.handle_;
+    db_ = host.db_;
+    lastCode_ = 0;
+    message_.clear();
+}
+
 void StoreConnection::close() {
     finalizeAll();
-    if (db_)
-        sqlite3_close_v2(db_);
+    handle_.reset();
     db_ = nullptr;
 }
 

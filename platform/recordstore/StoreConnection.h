@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
@@ -32,6 +33,10 @@ public:
     // With exclusive, the file stays locked against other connections until close.
     int open(const QString& path, const SecretBytes& rawKey, bool create, bool readOnly,
              int waitMs, bool exclusive = false);
+    // Uses the engine connection of `host` (open) with a statement cache of its
+    // own: both then read and write in the same transactions. The engine
+    // connection closes when the last StoreConnection using it closes.
+    void share(const StoreConnection& host);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* db() const { return db_; }
@@ -52,6 +57,7 @@ public:
 
 private:
     sqlite3* db_ = nullptr;
+    std::shared_ptr<sqlite3> handle_; // owns db_, shared by share()
     QHash<QString, sqlite3_stmt*> statements_;
     std::vector<sqlite3_stmt*> slots_;
     int lastCode_ = 0;

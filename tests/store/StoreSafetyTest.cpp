@@ -234,6 +234,41 @@ TEST_F(StoreSafetyTest, BatchIsOneTransactionThatCanBeCancelled) {
     EXPECT_EQ(t.records(), 4);
 }
 
+TEST_F(StoreSafetyTest, TwoTablesOfOneFileShareABatchThroughOneConnection) {
+    DataTable users(usersTable()), entries(passwordsTable()), other(scriptPasteTable());
+    createAndOpen(users);
+    ASSERT_EQ(entries.create(), 0);
+    ASSERT_EQ(other.create(), 0);
+    EXPECT_NE(other.openOn(users), 0); // another file: refused
+    ASSERT_EQ(entries.openOn(users), 0) << entries.errorText().toStdString();
+    auto addUser = [&users](const QString& name) {
+        users.record().clear();
+        users.record().setText("U_:NAME", name);
+        return users.add();
+    };
+    // Rolled back together, including a write refused half-way.
+    ASSERT_EQ(users.stream(), 0);
+    ASSERT_EQ(addUser("amy"), 0);
+    ASSERT_EQ(addEntry(entries, "amy", "mail", "a"), 0);
+    EXPECT_EQ(addEntry(entries, "AMY", "MAIL", "a"), DuplicateKey);
+    EXPECT_EQ(users.cancelBatch(), 0);
+    EXPECT_EQ(users.records(), 0);
+    EXPECT_EQ(entries.records(), 0);
+    // Committed together; a reader on its own connection sees nothing before.
+    DataTable reader(passwordsTable());
+    ASSERT_EQ(reader.open(), 0);
+    ASSERT_EQ(users.stream(), 0);
+    ASSERT_EQ(addUser("amy"), 0);
+    ASSERT_EQ(addEntry(entries, "amy", "mail", "a"), 0);
+    EXPECT_EQ(reader.records(), 0);
+    ASSERT_EQ(users.flush(), 0);
+    EXPECT_EQ(reader.records(), 1);
+    // Outside a batch the guest's writes commit on their own; it outlives its host.
+    users.close();
+    ASSERT_EQ(addEntry(entries, "amy", "bank", "a"), 0);
+    EXPECT_EQ(reader.records(), 2);
+}
+
 TEST_F(StoreSafetyTest, SymbolicLinksInTheFolderAreNeverFollowed) {
     QTemporaryDir outside;
     const QString victim = outside.filePath("victim");
