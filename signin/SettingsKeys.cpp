@@ -72,10 +72,11 @@ bool versionNeedsUpgrade(double oldVersion) { return oldVersion >= 2.1; }
 
 namespace {
 
-// Carries the previous version's settings over into an empty Configuration.
-void importOldSettings(SettingsAccess& settings, const OldSettingReader& oldSettings,
-                       const UpgradeHook& upgrade) {
+// Carries the previous version's settings over into an empty Configuration,
+// all or nothing, and marks the upgrade of its tables when one is due.
+void importOldSettings(SettingsAccess& settings, const OldSettingReader& oldSettings) {
     const QString oldVersion = oldSettings ? oldSettings(k::Version).trimmed() : QString();
+    settings.beginWrites();
     settings.putSetting(oldVersion, k::Version);
     for (const QString& key : {k::ClipboardSeconds, k::InactivityMinutes, k::Tray,
                                k::HideClipboard, k::GroupDelay, k::GroupSize, k::MonitorActive}) {
@@ -85,7 +86,15 @@ void importOldSettings(SettingsAccess& settings, const OldSettingReader& oldSett
     putSettingNumber(settings, k::Skip, 1);
     bool numeric = false;
     const double version = oldVersion.toDouble(&numeric);
-    if (numeric && versionNeedsUpgrade(version) && upgrade) upgrade(version);
+    if (numeric && versionNeedsUpgrade(version)) settings.putSetting(oldVersion, k::UpgradePending);
+    settings.commitWrites();
+}
+
+void runPendingUpgrade(SettingsAccess& settings, const UpgradeHook& upgrade) {
+    const QString pending = settings.getSetting(k::UpgradePending);
+    if (pending.isEmpty() || !upgrade) return;
+    upgrade(pending.toDouble());
+    settings.putSetting(QString(), k::UpgradePending);
 }
 
 } // namespace
@@ -124,8 +133,9 @@ void readFontValues(SettingsAccess& settings, ProgramValues& values) {
 
 ProgramValues loadMainStartUp(SettingsAccess& settings, const OldSettingReader& oldSettings,
                               const UpgradeHook& upgrade) {
-    if (settings.isEmpty()) importOldSettings(settings, oldSettings, upgrade);
+    if (settings.isEmpty()) importOldSettings(settings, oldSettings);
     settings.putSetting(kProgramVersion, k::Version);
+    runPendingUpgrade(settings, upgrade);
     ProgramValues values;
     values.dateFormat = settings.getSetting(k::DateFormat);
     readFontValues(settings, values);

@@ -41,6 +41,8 @@ inline const QString FontType = QStringLiteral("FontType");
 inline const QString FontSize = QStringLiteral("FontSize");
 inline const QString FontColour = QStringLiteral("FontColour");
 inline const QString FontStyle = QStringLiteral("FontStyle");
+// The previous version whose tables still wait to be upgraded; blank once done.
+inline const QString UpgradePending = QStringLiteral("QL_Upgrade");
 } // namespace settings_key
 
 inline const QString kProgramVersion = QStringLiteral("2.72");
@@ -71,11 +73,14 @@ using OldSettingReader = std::function<QString(const QString& key)>;
 // The previous version's settings from an INI file (WIN.INI in the data folder),
 // section "Fernwick"; a missing file or key reads as blank.
 OldSettingReader oldSettingsFromIni(const QString& fileName = QStringLiteral("WIN.INI"));
-// Runs once the old settings were carried over, with the carried-over version.
+// Upgrades the previous version's tables, given the carried-over version.
 using UpgradeHook = std::function<void(double oldVersion)>;
 
-// Main program start-up: first-run import when Configuration is empty, the
-// version stamp, then every value read with the start-up limits.
+// Main program start-up: first-run import when Configuration is empty (in
+// one transaction; a version that calls for it marks the old tables' upgrade
+// as pending), the version stamp, the pending upgrade (marked done once it
+// has run, so a run cut short is done again at the next start), then every
+// value read with the start-up limits.
 ProgramValues loadMainStartUp(SettingsAccess& settings, const OldSettingReader& oldSettings,
                               const UpgradeHook& upgrade);
 // Reads the main program's values (used at start-up and after Options OK).

@@ -57,4 +57,11 @@ bool ConfigurationSettings::isEmpty() {
     return table_.records() == 0;
 }
 
+void ConfigurationSettings::beginWrites() {
+    if (!table_.isOpen()) table_.open(access_mode::SharedReadWrite);
+    table_.stream();
+}
+
+bool ConfigurationSettings::commitWrites() { return table_.flush() == se::NoError; }
+
 } // namespace ql

@@ -15,6 +15,8 @@ public:
     QString getSetting(const QString& key) override;
     void putSetting(const QString& value, const QString& key) override;
     bool isEmpty() override;
+    void beginWrites() override;
+    bool commitWrites() override;
 
 private:
     int fetchKey(const QString& key);

@@ -14,6 +14,9 @@ public:
     // True when the Configuration table reads as holding no records at all
     // (false when it cannot be read).
     virtual bool isEmpty() = 0;
+    // Writes between the two calls commit together or not at all.
+    virtual void beginWrites() {}
+    virtual bool commitWrites() { return true; }
 };
 
 // Test double over a map; counts writes per key.

@@ -19,6 +19,7 @@
 #include "signin/views/MainFrame.h"
 #include "signin/views/OptionsDialog.h"
 #include "signin/views/SelectUsersDialog.h"
+#include "signin/views/UpgradeProgressWindow.h"
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
@@ -45,9 +46,10 @@ void reportMissingDataFolder(Prompter& prompter, const QStringList& arguments) {
 
 ProgramValues loadSettings(ProgramServices& services, ConfigurationSettings& settings) {
     services.opener().openDataFile(settings.table(), true, false, access_mode::SharedReadWrite, true);
-    // The carry-over of the previous version's tables runs here once it exists.
-    auto upgradeOldTables = [](double) {};
-    return loadMainStartUp(settings, oldSettingsFromIni(), upgradeOldTables);
+    auto upgrade = [&services](double) {
+        upgradeOldTables(services.managers(), services.prompter());
+    };
+    return loadMainStartUp(settings, oldSettingsFromIni(), upgrade);
 }
 
 std::array<QString, 3> quickUserNames(ProgramServices& services) {
