@@ -64,7 +64,8 @@ void MainFrame::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     connect(addItem(file, QStringLiteral("Pass&words"), false), &QAction::triggered, this,
             [this] { emit passwordsRequested(0); });
-    addItem(file, QStringLiteral("&User Setup"), false);
+    connect(addItem(file, QStringLiteral("&User Setup")), &QAction::triggered, this,
+            &MainFrame::userSetupRequested);
     QMenu* reports = file->addMenu(QStringLiteral("&Reports"));
     int number = 0;
     for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"}) {
@@ -112,7 +113,8 @@ void MainFrame::buildMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addItem(help, QStringLiteral("&Contents")), &QAction::triggered, this, &MainFrame::showHelp);
-    addItem(help, QStringLiteral("&About"), false);
+    connect(addItem(help, QStringLiteral("&About")), &QAction::triggered, this,
+            &MainFrame::aboutRequested);
 }
 
 QWidget* MainFrame::buildButtonRow() {
@@ -126,6 +128,7 @@ QWidget* MainFrame::buildButtonRow() {
     passwordsButton_ = new QPushButton(QStringLiteral("Passwords"), row);
     usersButton_ = new QPushButton(QStringLiteral("Users"), row);
     connect(passwordsButton_, &QPushButton::clicked, this, [this] { emit passwordsRequested(0); });
+    connect(usersButton_, &QPushButton::clicked, this, &MainFrame::userSetupRequested);
     layout->addWidget(passwordsButton_);
     layout->addWidget(usersButton_);
     for (int i = 0; i < 3; ++i) {
@@ -167,7 +170,6 @@ void MainFrame::setQuickUserNames(const std::array<QString, 3>& names) {
 void MainFrame::setPasswordListAvailable(bool available) {
     passwordListAvailable_ = available;
     passwordsButton_->setEnabled(available);
-    usersButton_->setEnabled(false); // the user setup window does not exist yet
     if (QAction* item = action(QStringLiteral("Pass&words"))) item->setEnabled(available);
     setQuickUserNames(quickNames_);
 }

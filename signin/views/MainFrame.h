@@ -47,6 +47,8 @@ public slots:
 
 signals:
     void optionsRequested();
+    void userSetupRequested();
+    void aboutRequested();
     void passwordsRequested(int quickUser); // 0 through the user selection
     void synchronizeRequested();
     void importRequested();

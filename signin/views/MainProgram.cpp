@@ -15,6 +15,7 @@
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
 #include "signin/views/ActivityWatcher.h"
+#include "signin/views/BrowseUsersWindow.h"
 #include "signin/views/ConfirmPasswordDialog.h"
 #include "signin/views/MainFrame.h"
 #include "signin/views/OptionsDialog.h"
@@ -26,6 +27,7 @@
 #include "store/WordList.h"
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 
 namespace ql {
 
@@ -84,6 +86,7 @@ struct MainRun {
                           MonitorPolicy::mainProgram()};
     MonitorBridge bridge{monitor, notifications};
     FrameTicker ticker{clock, clipboard, bridge};
+    QPointer<BrowseUsersWindow> userSetup;
 
     EntryDesktop entryDesktop() {
         return {clock, clipboard, desktop.windows, desktop.launcher,
@@ -116,6 +119,20 @@ void addEntryForUser(MainRun& run, MainFrame& frame, int quickUser) {
     runUpdatePasswords(form_request::Insert, passwords, user, services, run.entryDesktop(), &frame);
 }
 
+// One user list at a time; the quick-user buttons follow its changes.
+void openUserSetup(MainRun& run, MainFrame& frame) {
+    if (run.userSetup) {
+        run.userSetup->raise();
+        run.userSetup->activateWindow();
+        return;
+    }
+    run.userSetup = openBrowseUsers(run.services, run.clock, run.values.dateFormat, &frame);
+    if (!run.userSetup) return;
+    auto refresh = [&run, &frame] { frame.setQuickUserNames(quickUserNames(run.services)); };
+    refresh(); // opening the list may have added the default user
+    QObject::connect(run.userSetup, &BrowseUsersWindow::usersChanged, &frame, refresh);
+}
+
 void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts) {
     QObject::connect(&run.notifications, &MonitorNotifications::monitorReload, &frame,
                      [&run] { run.monitor.processWatchedUsers(); });
@@ -140,6 +157,8 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     QObject::connect(&frame, &MainFrame::passwordsRequested, &frame,
                      [&run, &frame](int quickUser) { addEntryForUser(run, frame, quickUser); });
     frame.setPasswordListAvailable(true);
+    QObject::connect(&frame, &MainFrame::userSetupRequested, &frame,
+                     [&run, &frame] { openUserSetup(run, frame); });
     frame.setExchangeAvailable(parts.importPasswords && parts.exportPasswords);
     if (parts.importPasswords && parts.exportPasswords) {
         QObject::connect(&frame, &MainFrame::importRequested, &frame,
