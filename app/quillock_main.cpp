@@ -4,6 +4,8 @@
 #include "exchange/views/SynchronizeWindow.h"
 #include "reports/views/ReportMenu.h"
 #include "signin/views/MainProgram.h"
+#include "store/StartUp.h"
+#include "tools/views/TipsPanel.h"
 #include "platform/secure/ProcessHardening.h"
 #include <QApplication>
 #include <sys/stat.h>
@@ -29,6 +31,13 @@ int main(int argc, char** argv) {
     parts.report = [](ql::ProgramServices& services, const ql::ProgramValues& values, int report,
                       QWidget* frame) {
         ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame);
+    };
+    parts.tipsPanel = [](ql::ProgramServices& services) -> QWidget* {
+        return new ql::TipsPanel({*services.managers().tipOfTheDay, services.errors(),
+                                  services.prompter(), services.positions()});
+    };
+    parts.prepareTips = [](ql::ProgramServices& services) {
+        ql::installShippedTips(*services.managers().tipOfTheDay);
     };
     return ql::runMainProgram(QApplication::arguments(), parts);
 }

@@ -33,6 +33,7 @@ BrowseUsersWindow::BrowseUsersWindow(std::unique_ptr<BrowseUsers> users, Service
     list_->setObjectName(QStringLiteral("users"));
     list_->setRootIsDecorated(false);
     list_->setSortingEnabled(false); // the rows come in name-key order
+    list_->header()->setStretchLastSection(false); // the column keeps the width it was given
     format_.applyDateFormat(services_.dateFormat);
     const auto& columns = format_.restore(services_.positions, kProcedure);
     list_->setHeaderLabels({columns[0].heading});

@@ -14,6 +14,7 @@
 #include "signin/MonitorBridge.h"
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
+#include "signin/views/AboutWindow.h"
 #include "signin/views/ActivityWatcher.h"
 #include "signin/views/BrowseUsersWindow.h"
 #include "signin/views/ConfirmPasswordDialog.h"
@@ -159,6 +160,11 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     frame.setPasswordListAvailable(true);
     QObject::connect(&frame, &MainFrame::userSetupRequested, &frame,
                      [&run, &frame] { openUserSetup(run, frame); });
+    QObject::connect(&frame, &MainFrame::aboutRequested, &frame, [&run, &frame, &parts] {
+        QWidget* tips = parts.tipsPanel ? parts.tipsPanel(run.services) : nullptr;
+        AboutWindow about(QStringLiteral("Quillock"), run.services.positions(), tips, &frame);
+        about.exec();
+    });
     frame.setExchangeAvailable(parts.importPasswords && parts.exportPasswords);
     if (parts.importPasswords && parts.exportPasswords) {
         QObject::connect(&frame, &MainFrame::importRequested, &frame,
@@ -179,6 +185,7 @@ int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) 
     if (parts.commandLineSync)
         if (const std::optional<int> code = parts.commandLineSync(services, arguments)) return *code;
     fillMissingWords(services.managers().words, shippedWordListPath());
+    if (parts.prepareTips) parts.prepareTips(services);
 
     MainRun run{services, settings, values};
     services.managers().passwords.open(run.passwords);

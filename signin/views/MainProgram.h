@@ -24,6 +24,10 @@ struct MainProgramParts {
     // The five reports of the File menu's "Reports", by number from "by
     // Service" (0) to "Master Report" (4); the items stay disabled without it.
     std::function<void(ProgramServices&, const ProgramValues&, int report, QWidget* frame)> report;
+    // The tips of the about window, made anew for each opening; none without it.
+    std::function<QWidget*(ProgramServices&)> tipsPanel;
+    // Runs once before the frame opens: gives a new data folder its tips.
+    std::function<void(ProgramServices&)> prepareTips;
 };
 
 // Runs the main program from start-up to shutdown (a QApplication must exist);
