@@ -81,7 +81,7 @@ protected:
 
 TEST_F(FirstRunUpgrade, WithoutARecordedVersionTheOldFileIsNeverTouched) {
     const QByteArray before = oldFileHash();
-    for (const QString version : {QString(), QStringLiteral("2.0"), QStringLiteral("none")}) {
+    for (const QString& version : {QString(), QStringLiteral("2.0"), QStringLiteral("none")}) {
         start(version);
         EXPECT_EQ(oldFileHash(), before) << version.toStdString();
         ASSERT_TRUE(QFile::remove("QL_DATA.qld")); // the next start is a first run again
