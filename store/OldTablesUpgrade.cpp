@@ -92,7 +92,7 @@ bool silentOpenError(int code) {
 } // namespace
 
 qint64 OldTablesUpgrade::upgradeTable(const Plan& plan) {
-    progress_.open();
+    progress_.begin();
     plan.target.setCreateWhenMissing(true);
     DataTable to(plan.target.def());
     DataTable from(plan.oldDef);
@@ -111,14 +111,14 @@ qint64 OldTablesUpgrade::upgradeTable(const Plan& plan) {
         left = copy.committed ? removeCopied(from, copy.copiedRows) : from.records();
         if (left == 0) from.removeFile();
     }
-    progress_.close();
+    progress_.end();
     return left;
 }
 
 OldTablesUpgrade::Copy OldTablesUpgrade::copyRows(const Plan& plan, DataTable& from, DataTable& to) {
     Copy copy;
     const qint64 total = from.records();
-    progress_.show(0, total);
+    progress_.progress(0, total);
     if (to.stream() != se::NoError) return copy;
     Record mapped(plan.target.def());
     qint64 processed = 0;
@@ -127,7 +127,7 @@ OldTablesUpgrade::Copy OldTablesUpgrade::copyRows(const Plan& plan, DataTable& f
     while (!stop && from.next() == se::NoError) {
         mapRecord(plan.fields, mapped, from.record());
         if (insertRow(plan, to, mapped, stop)) copy.copiedRows.push_back(from.recordNumber());
-        progress_.show(++processed, total);
+        progress_.progress(++processed, total);
     }
     mapped.wipe();
     copy.committed = to.flush() == se::NoError;

@@ -12,9 +12,9 @@ namespace ql {
 class UpgradeProgress {
 public:
     virtual ~UpgradeProgress() = default;
-    virtual void open() = 0;
-    virtual void show(qint64 processed, qint64 total) = 0;
-    virtual void close() = 0;
+    virtual void begin() = 0;
+    virtual void progress(qint64 processed, qint64 total) = 0;
+    virtual void end() = 0;
 };
 
 // Copies the users and entries of the previous version's tables (QLDATA,

@@ -18,20 +18,20 @@ UpgradeProgressWindow::UpgradeProgressWindow(QWidget* parent) : QDialog(parent) 
     setMinimumWidth(320);
 }
 
-void UpgradeProgressWindow::open() {
+void UpgradeProgressWindow::begin() {
     bar_->setValue(0);
     count_->clear();
-    QDialog::show();
+    show();
     QApplication::processEvents();
 }
 
-void UpgradeProgressWindow::show(qint64 processed, qint64 total) {
+void UpgradeProgressWindow::progress(qint64 processed, qint64 total) {
     if (total != 0) bar_->setValue(int(processed * 100 / total));
     count_->setText(QStringLiteral("%1 out of %2 Processed").arg(processed).arg(total));
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void UpgradeProgressWindow::close() {
+void UpgradeProgressWindow::end() {
     hide();
     QApplication::processEvents();
 }

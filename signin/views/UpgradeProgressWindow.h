@@ -14,9 +14,9 @@ class UpgradeProgressWindow : public QDialog, public UpgradeProgress {
 public:
     explicit UpgradeProgressWindow(QWidget* parent = nullptr);
 
-    void open() override;
-    void show(qint64 processed, qint64 total) override;
-    void close() override;
+    void begin() override;
+    void progress(qint64 processed, qint64 total) override;
+    void end() override;
 
     QProgressBar* bar() const { return bar_; }
     QString countText() const;

@@ -19,9 +19,9 @@ namespace k = ql::settings_key;
 namespace {
 
 struct QuietProgress : UpgradeProgress {
-    void open() override {}
-    void show(qint64, qint64) override {}
-    void close() override {}
+    void begin() override {}
+    void progress(qint64, qint64) override {}
+    void end() override {}
 };
 
 class FirstRunUpgrade : public DataFolderTest {

@@ -13,9 +13,9 @@ namespace {
 struct FakeProgress : UpgradeProgress {
     int opened = 0, closed = 0;
     std::vector<std::pair<qint64, qint64>> shown;
-    void open() override { ++opened; }
-    void show(qint64 processed, qint64 total) override { shown.emplace_back(processed, total); }
-    void close() override { ++closed; }
+    void begin() override { ++opened; }
+    void progress(qint64 processed, qint64 total) override { shown.emplace_back(processed, total); }
+    void end() override { ++closed; }
 };
 
 QString repeated(const char* piece, int length) {
