@@ -203,6 +203,7 @@ int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) 
     });
     frame.show();
     QApplication::exec();
+    if (run.userSetup) run.userSetup->close(); // still open: it keeps its place and columns
     qApp->removeEventFilter(&activity);
     return 0;
 }
