@@ -8,8 +8,8 @@
 
 namespace ql {
 
-QtPrintTarget::QtPrintTarget(FileDialogs& files, Prompter& prompter, QWidget* parent)
-    : files_(files), prompter_(prompter), parent_(parent) {}
+QtPrintTarget::QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent)
+    : files_(files), prompter_(prompter), positions_(positions), parent_(parent) {}
 
 QtPrintTarget::~QtPrintTarget() { abortJob(); }
 
@@ -82,6 +82,7 @@ void QtPrintTarget::abortJob() {
 PreviewResult QtPrintTarget::preview(const std::vector<ReportPage>& pages, int zoom, const QString& title) {
     title_ = title;
     ReportPreviewDialog dialog(pages, zoom, title, hasPrinter(), parent_);
+    dialog.keepPlaceIn(positions_);
     dialog.setSaver([this, &title](const std::vector<ReportPage>& shown) {
         savePagesAsPdf(shown, title + QStringLiteral(".pdf"), files_, prompter_, *this);
     });

@@ -11,13 +11,15 @@ class QWidget;
 namespace ql {
 
 class CupsJob;
+class IniStore;
 
 // The desktop's default printer through CUPS, our own preview window and PDF
 // files. Printed pages go to the scheduler as a PDF document written straight
 // into the job, never through a file.
 class QtPrintTarget : public PrintTarget {
 public:
-    QtPrintTarget(FileDialogs& files, Prompter& prompter, QWidget* parent);
+    // The preview keeps its place in `positions`.
+    QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent);
     ~QtPrintTarget() override;
 
     bool hasPrinter() override;
@@ -37,6 +39,7 @@ private:
 
     FileDialogs& files_;
     Prompter& prompter_;
+    IniStore& positions_;
     QWidget* parent_;
     QString destination_;
     int copies_ = 0; // 0 until read from the printer

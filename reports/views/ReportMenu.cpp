@@ -47,7 +47,7 @@ void runReport(ProgramServices& services, const ProgramValues& values, ReportKin
     const ReportStrings strings =
         loadReportStrings(kReportStringsFile, QString(), defaults.askPreviewTitle, defaults.askPreviewText);
     QtFileDialogs files(parent);
-    QtPrintTarget target(files, services.prompter(), parent);
+    QtPrintTarget target(files, services.prompter(), services.positions(), parent);
     QtTextMeasure measure;
     SystemClock clock;
     ReportContext context{services.prompter(), target, measure, clock,
@@ -57,7 +57,11 @@ void runReport(ProgramServices& services, const ProgramValues& values, ReportKin
     ReportProcedure::Hooks hooks;
     hooks.openPasswords = [&services](DataTable& table) { return services.managers().passwords.open(table) == 0; };
     hooks.selectUser = [&services, parent](Record& user) { return runSelectUsers(services, user, parent); };
-    hooks.showProgress = [parent](ReportSession& session) { ReportProgressWindow(session, parent).run(); };
+    hooks.showProgress = [&services, parent](ReportSession& session) {
+        ReportProgressWindow window(session, parent);
+        window.keepPlaceIn(services.positions());
+        window.run();
+    };
     ReportProcedure(context, files, hooks).run(layout, strings);
 }
 

@@ -1,4 +1,6 @@
 #include "reports/views/ReportPreviewDialog.h"
+#include "framework/IniStore.h"
+#include "framework/WidgetWindow.h"
 #include "reports/render/PagePainter.h"
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -107,6 +109,17 @@ void ReportPreviewDialog::showPage(int index) {
     current_ = std::clamp(index, 0, int(pages_.size()) - 1);
     view_->display(&pages_[size_t(current_)], zoom_->currentData().toInt());
     position_->setText(QStringLiteral("Page %1 of %2").arg(current_ + 1).arg(pages_.size()));
+}
+
+void ReportPreviewDialog::keepPlaceIn(IniStore& positions) {
+    positions_ = &positions;
+    WidgetWindow window(*this);
+    positions.restoreWindow(kSection, window);
+}
+
+void ReportPreviewDialog::done(int result) {
+    if (positions_) positions_->saveWindow(kSection, WidgetWindow(*this));
+    QDialog::done(result);
 }
 
 void ReportPreviewDialog::print() {

@@ -11,6 +11,7 @@ class QSpinBox;
 
 namespace ql {
 
+class IniStore;
 class PageView;
 
 // The preview of a report's pages: one page at a time at a chosen zoom,
@@ -26,8 +27,12 @@ public:
     // Print was pressed, with the copies asked for.
     PreviewResult result() const { return result_; }
     int currentPage() const { return current_; }
+    // Puts the window where it was last closed and keeps its place there again.
+    void keepPlaceIn(IniStore& positions);
+    static inline const QString kSection = QStringLiteral("ReportPreview");
 
 public slots:
+    void done(int result) override;
     void showPage(int index);
     void print();
     void savePdf();
@@ -48,6 +53,7 @@ private:
     QLabel* position_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QComboBox* zoom_ = nullptr;
+    IniStore* positions_ = nullptr;
 };
 
 } // namespace ql

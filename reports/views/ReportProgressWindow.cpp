@@ -1,4 +1,6 @@
 #include "reports/views/ReportProgressWindow.h"
+#include "framework/IniStore.h"
+#include "framework/WidgetWindow.h"
 #include "reports/ReportSession.h"
 #include <QLabel>
 #include <QPushButton>
@@ -32,6 +34,18 @@ ReportProgressWindow::ReportProgressWindow(ReportSession& session, QWidget* pare
 void ReportProgressWindow::run() {
     timer_->start();
     exec();
+}
+
+void ReportProgressWindow::keepPlaceIn(IniStore& positions) {
+    positions_ = &positions;
+    WidgetWindow window(*this);
+    positions.restoreWindow(kSection, window);
+}
+
+void ReportProgressWindow::done(int result) {
+    timer_->stop();
+    if (positions_) positions_->saveWindow(kSection, WidgetWindow(*this));
+    QDialog::done(result);
 }
 
 void ReportProgressWindow::tick() {

@@ -6,6 +6,7 @@ class QTimer;
 
 namespace ql {
 
+class IniStore;
 class ReportSession;
 
 // The progress window of a report: its title, the user text, the percentage
@@ -18,9 +19,13 @@ public:
 
     // Shows the window until the session is over.
     void run();
+    // Puts the window where it was last closed and keeps its place there again.
+    void keepPlaceIn(IniStore& positions);
+    static inline const QString kSection = QStringLiteral("ReportProgress");
 
 public slots:
     void reject() override;
+    void done(int result) override;
 
 private:
     void tick();
@@ -31,6 +36,7 @@ private:
     QTimer* timer_ = nullptr;
     int shownPercent_ = -1;
     bool asking_ = false;
+    IniStore* positions_ = nullptr;
 };
 
 } // namespace ql

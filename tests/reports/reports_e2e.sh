@@ -47,6 +47,9 @@ pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/joe-master.pdf" "$shots/reports
 xdotool windowactivate --sync "$preview" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+c
 sleep 0.5
+check "the preview keeps its place" grep -q '^\[ReportPreview\]' "$data/POSITION.INI"
+check "the progress window keeps its place" grep -q '^\[ReportProgress\]' "$data/POSITION.INI"
+
 xdotool windowactivate --sync "$frame" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
 wait_exit $pid 20; status=$?
