@@ -93,25 +93,26 @@ bool silentOpenError(int code) {
 
 qint64 OldTablesUpgrade::upgradeTable(const Plan& plan) {
     progress_.begin();
+    const qint64 left = copyTable(plan);
+    progress_.end();
+    return left;
+}
+
+qint64 OldTablesUpgrade::copyTable(const Plan& plan) {
     plan.target.setCreateWhenMissing(true);
     DataTable to(plan.target.def());
+    if (plan.target.open(to) != se::NoError) return -1; // the manager has said why
     DataTable from(plan.oldDef);
-    qint64 left = -1;
-    if (plan.target.open(to) != se::NoError) {
-        left = -1;
-    } else if (const int code = from.open(access_mode::ExclusiveReadWrite); code != se::NoError) {
-        left = silentOpenError(code) ? 0 : -1;
-        if (!silentOpenError(code))
-            prompter_.ask({QStringLiteral("ERROR"),
-                           QStringLiteral("Error opening file\n") + from.errorText() + u'\n' +
-                               plan.fileName});
-    } else {
-        const Copy copy = copyRows(plan, from, to);
-        if (copy.committed && afterCopy) afterCopy();
-        left = copy.committed ? removeCopied(from, copy.copiedRows) : from.records();
-        if (left == 0) from.removeFile();
+    if (const int code = from.open(access_mode::ExclusiveReadWrite); code != se::NoError) {
+        if (silentOpenError(code)) return 0;
+        prompter_.ask({QStringLiteral("ERROR"), QStringLiteral("Error opening file\n") +
+                                                    from.errorText() + u'\n' + plan.fileName});
+        return -1;
     }
-    progress_.end();
+    const Copy copy = copyRows(plan, from, to);
+    if (copy.committed && afterCopy) afterCopy();
+    const qint64 left = copy.committed ? removeCopied(from, copy.copiedRows) : from.records();
+    if (left == 0) from.removeFile();
     return left;
 }
 

@@ -45,6 +45,7 @@ private:
     struct Plan;
     struct Copy;
     qint64 upgradeTable(const Plan& plan);
+    qint64 copyTable(const Plan& plan);
     Copy copyRows(const Plan& plan, DataTable& from, DataTable& to);
     bool insertRow(const Plan& plan, DataTable& to, const Record& mapped, bool& stop);
     qint64 removeCopied(DataTable& from, const std::vector<qint64>& rows);
