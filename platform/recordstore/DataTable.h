@@ -3,7 +3,11 @@
 #include "platform/records/Record.h"
 #include "platform/records/TableDef.h"
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace ql {
 
@@ -20,6 +24,32 @@ constexpr int ExclusiveReadWrite = 0x12;  // 18: no sharing (held as an exclusiv
 constexpr int SharedReadOnly = 0x40;      // 64
 constexpr int DenyWriteReadOnly = 0x20;   // 32
 }
+
+// A stretch of one key: the records whose first components equal `equal`
+// (texts as QString, numbers as qint64), and, when given, whose next
+// component (a number) lies between `low` and `high` inclusive.
+struct KeyRange {
+    int key = -1;
+    std::vector<QVariant> equal;
+    std::optional<qint64> low, high;
+};
+
+// A place in a range: just after the record whose key components after the
+// range's fixed ones hold `key`, and whose record number is `recordNumber`.
+struct RangeMark {
+    std::vector<QVariant> key;
+    qint64 recordNumber = 0;
+};
+
+// Chosen fields of one record read through a range: texts as QString, numbers
+// as qint64, in the order they were asked for; `key` holds the record's key
+// components after the range's fixed ones.
+struct RangeRow {
+    qint64 recordNumber = 0;
+    std::vector<QVariant> values;
+    std::vector<QVariant> key;
+    RangeMark mark() const { return {key, recordNumber}; }
+};
 
 // One table of one process, with its record buffer. Every operation sets
 // errorCode()/errorText(), to be read at once after the call.
@@ -101,6 +131,26 @@ public:
     qint64 recordNumber() const { return currentRow_; } // of the current record, 0 if none
 
     qint64 records();   // -1 with an error code when not open
+
+    // Reads by position within a key range, for lists that show a window of
+    // a long range. None of them touches the buffer or the position.
+    // The number of records in the range; -1 on an error.
+    qint64 countRange(const KeyRange& range);
+    // Up to `limit` records from position `offset` of the range (0 = its first
+    // record); with fromEnd, the records ending `offset` records before its
+    // last. Rows come in key order either way; text fields are cut to
+    // `textLimit` characters. The cost grows with `offset`: read from the
+    // nearer end, or from a mark.
+    int readRange(const KeyRange& range, qint64 offset, int limit, bool fromEnd,
+                  const std::vector<int>& fields, int textLimit, std::vector<RangeRow>& rows);
+    // The same from `offset` records after a mark (which names every key
+    // component after the fixed ones), in key order.
+    int readRangeAfter(const KeyRange& range, const RangeMark& after, qint64 offset, int limit,
+                       const std::vector<int>& fields, int textLimit, std::vector<RangeRow>& rows);
+    // How many records of the range sort before the place `at` names. Key
+    // components it leaves out, and a record number of 0, sort before every
+    // record with the values given. -1 on an error.
+    qint64 countRangeBefore(const KeyRange& range, const RangeMark& at);
     void clearBuffer() { record_.clear(); }
 
     int buildKeys();    // rebuilds every key; works on an open or closed table
@@ -139,6 +189,12 @@ private:
     int readStep(bool forward);
     bool requireOpen(bool forWriting = false);
     bool validKey(int key);
+    bool validRange(const KeyRange& range);
+    QString countOf(const KeyRange& range, const QString& where) const;
+    qint64 sumOfCounts(const QStringList& counts, const std::vector<QVariant>& values);
+    QString rangeColumns(const KeyRange& range, const std::vector<int>& fields, int textLimit);
+    int readRows(void* statement, const KeyRange& range, const std::vector<int>& fields,
+                 std::vector<RangeRow>& rows);
 
     TableDef def_;
     Record record_;

@@ -63,13 +63,17 @@ public:
     // Declared column type, e.g. CHAR(128); the width is part of the layout.
     static QString declaredType(const FieldDef& field);
 
+    // Pieces of reads through one key: " FROM t INDEXED BY its index",
+    // " ORDER BY" its components from `from` on and the rowid, and
+    // "a = ?1 AND b = ?2" over its first `count` components.
+    QString fromIndex(int key) const;
+    QString orderBy(int key, bool forward, int from = 0) const;
+    QString equalities(int key, int count) const;
+
 private:
     struct KeyQueries {
         CachedQuery fetch, seek[2], edge[2];
     };
-    QString orderBy(int key, bool forward, int from = 0) const;
-    QString equalities(int key, int count) const;
-    QString fromIndex(int key) const;
     QString buildSeek(int key, bool forward) const;
     void buildQueries();
 

@@ -2,6 +2,7 @@
 #include "platform/recordstore/TextCollation.h"
 #include <QRandomGenerator>
 #include <algorithm>
+#include <optional>
 
 using namespace ql;
 using namespace ql::store_error;
@@ -176,6 +177,120 @@ TEST_F(KeyOrderTest, OneUsersEntriesFromAPartialKeyValue) {
     EXPECT_EQ(t.record().text("P_:SERVICE"), "zeta");
     ASSERT_EQ(t.previous(), 0);
     EXPECT_EQ(t.record().text("P_:SERVICE"), "Mid");
+}
+
+// The model's records of one user in key order, optionally with the next
+// component between two numbers.
+std::vector<qint64> expectedRange(const KeyDef& key, const Model& m, const QString& user,
+                                  std::optional<qint64> low = {}, std::optional<qint64> high = {}) {
+    Model part;
+    for (size_t i = 0; i < m.rows.size(); ++i) {
+        const Record& r = m.rows[i];
+        const qint64 next = key.components.size() > 1 ? r.number(key.components[1]) : 0;
+        if (r.text("P_:USER").compare(user, Qt::CaseInsensitive) != 0) continue;
+        if ((low && next < *low) || (high && next > *high)) continue;
+        part.rows.push_back(r);
+        part.ids.push_back(m.ids[i]);
+    }
+    return expectedOrder(key, part);
+}
+
+std::vector<qint64> numbers(const std::vector<RangeRow>& rows) {
+    std::vector<qint64> out;
+    for (const RangeRow& r : rows) out.push_back(r.recordNumber);
+    return out;
+}
+
+TEST_F(KeyOrderTest, ARangeIsCountedAndReadByPositionFromEitherEnd) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Model m;
+    fill(t, m);
+    const int id = t.def().fieldIndex("P_:ID");
+    for (const char* keyName : {"P_:KEYSERVICE", "P_:KEYURL", "P_:KEYDATECHANGED"}) {
+        const int k = t.def().keyIndex(QLatin1String(keyName));
+        SCOPED_TRACE(keyName);
+        const std::vector<qint64> order = expectedRange(t.def().keys[k], m, "bob");
+        const KeyRange range{k, {QStringLiteral("BOB ")}, {}, {}};
+        ASSERT_EQ(t.countRange(range), qint64(order.size()));
+        for (qint64 offset : {qint64(0), qint64(5), qint64(order.size() - 3)}) {
+            std::vector<RangeRow> rows;
+            ASSERT_EQ(t.readRange(range, offset, 7, false, {id}, 255, rows), 0);
+            const std::vector<qint64> want(order.begin() + offset,
+                                           order.begin() + std::min<qint64>(offset + 7, order.size()));
+            EXPECT_EQ(numbers(rows), want);
+            for (const RangeRow& r : rows) EXPECT_EQ(r.values.at(0).toLongLong(), r.recordNumber);
+            ASSERT_EQ(t.readRange(range, offset, 7, true, {id}, 255, rows), 0);
+            const qint64 end = qint64(order.size()) - offset;
+            EXPECT_EQ(numbers(rows), std::vector<qint64>(order.begin() + std::max<qint64>(0, end - 7),
+                                                         order.begin() + end));
+        }
+        // From the place after each record, any distance on: what a list
+        // that remembers every thousandth place reads when it jumps.
+        std::vector<RangeRow> all;
+        ASSERT_EQ(t.readRange(range, 0, 1000, false, {}, 255, all), 0);
+        for (size_t i = 0; i < all.size(); i += 5) {
+            for (qint64 offset : {qint64(0), qint64(4)}) {
+                std::vector<RangeRow> rows;
+                ASSERT_EQ(t.readRangeAfter(range, all[i].mark(), offset, 3, {id}, 255, rows), 0);
+                const size_t from = std::min(all.size(), i + 1 + size_t(offset));
+                EXPECT_EQ(numbers(rows), std::vector<qint64>(order.begin() + from,
+                                                             order.begin() + std::min(from + 3, order.size())))
+                    << i << "+" << offset;
+            }
+        }
+    }
+}
+
+TEST_F(KeyOrderTest, APositionWithinARangeCountsTheRecordsBeforeIt) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Model m;
+    fill(t, m);
+    const int k = t.def().keyIndex("P_:KEYSERVICE");
+    const KeyDef& key = t.def().keys[k];
+    const std::vector<qint64> order = expectedRange(key, m, "carl");
+    const KeyRange range{k, {QStringLiteral("carl")}, {}, {}};
+    for (size_t i = 0; i < order.size(); i += 3) {
+        const size_t row = std::find(m.ids.begin(), m.ids.end(), order[i]) - m.ids.begin();
+        const Record& r = m.rows[row];
+        EXPECT_EQ(t.countRangeBefore(range, {{r.text("P_:SERVICE"), r.text("P_:NAME")}, order[i]}),
+                  qint64(i));
+    }
+    // A typed start of a service: the first record not below it, in any case.
+    auto firstAtLeast = [&](const QString& typed) {
+        qint64 n = 0;
+        for (qint64 recordId : order) {
+            const size_t row = std::find(m.ids.begin(), m.ids.end(), recordId) - m.ids.begin();
+            if (m.rows[row].text("P_:SERVICE").compare(typed, Qt::CaseInsensitive) >= 0) break;
+            ++n;
+        }
+        return n;
+    };
+    for (const QString typed : {"", "B", "ma", "MAIL", "y", "ém", "zz"})
+        EXPECT_EQ(t.countRangeBefore(range, {{typed}, 0}), firstAtLeast(typed)) << typed.toStdString();
+}
+
+TEST_F(KeyOrderTest, ARangeBoundedOnItsNextNumberKeepsOnlyThoseRecords) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    Model m;
+    fill(t, m);
+    const int k = t.def().keyIndex("P_:KEYEXPIRYDATE");
+    const std::vector<qint64> order = expectedRange(t.def().keys[k], m, "amy", 1, 80010);
+    ASSERT_FALSE(order.empty());
+    const KeyRange range{k, {QStringLiteral("amy")}, 1, 80010};
+    EXPECT_EQ(t.countRange(range), qint64(order.size()));
+    std::vector<RangeRow> rows;
+    ASSERT_EQ(t.readRange(range, 0, 1000, false, {}, 255, rows), 0);
+    EXPECT_EQ(numbers(rows), order);
+    std::vector<RangeRow> after;
+    ASSERT_EQ(t.readRangeAfter(range, rows.front().mark(), 0, 1000, {}, 255, after), 0);
+    EXPECT_EQ(numbers(after), std::vector<qint64>(order.begin() + 1, order.end()));
+    EXPECT_EQ(t.countRange(KeyRange{k, {QStringLiteral("amy")}, 1, 80009}), 0);
+    // A bound needs a number component after the fixed ones.
+    EXPECT_EQ(t.countRange(KeyRange{t.def().keyIndex("P_:KEYSERVICE"), {QStringLiteral("amy")}, 1, 2}), -1);
+    EXPECT_NE(t.errorCode(), 0);
 }
 
 TEST(TextCollation, OrdersLikeCaseFoldedTextWhateverTheFastPath) {
