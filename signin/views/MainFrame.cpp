@@ -237,6 +237,10 @@ void MainFrame::showEvent(QShowEvent* event) {
 
 void MainFrame::closeEvent(QCloseEvent* event) {
     mdi_->closeAllSubWindows();
+    // The windows started from the frame (password lists) close with it and
+    // keep their places.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->isVisible()) child->close();
     WidgetWindow window(*this);
     positions_.saveWindow(kSection, window);
     ticker_.clearClipboardOnClose();

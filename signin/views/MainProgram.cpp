@@ -1,5 +1,7 @@
 #include "signin/views/MainProgram.h"
+#include "entries/ListedUsers.h"
 #include "entries/WatchedEntryHook.h"
+#include "entries/views/BrowsePasswordsWindow.h"
 #include "entries/views/RunUpdatePasswords.h"
 #include "framework/Halt.h"
 #include "keys/KeystrokeSender.h"
@@ -88,6 +90,7 @@ struct MainRun {
     MonitorBridge bridge{monitor, notifications};
     FrameTicker ticker{clock, clipboard, bridge};
     QPointer<BrowseUsersWindow> userSetup;
+    ListedUsers listedUsers{monitor.lists(), notifications};
 
     EntryDesktop entryDesktop() {
         return {clock, clipboard, desktop.windows, desktop.launcher,
@@ -102,22 +105,39 @@ struct MainRun {
     }
 };
 
-// Until the password list exists, "Passwords" and the quick-user buttons
-// open the entry form for a new entry of the chosen user.
-void addEntryForUser(MainRun& run, MainFrame& frame, int quickUser) {
+BrowseServices browseServices(MainRun& run) {
     ProgramServices& services = run.services;
-    Record user(usersTable());
-    const int chosen =
-        quickUser == 0
-            ? runSelectUsers(services, user, &frame)
-            : quickSelectUser(services.managers().users, quickUser, user,
-                              passwordPrompt(services.positions(), ProgramKind::Main, &frame),
-                              services.prompter());
-    if (chosen != kCompleted) return;
-    DataTable passwords(passwordsTable());
-    if (services.managers().passwords.open(passwords) != store_error::NoError) return;
-    services.managers().passwords.primeRecord(passwords.record());
-    runUpdatePasswords(form_request::Insert, passwords, user, services, run.entryDesktop(), &frame);
+    return {run.clock,
+            services.prompter(),
+            run.clipboard,
+            run.desktop.launcher,
+            services.managers().passwords,
+            services.managers().users,
+            &run.monitor,
+            &run.listedUsers,
+            [] { QApplication::beep(); },
+            run.values.dateFormat,
+            run.values.hideClipboard != 0};
+}
+
+// "Passwords" chooses the user through "Select User"; a quick-user button
+// takes the user in that place of the Users table.
+void openPasswordList(MainRun& run, MainFrame& frame, int quickUser) {
+    BrowseWindowTools tools{
+        run.services.positions(),
+        [&run](int request, DataTable& passwords, Record& user, QWidget* parent) {
+            return runUpdatePasswords(request, passwords, user, run.services, run.entryDesktop(),
+                                      parent);
+        },
+        [&run](Record& user, QWidget* parent) { return runSelectUsers(run.services, user, parent); }};
+    auto chooseFirst = [&run, quickUser](Record& user, QWidget* parent) {
+        ProgramServices& services = run.services;
+        if (quickUser == 0) return runSelectUsers(services, user, parent);
+        return quickSelectUser(services.managers().users, quickUser, user,
+                               passwordPrompt(services.positions(), ProgramKind::Main, parent),
+                               services.prompter());
+    };
+    BrowsePasswordsWindow::open(browseServices(run), std::move(tools), chooseFirst, &frame);
 }
 
 // One user list at a time; the quick-user buttons follow its changes.
@@ -156,7 +176,7 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
         QObject::connect(&frame, &MainFrame::synchronizeRequested, &frame,
                          [&run, &frame, &parts] { parts.synchronize(run.services, &frame); });
     QObject::connect(&frame, &MainFrame::passwordsRequested, &frame,
-                     [&run, &frame](int quickUser) { addEntryForUser(run, frame, quickUser); });
+                     [&run, &frame](int quickUser) { openPasswordList(run, frame, quickUser); });
     frame.setPasswordListAvailable(true);
     QObject::connect(&frame, &MainFrame::userSetupRequested, &frame,
                      [&run, &frame] { openUserSetup(run, frame); });

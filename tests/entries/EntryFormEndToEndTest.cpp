@@ -21,6 +21,7 @@ using namespace ql;
 namespace {
 
 const QString kReceiverTitle = QStringLiteral("Login - https://mail.example.com/login Receiver");
+const QString kListTitle = QStringLiteral("Passwords - Default User");
 
 QString xdotool(const QStringList& arguments) {
     QProcess tool;
@@ -83,14 +84,22 @@ public:
 
     // "Pass&words" in the File menu, asked again when the keys went astray
     // while the focus was handed over. With one user who needs no password
-    // the user is chosen at once, and the form for a new entry opens.
+    // the user is chosen at once and the password list opens; "&Add" there
+    // opens the form for a new entry.
     QString openEntryForm() {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        QString form;
-        for (int attempt = 0; attempt < 3 && form.isEmpty(); ++attempt) {
+        QString list = waitForWindow(pid(), kListTitle, 0);
+        for (int attempt = 0; attempt < 3 && list.isEmpty(); ++attempt) {
             activate(frame);
             keys({"Escape", "alt+f", "w"});
+            list = waitForWindow(pid(), kListTitle, 5000);
+        }
+        if (list.isEmpty()) return {};
+        QString form;
+        for (int attempt = 0; attempt < 3 && form.isEmpty(); ++attempt) {
+            activate(list);
+            keys({"alt+a"});
             form = waitForWindow(pid(), QStringLiteral("Add Password Information"), 5000);
         }
         if (!form.isEmpty()) activate(form);

@@ -1,0 +1,115 @@
+#pragma once
+#include "entries/PasswordListModel.h"
+#include "platform/core/Clipboard.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Launcher.h"
+#include "platform/core/Prompter.h"
+#include "store/FileManager.h"
+#include <functional>
+#include <optional>
+
+namespace ql {
+
+class ListedUsers;
+class WindowMonitor;
+
+// What the password list works through.
+struct BrowseServices {
+    Clock& clock;
+    Prompter& prompter;
+    Clipboard& clipboard;
+    Launcher& launcher;
+    FileManager& passwords;
+    FileManager& users;
+    // Queues "Send" requests; null where no monitor runs (nothing is queued then).
+    WindowMonitor* monitor = nullptr;
+    // Tells the monitor which users have a list open; may be null.
+    ListedUsers* listedUsers = nullptr;
+    std::function<void()> beep;
+    // The date picture token of the preferences ("d4"); blank for the desktop's short date.
+    QString dateFormat;
+    // The preference that hides the clipboard display.
+    bool hideClipboard = false;
+};
+
+// The fields the copy buttons put on the clipboard.
+enum class CopyField { Name, Password, Url, Notes, MoreNotes, Service };
+
+// The password list without widgets: one user's entries in five orders, and
+// what its buttons and menu do to the highlighted entry. Each list has its own
+// Passwords table (its own connection) and its own current user.
+class BrowsePasswords {
+public:
+    // Chooses the list's user into the Users buffer: 1 when one was chosen.
+    using UserChoice = std::function<int(Record& user)>;
+    // Runs the entry form for a request on the table and the list's user;
+    // returns the form's response (1 when the entry was written or deleted).
+    using FormRunner = std::function<int(int request, DataTable& passwords, Record& user)>;
+
+    explicit BrowsePasswords(const BrowseServices& services);
+    ~BrowsePasswords();
+
+    // Opens the tables and establishes the user; false when no user results
+    // (the window then closes before it shows anything). Then shows the
+    // "Service" order.
+    bool open(const UserChoice& choose);
+    // Lets the user's watched entries go (once per opened list).
+    void close();
+
+    QString windowTitle() const;
+    const Record& user() const { return user_; }
+    DataTable& passwords() { return passwords_; }
+    PasswordListModel& model() { return model_; }
+    bool hideClipboard() const { return services_.hideClipboard; }
+
+    void selectTab(ListTab tab);
+    ListTab tab() const { return model_.tab(); }
+    // Launch URL, Send, Display All and Copy need an entry.
+    bool hasEntries() const { return model_.rowCount() > 0; }
+    // Reads the entries again, keeping the same row when the entry is gone.
+    void refresh() { model_.refresh(); }
+
+    // The row of the first entry at or after typed text on the tab's field
+    // (a date on the date tabs); nullopt when nothing is to be located.
+    std::optional<int> locate(const QString& typed);
+
+    // Loads the entry of a row into the table's buffer, as every action does
+    // first; false when the row holds no entry of this user.
+    bool loadEntry(int row);
+    // The entry form; each returns the row to highlight afterwards.
+    int add(const FormRunner& form, int row);
+    int copy(const FormRunner& form, int row);
+    int change(const FormRunner& form, int row);
+    int remove(const FormRunner& form, int row);
+
+    void copyField(int row, CopyField field);
+    void launchUrl(int row);
+    void send(int row);
+    // "Select User": true when the list goes on (with the new user or the
+    // previous one); false when the previous user is gone and the list closes.
+    bool selectUser(const UserChoice& choose);
+    // Filters the clipboard text; returns what it now holds.
+    QString filterClipboard();
+
+    // The clipboard display: its text when the clipboard changed since the
+    // last call, and what finishing an edit of it does.
+    std::optional<QString> changedClipboardDisplay();
+    void putClipboardDisplay(const QString& text);
+
+private:
+    int runForm(const FormRunner& form, int request, int row);
+    int rowAfterForm(int response, int request, int row);
+    void showUser();
+    bool reloadUser(const Record& previous);
+
+    BrowseServices services_;
+    DataTable passwords_;
+    DataTable users_;
+    Record user_;
+    PasswordListModel model_;
+    QString listedUser_;
+    bool listed_ = false;
+    std::optional<uint64_t> clipboardSeen_;
+};
+
+} // namespace ql

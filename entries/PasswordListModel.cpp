@@ -1,0 +1,284 @@
+#include "entries/PasswordListModel.h"
+#include <algorithm>
+
+namespace ql {
+
+namespace {
+
+const char* const kHeaders[] = {"Service", "URL (Link)", "Name", "Notes", "Expiry Date",
+                                "Last Change Date"};
+const char* const kFields[] = {"P_:SERVICE", "P_:URL", "P_:NAME", "P_:NOTES", "P_:EXPIRYDATE",
+                               "P_:LASTCHANGEDATE"};
+constexpr int kMarksPerStep = 10;
+
+// Orders a located value against a key value as the store's keys do: texts
+// ignoring case, numbers as numbers.
+int compareKeyValue(const QVariant& a, const QVariant& b) {
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString)
+        return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+    const qint64 x = a.toLongLong(), y = b.toLongLong();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+} // namespace
+
+PasswordListModel::PasswordListModel(DataTable& passwords, QObject* parent)
+    : QAbstractTableModel(parent), table_(passwords), datePicture_(QStringLiteral("@d17")) {
+    for (const char* field : kFields) fields_.push_back(passwords.def().fieldIndex(QLatin1String(field)));
+    idle_.setInterval(0);
+    connect(&idle_, &QTimer::timeout, this, &PasswordListModel::idleStep);
+}
+
+void PasswordListModel::setDatePicture(const QString& picture) {
+    datePicture_ = Picture(picture);
+    if (rows_ > 0) emit dataChanged(index(0, ExpiryDate), index(rows_ - 1, LastChangeDate));
+}
+
+KeyRange PasswordListModel::range() const {
+    KeyRange r{key_, {QVariant(user_)}, {}, {}};
+    if (listOrder(tab_).expiredOnly) {
+        r.low = 1;
+        r.high = today_;
+    }
+    return r;
+}
+
+void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
+    user_ = user;
+    tab_ = tab;
+    today_ = today;
+    key_ = table_.def().keyIndex(listOrder(tab).key);
+    reset();
+}
+
+// In place, so that a view keeps its scroll position and highlighted row.
+void PasswordListModel::refresh() {
+    if (key_ < 0) return;
+    pages_.clear();
+    pageOrder_.clear();
+    marks_.assign(1, RangeMark{});
+    marksComplete_ = false;
+    counted_ = true;
+    const qint64 total = std::max<qint64>(table_.countRange(range()), 0);
+    const int count = int(std::min<qint64>(total, std::numeric_limits<int>::max()));
+    if (count < rows_) {
+        beginRemoveRows({}, count, rows_ - 1);
+        rows_ = count;
+        endRemoveRows();
+    } else if (count > rows_) {
+        beginInsertRows({}, rows_, count - 1);
+        rows_ = count;
+        endInsertRows();
+    }
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, ColumnCount - 1));
+    marksComplete_ = rows_ < kMarkSpacing;
+    startIdleWork();
+}
+
+// The first page alone; whether the range holds more is told by its count.
+void PasswordListModel::reset() {
+    beginResetModel();
+    pages_.clear();
+    pageOrder_.clear();
+    marks_.assign(1, RangeMark{});
+    marksComplete_ = false;
+    Page first;
+    readPage(0, first);
+    rows_ = int(first.size());
+    counted_ = rows_ < kPageRows;
+    marksComplete_ = rows_ < kMarkSpacing && counted_;
+    if (rows_ > 0) {
+        pages_.emplace(0, std::move(first));
+        pageOrder_.push_back(0);
+    }
+    endResetModel();
+    startIdleWork();
+}
+
+void PasswordListModel::startIdleWork() {
+    if (!counted_ || !marksComplete_)
+        idle_.start();
+    else
+        idle_.stop();
+}
+
+void PasswordListModel::idleStep() {
+    if (!counted_) {
+        countNow();
+    } else {
+        for (int i = 0; i < kMarksPerStep && !marksComplete_; ++i)
+            if (!noteNextMark()) marksComplete_ = true;
+    }
+    if (counted_ && marksComplete_) {
+        idle_.stop();
+        emit settled();
+    }
+}
+
+void PasswordListModel::countNow() {
+    if (counted_ || key_ < 0) return;
+    applyCount(std::max<qint64>(table_.countRange(range()), 0));
+    counted_ = true;
+    if (!marksComplete_ && rows_ < kMarkSpacing) marksComplete_ = true;
+    startIdleWork();
+    if (marksComplete_) emit settled();
+}
+
+void PasswordListModel::applyCount(qint64 total) {
+    const int count = int(std::min<qint64>(total, std::numeric_limits<int>::max()));
+    if (count > rows_) {
+        beginInsertRows({}, rows_, count - 1);
+        rows_ = count;
+        endInsertRows();
+    } else if (count < rows_) { // entries went away since the first page was read
+        beginRemoveRows({}, count, rows_ - 1);
+        rows_ = count;
+        endRemoveRows();
+    }
+}
+
+// The place just before the next thousandth position: the last entry of the
+// thousand after the last place noted. False when the range ends first.
+bool PasswordListModel::noteNextMark() {
+    std::vector<RangeRow> rows;
+    const RangeMark& last = marks_.back();
+    const int rc = marks_.size() == 1
+                       ? table_.readRange(range(), kMarkSpacing - 1, 1, false, {}, 0, rows)
+                       : table_.readRangeAfter(range(), last, kMarkSpacing - 1, 1, {}, 0, rows);
+    if (rc != 0 || rows.empty()) return false;
+    marks_.push_back(rows.front().mark());
+    return true;
+}
+
+int PasswordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int PasswordListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PasswordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromLatin1(kHeaders[section]);
+}
+
+QVariant PasswordListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    const RangeRow* row = rowAt(index.row());
+    return row ? QVariant(cellText(*row, index.column())) : QVariant();
+}
+
+QString PasswordListModel::cellText(const RangeRow& row, int column) const {
+    const QVariant& value = row.values.at(size_t(column));
+    if (column == ExpiryDate || column == LastChangeDate)
+        return datePicture_.format(value.toLongLong());
+    QString text = value.toString();
+    if (column == Notes) // one line of the notes, as far as the column shows
+        text.replace(u'\n', u' ').remove(u'\r');
+    return text;
+}
+
+qint64 PasswordListModel::recordNumber(int row) const {
+    const RangeRow* r = rowAt(row);
+    return r ? r->recordNumber : 0;
+}
+
+int PasswordListModel::heldRows() const {
+    size_t held = 0;
+    for (const auto& [index, rows] : pages_) held += rows.size();
+    return int(held);
+}
+
+const RangeRow* PasswordListModel::rowAt(int row) const {
+    if (row < 0 || row >= rows_) return nullptr;
+    const Page* rows = page(row / kPageRows);
+    const size_t at = size_t(row % kPageRows);
+    return rows && at < rows->size() ? &(*rows)[at] : nullptr;
+}
+
+// A held page, or the page read now (the least recently used one let go).
+const PasswordListModel::Page* PasswordListModel::page(qint64 index) const {
+    auto found = pages_.find(index);
+    if (found == pages_.end()) {
+        Page rows;
+        if (readPage(index, rows) != 0) return nullptr;
+        found = pages_.emplace(index, std::move(rows)).first;
+        if (pageOrder_.size() >= size_t(kHeldPages)) {
+            pages_.erase(pageOrder_.front());
+            pageOrder_.pop_front();
+        }
+    } else {
+        pageOrder_.erase(std::find(pageOrder_.begin(), pageOrder_.end(), index));
+    }
+    pageOrder_.push_back(index);
+    return &found->second;
+}
+
+// From the nearest noted place, the page before it, or the nearer end.
+int PasswordListModel::readPage(qint64 index, Page& rows) const {
+    const qint64 start = index * kPageRows;
+    const int limit = kPageRows;
+    const KeyRange r = range();
+    const size_t mark = size_t(start / kMarkSpacing);
+    const std::vector<int>& f = fields_;
+    if (mark > 0 && mark < marks_.size())
+        return table_.readRangeAfter(r, marks_[mark], start % kMarkSpacing, limit, f, kTextLimit, rows);
+    if (auto before = pages_.find(index - 1); before != pages_.end() && !before->second.empty())
+        return table_.readRangeAfter(r, before->second.back().mark(), 0, limit, f, kTextLimit, rows);
+    if (counted_ && start > rows_ / 2) {
+        const qint64 end = std::min<qint64>(start + limit, rows_);
+        return table_.readRange(r, rows_ - end, int(end - start), true, f, kTextLimit, rows);
+    }
+    return table_.readRange(r, start, limit, false, f, kTextLimit, rows);
+}
+
+int PasswordListModel::locate(const QVariant& typed) {
+    if (rows_ == 0) return -1;
+    // Trailing blanks never count in keys.
+    const QVariant value = typed.typeId() == QMetaType::QString
+                               ? QVariant(trimmedRight(typed.toString()).toString())
+                               : typed;
+    countNow();
+    const qint64 position = marksComplete_ ? locateByMarks(value)
+                                           : table_.countRangeBefore(range(), {{value}, 0});
+    if (position < 0) return -1;
+    return int(std::min<qint64>(position, rows_ - 1));
+}
+
+// The last noted place below the value, then at most a thousand keys after it.
+qint64 PasswordListModel::locateByMarks(const QVariant& value) {
+    const auto above = std::partition_point(marks_.begin() + 1, marks_.end(), [&](const RangeMark& m) {
+        return compareKeyValue(m.key.front(), value) < 0;
+    });
+    const size_t mark = size_t(above - marks_.begin()) - 1;
+    std::vector<RangeRow> keys;
+    const int rc = mark == 0 ? table_.readRange(range(), 0, kMarkSpacing, false, {}, 0, keys)
+                             : table_.readRangeAfter(range(), marks_[mark], 0, kMarkSpacing, {}, 0, keys);
+    if (rc != 0) return -1;
+    const auto first = std::find_if(keys.begin(), keys.end(), [&](const RangeRow& k) {
+        return compareKeyValue(k.key.front(), value) >= 0;
+    });
+    return qint64(mark) * kMarkSpacing + (first - keys.begin());
+}
+
+int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
+    if (key_ < 0 || recordNumber <= 0) return -1;
+    countNow();
+    RangeMark at{{}, recordNumber};
+    const std::vector<int>& comps = table_.def().keys[size_t(key_)].components;
+    for (size_t i = 1; i < comps.size(); ++i) {
+        const int field = comps[i];
+        if (isNumberType(table_.def().fields[size_t(field)].type))
+            at.key.push_back(entry.number(field));
+        else
+            at.key.push_back(entry.text(field));
+    }
+    const qint64 position = table_.countRangeBefore(range(), at);
+    if (position < 0 || position >= rows_) return -1;
+    return recordNumber == this->recordNumber(int(position)) ? int(position) : -1;
+}
+
+} // namespace ql

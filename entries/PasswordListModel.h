@@ -1,0 +1,105 @@
+#pragma once
+#include "entries/PasswordListOrder.h"
+#include "framework/Pictures.h"
+#include "platform/recordstore/DataTable.h"
+#include <QAbstractTableModel>
+#include <QTimer>
+#include <deque>
+#include <map>
+
+namespace ql {
+
+// One user's password entries in one sort order, as a table of six columns,
+// read from the store a page at a time: only the pages around what is shown
+// are held, never the user's whole range. Rows are found by position within
+// the range of the order's key.
+//
+// Opening an order reads its first page only; the range is counted right
+// after, from the event loop, so the first rows show at once; the list then
+// grows to its full length. While idle the model also notes the place of
+// every thousandth entry, so that jumping to a row, or to where typed text
+// belongs, reads at most a thousand index entries instead of counting from
+// the start.
+//
+// The model reads through key ranges only: it never touches the table's
+// record buffer or position, so the window that owns the table may use both.
+class PasswordListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Service, Url, Name, Notes, ExpiryDate, LastChangeDate, ColumnCount };
+    static constexpr int kPageRows = 100;
+    static constexpr int kMarkSpacing = 1000;
+    static constexpr int kHeldPages = 8;
+    static constexpr int kTextLimit = 255;
+
+    // `passwords` must stay open while the model shows anything.
+    explicit PasswordListModel(DataTable& passwords, QObject* parent = nullptr);
+
+    // The picture of the two date columns ("@d17" unless set).
+    void setDatePicture(const QString& picture);
+    const QString& datePicture() const { return datePicture_.text(); }
+    // Shows the user's entries in the tab's order; `today` bounds "Expired".
+    void show(const QString& user, ListTab tab, int32_t today);
+    // Reads again from the store (other windows may have changed the entries).
+    void refresh();
+    const QString& user() const { return user_; }
+    ListTab tab() const { return tab_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The record number of the entry in a row; 0 when there is none.
+    qint64 recordNumber(int row) const;
+    // Counts the range now if that is still to come; the list has its full length after it.
+    void countNow();
+    bool counted() const { return counted_; }
+    // True once the places of every thousandth entry are known.
+    bool marksComplete() const { return marksComplete_; }
+    // How many entries the model holds in memory right now.
+    int heldRows() const;
+    // The row of the first entry whose located field is not below `value`
+    // (text ignoring case, or a day number), the last row when every entry
+    // is below it; -1 for an empty list.
+    int locate(const QVariant& value);
+    // The row that shows a stored entry (a Passwords record with its record
+    // number); -1 when the entry is not in the list.
+    int rowOf(const Record& entry, qint64 recordNumber);
+
+signals:
+    // The whole range was counted, or the places of the entries were noted.
+    void settled();
+
+private:
+    using Page = std::vector<RangeRow>;
+
+    KeyRange range() const;
+    void reset();
+    void startIdleWork();
+    void idleStep();
+    void applyCount(qint64 total);
+    bool noteNextMark();
+    const RangeRow* rowAt(int row) const;
+    const Page* page(qint64 index) const;
+    int readPage(qint64 index, Page& rows) const;
+    qint64 locateByMarks(const QVariant& value);
+    QString cellText(const RangeRow& row, int column) const;
+
+    DataTable& table_;
+    std::vector<int> fields_;
+    Picture datePicture_;
+    QString user_;
+    ListTab tab_ = ListTab::Service;
+    int32_t today_ = 0;
+    int key_ = -1;
+    int rows_ = 0;
+    bool counted_ = false;
+    std::vector<RangeMark> marks_; // marks_[j]: just before position j * kMarkSpacing
+    bool marksComplete_ = false;
+    mutable std::map<qint64, Page> pages_;
+    mutable std::deque<qint64> pageOrder_; // least recently used first
+    QTimer idle_;
+};
+
+} // namespace ql

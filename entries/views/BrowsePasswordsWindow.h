@@ -1,0 +1,79 @@
+#pragma once
+#include "entries/BrowsePasswords.h"
+#include "entries/views/BrowsePasswordsLayout.h"
+#include <QWidget>
+#include <memory>
+
+class QMenu;
+class QTimer;
+
+namespace ql {
+
+class IniStore;
+
+// What the password list window opens besides itself.
+struct BrowseWindowTools {
+    IniStore& positions;
+    // The entry form for a request on the list's table and user.
+    std::function<int(int request, DataTable& passwords, Record& user, QWidget* parent)> form;
+    // "Select User" (the user selection, then the password prompt).
+    std::function<int(Record& user, QWidget* parent)> selectUser;
+};
+
+// The password list window: a thin view over BrowsePasswords. It lives on its
+// own (several may be open, each with its own user) and goes away when closed.
+class BrowsePasswordsWindow : public QWidget {
+    Q_OBJECT
+public:
+    static inline const QString kProcedure = QStringLiteral("BrowsePasswords");
+    static inline const QString kLayoutKey = QStringLiteral("?Browse:1");
+
+    // Opens a list for the user that `chooseFirst` establishes (a quick
+    // selection or the user selection); null, having shown nothing, when no
+    // user results.
+    static BrowsePasswordsWindow* open(const BrowseServices& services, BrowseWindowTools tools,
+                                       const std::function<int(Record&, QWidget*)>& chooseFirst,
+                                       QWidget* parent = nullptr);
+    ~BrowsePasswordsWindow() override;
+
+    BrowsePasswords& logic() { return *logic_; }
+    const BrowsePasswordsControls& controls() const { return c_; }
+    QMenu* popupMenu() const { return popup_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    BrowsePasswordsWindow(const BrowseServices& services, BrowseWindowTools tools, QWidget* parent);
+
+    void place();
+    void buildPopup();
+    void connectButtons();
+    void connectList();
+    void showUser();
+    void applyEnabling();
+    void highlight(int row);
+    int row() const;
+    void runForm(int (BrowsePasswords::*action)(const BrowsePasswords::FormRunner&, int));
+    void send();
+    void selectUser();
+    void displayAll();
+    void filterClipboard();
+    void refreshClipboard();
+    void switchTab(int index);
+    void restoreLayout();
+    void saveLayout();
+    void finish();
+
+    std::unique_ptr<BrowsePasswords> logic_;
+    BrowseWindowTools tools_;
+    BrowsePasswordsControls c_;
+    QMenu* popup_ = nullptr;
+    std::vector<QAction*> needEntry_;
+    QTimer* clipboardTimer_ = nullptr;
+    bool finished_ = false;
+    bool leftOnce_ = false;
+};
+
+} // namespace ql

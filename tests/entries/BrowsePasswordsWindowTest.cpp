@@ -1,0 +1,133 @@
+#include "entries/views/BrowsePasswordsWindow.h"
+#include "entries/views/PasswordListView.h"
+#include "framework/IniStore.h"
+#include "tests/entries/ListFixture.h"
+#include "tests/support/TestApp.h"
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+using namespace ql;
+using ql::test::ListFixture;
+using ql::test::settle;
+
+namespace {
+
+class ListWindow : public ListFixture {
+protected:
+    void SetUp() override {
+        testApp();
+        ListFixture::SetUp();
+        positions_.openStore(dir_.filePath("POSITION.INI"));
+    }
+
+    BrowseWindowTools tools() {
+        return {positions_,
+                [this](int request, DataTable&, Record&, QWidget*) {
+                    requests_.push_back(request);
+                    return form_response::Cancelled;
+                },
+                [this](Record& user, QWidget*) { return choose("bob")(user); }};
+    }
+
+    BrowsePasswordsWindow* open(const QString& user, bool hideClipboard = false) {
+        BrowseServices services = browseServices();
+        services.hideClipboard = hideClipboard;
+        auto first = [this, user](Record& u, QWidget*) { return choose(user)(u); };
+        BrowsePasswordsWindow* window = BrowsePasswordsWindow::open(services, tools(), first);
+        settle();
+        return window;
+    }
+
+    static QStringList menuTexts(QMenu* menu, bool enabledOnly = false) {
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!enabledOnly || a->isEnabled()) texts << (a->isSeparator() ? "-" : a->text());
+        return texts;
+    }
+
+    IniStore positions_;
+    std::vector<int> requests_;
+};
+
+TEST_F(ListWindow, NoUserMeansNoWindowAtAll) {
+    BrowseServices services = browseServices();
+    auto none = [](Record& u, QWidget*) { return cancel(u); };
+    EXPECT_EQ(BrowsePasswordsWindow::open(services, tools(), none), nullptr);
+    settle();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<BrowsePasswordsWindow*>(w), nullptr);
+    EXPECT_TRUE(monitor_.lists().watchedEmpty());
+}
+
+TEST_F(ListWindow, ButtonsTooltipsAndThePopUpMenuInOrderWithItsEnablingRule) {
+    QPointer<BrowsePasswordsWindow> window = open("amy");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), "Passwords - amy");
+    const BrowsePasswordsControls& c = window->controls();
+    EXPECT_EQ(c.selectUser->toolTip(), "Change to password list for another user");
+    EXPECT_EQ(c.send->toolTip(), "Semi-automatic send of password/information");
+    EXPECT_EQ(c.close->toolTip(), "Exit this password list");
+    EXPECT_EQ(c.copyButtons[0].button->toolTip(), "Copy Name onto Clipboard");
+    QStringList tabs;
+    for (int i = 0; i < c.tabs->count(); ++i) tabs << c.tabs->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"Service", "URL", "Name", "Date", "Expired"}));
+    EXPECT_EQ(menuTexts(window->popupMenu()),
+              (QStringList{"&Insert", "&Change", "&Delete", "&Launch URL", "Send", "-", "&Name",
+                           "&Password", "&URL", "No&tes", "&More Notes", "&Service", "-",
+                           "Filter Clipboard", "-", "Display All", "Cop&y"}));
+    // Empty: nothing to act on but adding and filtering.
+    EXPECT_EQ(menuTexts(window->popupMenu(), true), (QStringList{"&Insert", "-", "-", "Filter Clipboard", "-"}));
+    EXPECT_FALSE(c.send->isEnabled());
+    EXPECT_FALSE(c.copy->isEnabled());
+    EXPECT_TRUE(c.add->isEnabled());
+    storeEntry("amy", "Mail", "jdoe");
+    c.add->click(); // a cancelled form still refreshes the list
+    EXPECT_EQ(requests_, std::vector<int>{form_request::Insert});
+    EXPECT_TRUE(menuTexts(window->popupMenu(), true).contains("Display All"));
+    EXPECT_TRUE(c.send->isEnabled());
+    window->close();
+}
+
+TEST_F(ListWindow, TypingLocatesTabsAndHeadingsSwitchOrderAndCopyButtonsReturnToTheList) {
+    for (const char* s : {"Bank", "Mail", "Shop"}) storeEntry("amy", s, QString(s).toLower() + "-login");
+    QPointer<BrowsePasswordsWindow> window = open("amy");
+    ASSERT_TRUE(window);
+    const BrowsePasswordsControls& c = window->controls();
+    window->activateWindow();
+    c.list->setFocus();
+    QTest::keyClicks(c.list, "ma");
+    EXPECT_EQ(c.list->highlightedRow(), 1);
+    c.copyButtons[1].button->click();
+    EXPECT_EQ(clipboard_.contents, "x1");
+    EXPECT_TRUE(c.list->hasFocus() || !QApplication::focusWidget()) << "the focus returns to the list";
+    emit c.list->horizontalHeader()->sectionClicked(PasswordListModel::Name);
+    EXPECT_EQ(c.tabs->currentIndex(), int(ListTab::Name));
+    EXPECT_EQ(window->logic().tab(), ListTab::Name);
+    c.tabs->setCurrentIndex(int(ListTab::Expired));
+    EXPECT_EQ(window->logic().model().rowCount(), 0);
+    window->close();
+}
+
+TEST_F(ListWindow, SelectUserSwitchesTheTitleAndClosingKeepsThePlaceAndLetsTheUserGo) {
+    QPointer<BrowsePasswordsWindow> window = open("amy", true);
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->controls().clipboard->isVisibleTo(window));
+    window->controls().selectUser->click();
+    EXPECT_EQ(window->windowTitle(), "Passwords - bob");
+    window->move(40, 50);
+    window->close();
+    settle();
+    EXPECT_FALSE(window) << "a closed list goes away";
+    EXPECT_EQ(positions_.readSetting("BrowsePasswords", "Maximize"), "No");
+    EXPECT_EQ(positions_.readSetting("BrowsePasswords", "?Browse:1").split(',').size(), 6);
+    for (const WatchedUser& row : monitor_.lists().watchedRows()) EXPECT_EQ(row.action, WatchAction::Drop);
+}
+
+} // namespace
