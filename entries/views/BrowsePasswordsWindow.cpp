@@ -75,7 +75,7 @@ BrowsePasswordsWindow::BrowsePasswordsWindow(const BrowseServices& services, Bro
         clipboardTimer_->start(kClipboardPollMs);
         refreshClipboard();
     }
-    resize(900, 520);
+    resize(900, 620);
 }
 
 BrowsePasswordsWindow::~BrowsePasswordsWindow() { finish(); }
