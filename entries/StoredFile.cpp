@@ -1,6 +1,7 @@
 #include "entries/StoredFile.h"
+
+#include "platform/core/PrivateFile.h"
 #include <QFile>
-#include <QSaveFile>
 
 namespace ql::stored_file {
 
@@ -28,20 +29,7 @@ ReadResult read(const QString& path) {
 }
 
 QString write(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
-        return file.errorString();
-    }
-    // QSaveFile::commit() does not notice a buffered write that fails when it
-    // is flushed, so the bytes are flushed and checked here first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    return file.commit() ? QString() : file.errorString();
+    return private_file::write(path, bytes);
 }
 
 } // namespace ql::stored_file

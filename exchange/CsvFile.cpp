@@ -1,6 +1,7 @@
 #include "exchange/CsvFile.h"
 #include <QFileInfo>
 #include <QSaveFile>
+#include "platform/core/PrivateFile.h"
 
 namespace ql {
 
@@ -135,13 +136,12 @@ bool CsvFile::writeLine() {
 bool CsvFile::save() {
     for (;;) {
         QSaveFile file(name_);
-        bool done = file.open(QIODevice::WriteOnly);
-        if (done) {
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-            done = file.write(writer_.contents()) == writer_.contents().size() && file.commit();
-        }
-        if (done) return true;
-        showError(QStringLiteral("Cannot ADD to ") + name_, int(file.error()), file.errorString(),
+        QString error = private_file::open(file);
+        if (error.isEmpty() && file.write(writer_.contents()) != writer_.contents().size())
+            error = file.errorString();
+        if (error.isEmpty()) error = private_file::commit(file);
+        if (error.isEmpty()) return true;
+        showError(QStringLiteral("Cannot ADD to ") + name_, int(file.error()), error,
                   int(PromptButton::Retry) | int(PromptButton::Abort));
         if (lastAnswer_ != PromptButton::Retry) return false;
     }

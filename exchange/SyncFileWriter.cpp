@@ -1,5 +1,6 @@
 #include "exchange/SyncFileWriter.h"
 #include "exchange/SyncRecordCodec.h"
+#include "platform/core/PrivateFile.h"
 #include <sodium.h>
 
 namespace ql {
@@ -23,9 +24,8 @@ bool SyncFileWriter::fail(const QString& text) {
 }
 
 bool SyncFileWriter::begin(const QString& password) {
-    if (!file_.open(QIODevice::WriteOnly))
-        return fail(file_.errorString());
-    file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (const QString error = private_file::open(file_); !error.isEmpty())
+        return fail(error);
     header_.limits = limits_;
     randomBytes(header_.salt.data(), header_.salt.size());
     key_ = SyncKey::derive(password, header_);
@@ -86,11 +86,8 @@ bool SyncFileWriter::commit() {
     if (!file_.seek(kCountOffset) || file_.write(count) != count.size())
         return fail(file_.errorString());
     stream_.reset();
-    if (!file_.commit()) {
-        error_ = file_.errorString();
-        return false;
-    }
-    return true;
+    error_ = private_file::commit(file_);
+    return error_.isEmpty();
 }
 
 void SyncFileWriter::cancel() {

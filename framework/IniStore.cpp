@@ -1,7 +1,7 @@
 #include "framework/IniStore.h"
 #include "framework/IniDocument.h"
 #include <QFile>
-#include <QSaveFile>
+#include "platform/core/PrivateFile.h"
 
 namespace ql {
 namespace {
@@ -62,14 +62,7 @@ bool IniStore::writeSettings(const QString& section, const Settings& settings) {
         if (!IniDocument::validKey(key) || !IniDocument::validValue(value)) return false;
     IniDocument doc = load();
     for (const auto& [key, value] : settings) doc.setValue(section, key, value);
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = doc.serialize().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return private_file::write(fileName_, doc.serialize().toUtf8()).isEmpty();
 }
 
 // A minimized window writes nothing; a maximized one writes only "Maximize", so

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include "platform/core/PrivateFile.h"
 
 namespace ql {
 
@@ -21,11 +22,7 @@ QPageSize pageSizeOf(const ReportPage& page) {
 QString writePdfFile(const std::vector<ReportPage>& pages, const QString& fileName, const QString& title) {
     if (pages.empty()) return QStringLiteral("The report has no pages.");
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
-        return file.errorString();
-    }
+    if (QString error = private_file::open(file); !error.isEmpty()) return error;
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
@@ -49,8 +46,7 @@ QString writePdfFile(const std::vector<ReportPage>& pages, const QString& fileNa
             return QStringLiteral("The PDF file could not be written.");
         }
     }
-    if (!file.commit()) return file.errorString();
-    return {};
+    return private_file::commit(file);
 }
 
 } // namespace ql

@@ -1,4 +1,5 @@
 #include "EntryFormFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "entries/ProgramStarter.h"
 #include "entries/ShellWords.h"
 #include "entries/UpdatePasswords.h"
@@ -9,8 +10,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace ql;
@@ -95,15 +94,8 @@ TEST_F(StoredFiles, AFileThatCannotBeStoredLeavesThePreviousOneInPlace) {
 // Writes with a file size limit of a few bytes, so that the write fails
 // half-way whoever runs the test.
 void writeWithSizeLimit(UpdatePasswords& form, rlim_t limit) {
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    rlimit small = before;
-    small.rlim_cur = limit;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
+    const test::FileSizeLimit small(limit);
     form.saveToDisk();
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST_F(StoredFiles, AFailedWriteNeverLeavesAnEmptyOrHalfFile) {

@@ -1,6 +1,7 @@
 // The comma-separated file with its dialogs and messages.
 #include "exchange/CsvFile.h"
 #include "platform/core/DayNumber.h"
+#include "tests/support/FileSizeLimit.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -138,6 +139,25 @@ TEST_F(CsvFileTest, AFailedWriteAsksRetryOrAbort) {
     ASSERT_EQ(prompter.asked.size(), 2u);
     EXPECT_EQ(prompter.asked[0].title, "Cannot ADD to " + target);
     EXPECT_EQ(prompter.asked[0].buttons, int(PromptButton::Retry) | int(PromptButton::Abort));
+}
+
+TEST_F(CsvFileTest, AnExportCutShortByTheDiskKeepsTheEarlierFile) {
+    const QString target = write("out.csv", "previous contents");
+    ASSERT_TRUE(csv.openOutput(target));
+    csv.beginLine();
+    csv.appendField(QString(300, 'x'), Picture());
+    csv.writeLine();
+    prompter.answers = {PromptButton::Abort};
+    bool closed = true;
+    {
+        const test::FileSizeLimit small(64);
+        closed = csv.close();
+    }
+    EXPECT_FALSE(closed);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].title, "Cannot ADD to " + target);
+    EXPECT_EQ(read(target), "previous contents");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.csv"});
 }
 
 TEST_F(CsvFileTest, AFolderThatCannotTakeTheFileIsReportedAtOnce) {

@@ -1,8 +1,11 @@
 #include "framework/IniStore.h"
+#include "platform/core/PrivateFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace ql;
 
@@ -115,4 +118,36 @@ TEST_F(IniStoreTest, FileNamesWithBackslashesAndUnwritableFolders) {
     IniStore missingFolder;
     missingFolder.openStore(dir.filePath("no/such/folder/POSITION.INI"));
     EXPECT_FALSE(missingFolder.writeSetting("Main", "XPos", "1"));
+}
+
+// A write cut short (full disk, size limit) must neither report success nor
+// replace the earlier file with the part that reached the disk.
+TEST_F(IniStoreTest, AWriteCutShortKeepsTheEarlierFileWhole) {
+    ASSERT_TRUE(store.writeSetting("Main", "XPos", "10"));
+    const QByteArray before = readFile();
+    bool written = true;
+    {
+        const test::FileSizeLimit small(8);
+        written = store.writeSetting("Main", "Width", QString(200, 'w'));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"POSITION.INI"});
+    EXPECT_EQ(store.readSetting("Main", "XPos"), "10");
+}
+
+TEST_F(IniStoreTest, PrivateFilesAreTheUsersAloneAndReplacedWhole) {
+    const QString target = dir.filePath("secret.bin");
+    ASSERT_TRUE(private_file::write(target, "first").isEmpty());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    {
+        const test::FileSizeLimit small(3);
+        EXPECT_FALSE(private_file::write(target, "second, longer").isEmpty());
+    }
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "first");
+    EXPECT_FALSE(private_file::write(dir.filePath("missing/secret.bin"), "x").isEmpty());
 }
