@@ -8,7 +8,7 @@
 //         decoder and the end-of-file checks are reached past the seal.
 //         The second byte's low bit drops the final message, its next bit
 //         announces one entry too many.
-#include "FuzzSealer.h"
+#include "tests/exchange/fuzz/FuzzSealer.h"
 #include "exchange/SyncFileReader.h"
 #include "store/Layouts.h"
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // valid file, files cut short and files with a flipped byte (each prefixed by
 // the "whole file" byte), and framed clear entries (prefixed by the "sealed
 // here" byte). Usage: ql_sync_fuzz_seeds FOLDER
-#include "FuzzSealer.h"
+#include "tests/exchange/fuzz/FuzzSealer.h"
 #include "exchange/SyncFileWriter.h"
 #include "exchange/SyncRecordCodec.h"
 #include "store/Layouts.h"
