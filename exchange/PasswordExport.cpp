@@ -40,36 +40,43 @@ bool PasswordExport::writeHeader(const std::vector<FieldRow>& rows) {
     return csv_.writeLine();
 }
 
+// The entries are read a page at a time through the service key, one
+// statement a page, rather than one seek per entry.
 int PasswordExport::writeEntries(const QString& user, const std::vector<Column>& columns) {
-    Record& entry = passwords_.record();
-    const int userField = entry.fieldIndex(u"P_:USER");
-    entry.clear();
-    entry.setText(userField, user);
-    passwords_.setPosition(passwords_.def().keyIndex(u"P_:KEYSERVICE"));
+    const KeyRange range{passwords_.def().keyIndex(u"P_:KEYSERVICE"), {QVariant(user)}, {}, {}};
+    std::vector<int> fields;
+    for (const Column& c : columns)
+        if (c.field >= 0) fields.push_back(c.field);
+    std::vector<RangeRow> page;
     int written = 0;
-    for (;;) {
-        const int code = passwords_.next();
-        if (code == store_error::EndOfFile) break;
+    for (bool first = true; first || int(page.size()) == kPageSize; first = false) {
+        const int code = first ? passwords_.readRange(range, 0, kPageSize, false, fields, kWholeText, page)
+                               : passwords_.readRangeAfter(range, page.back().mark(), 0, kPageSize,
+                                                           fields, kWholeText, page);
         if (code != store_error::NoError) {
             message(QStringLiteral("Error"),
                     QStringLiteral("Next record error - ") + passwords_.errorText(), PromptIcon::Stop);
             break;
         }
-        if (!entry.sameText(userField, user)) break;
-        writeEntry(columns);
-        if (csv_.writeLine()) ++written;
-        else message(QStringLiteral("Error"), QStringLiteral("Add record error - ") + csv_.fileName(),
-                     PromptIcon::Stop);
+        for (const RangeRow& row : page) {
+            writeEntry(columns, row);
+            if (csv_.writeLine()) ++written;
+            else message(QStringLiteral("Error"), QStringLiteral("Add record error - ") + csv_.fileName(),
+                         PromptIcon::Stop);
+        }
     }
     return written;
 }
 
-void PasswordExport::writeEntry(const std::vector<Column>& columns) {
-    const Record& entry = passwords_.record();
+// `row` holds the values of the columns that name a field, in their order; a
+// column without a field is written empty.
+void PasswordExport::writeEntry(const std::vector<Column>& columns, const RangeRow& row) {
     csv_.beginLine();
+    size_t value = 0;
     for (const Column& c : columns) {
-        if (c.number) csv_.appendNumber(entry.number(c.field), c.picture);
-        else csv_.appendField(entry.text(c.field), c.picture);
+        if (c.field < 0) csv_.appendField(QString(), c.picture);
+        else if (c.number) csv_.appendNumber(row.values[value++].toLongLong(), c.picture);
+        else csv_.appendField(row.values[value++].toString(), c.picture);
     }
 }
 

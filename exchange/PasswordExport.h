@@ -28,7 +28,10 @@ private:
     };
     bool writeHeader(const std::vector<FieldRow>& rows);
     int writeEntries(const QString& user, const std::vector<Column>& columns);
-    void writeEntry(const std::vector<Column>& columns);
+    void writeEntry(const std::vector<Column>& columns, const RangeRow& row);
+
+    static constexpr int kPageSize = 500;
+    static constexpr int kWholeText = 1 << 24; // longer than any stored text
     void message(const QString& caption, const QString& text, PromptIcon icon);
 
     DataTable& passwords_;

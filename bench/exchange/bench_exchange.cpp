@@ -174,19 +174,27 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// The export's floor: the store's own walk over the same user's entries in
-// the same key order, nothing written.
+// The export's floor: the store's own read of the same user's twenty fields,
+// in the same key order and the same pages, nothing formatted or written.
 double storeReadRound(DataFolder& data) {
     DataTable& t = data.passwords;
+    std::vector<int> fields;
+    const ExportFieldList list;
+    for (const FieldRow& row : list.exportFields()) fields.push_back(t.record().fieldIndex(row.name));
+    const KeyRange range{t.def().keyIndex(u"P_:KEYSERVICE"), {QVariant(kSourceUser)}, {}, {}};
+    constexpr int kPage = 500;
+    std::vector<RangeRow> page;
     QElapsedTimer clock;
     clock.start();
-    t.record().clear();
-    t.record().setText("P_:USER", kSourceUser);
-    t.setPosition(t.def().keyIndex("P_:KEYSERVICE"));
     int n = 0;
-    while (t.next() == store_error::NoError && t.record().sameText(1, kSourceUser)) ++n;
+    for (bool first = true; first || int(page.size()) == kPage; first = false) {
+        const int code = first ? t.readRange(range, 0, kPage, false, fields, 1 << 24, page)
+                               : t.readRangeAfter(range, page.back().mark(), 0, kPage, fields, 1 << 24, page);
+        if (code != store_error::NoError) die("store read:", t.errorText());
+        n += int(page.size());
+    }
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (n != kEntries) die("the store walk read too few entries");
+    if (n != kEntries) die("the store read too few entries");
     return seconds;
 }
 
