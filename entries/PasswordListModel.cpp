@@ -92,17 +92,18 @@ void PasswordListModel::reset() {
         pageOrder_.push_back(0);
     }
     endResetModel();
-    startIdleWork();
+    startIdleWork(kCountDelayMs);
 }
 
-void PasswordListModel::startIdleWork() {
+void PasswordListModel::startIdleWork(int delayMs) {
     if (!counted_ || !marksComplete_)
-        idle_.start();
+        idle_.start(delayMs);
     else
         idle_.stop();
 }
 
 void PasswordListModel::idleStep() {
+    if (idle_.interval() != 0) idle_.setInterval(0);
     if (!counted_) {
         countNow();
     } else {
@@ -137,8 +138,8 @@ void PasswordListModel::applyCount(qint64 total) {
     }
 }
 
-// The place just before the next thousandth position: the last entry of the
-// thousand after the last place noted. False when the range ends first.
+// The place just before the next kMarkSpacing-th position: the last entry of
+// the spacing after the last place noted. False when the range ends first.
 bool PasswordListModel::noteNextMark() {
     std::vector<RangeRow> rows;
     const RangeMark& last = marks_.back();
@@ -217,22 +218,39 @@ const PasswordListModel::Page* PasswordListModel::page(qint64 index) const {
     return &found->second;
 }
 
-// From the nearest noted place, the page before it, or the nearer end.
+// From the page before it, the nearest noted place, or the nearer end.
 int PasswordListModel::readPage(qint64 index, Page& rows) const {
     const qint64 start = index * kPageRows;
     const int limit = kPageRows;
     const KeyRange r = range();
     const size_t mark = size_t(start / kMarkSpacing);
     const std::vector<int>& f = fields_;
-    if (mark > 0 && mark < marks_.size())
-        return table_.readRangeAfter(r, marks_[mark], start % kMarkSpacing, limit, f, kTextLimit, rows);
     if (auto before = pages_.find(index - 1); before != pages_.end() && !before->second.empty())
         return table_.readRangeAfter(r, before->second.back().mark(), 0, limit, f, kTextLimit, rows);
+    if (mark > 0 && mark < marks_.size())
+        return readPageAfter(marks_[mark], start % kMarkSpacing, rows);
     if (counted_ && start > rows_ / 2) {
         const qint64 end = std::min<qint64>(start + limit, rows_);
         return table_.readRange(r, rows_ - end, int(end - start), true, f, kTextLimit, rows);
     }
     return table_.readRange(r, start, limit, false, f, kTextLimit, rows);
+}
+
+// The entries skipped are read as keys alone, from the index: only the rows
+// of the page itself are looked up in the table.
+int PasswordListModel::readPageAfter(const RangeMark& mark, qint64 skip, Page& rows) const {
+    const KeyRange r = range();
+    RangeMark from = mark;
+    if (skip > 0) {
+        std::vector<RangeRow> keys;
+        const int rc = table_.readRangeAfter(r, mark, skip - 1, 1, {}, 0, keys);
+        if (rc != 0 || keys.empty()) {
+            rows.clear();
+            return rc;
+        }
+        from = keys.front().mark();
+    }
+    return table_.readRangeAfter(r, from, 0, kPageRows, fields_, kTextLimit, rows);
 }
 
 int PasswordListModel::locate(const QVariant& typed) {
@@ -248,7 +266,7 @@ int PasswordListModel::locate(const QVariant& typed) {
     return int(std::min<qint64>(position, rows_ - 1));
 }
 
-// The last noted place below the value, then at most a thousand keys after it.
+// The last noted place below the value, then at most kMarkSpacing keys after it.
 qint64 PasswordListModel::locateByMarks(const QVariant& value) {
     const auto above = std::partition_point(marks_.begin() + 1, marks_.end(), [&](const RangeMark& m) {
         return compareKeyValue(m.key.front(), value) < 0;
@@ -266,7 +284,6 @@ qint64 PasswordListModel::locateByMarks(const QVariant& value) {
 
 int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
     if (key_ < 0 || recordNumber <= 0) return -1;
-    countNow();
     RangeMark at{{}, recordNumber};
     const std::vector<int>& comps = table_.def().keys[size_t(key_)].components;
     for (size_t i = 1; i < comps.size(); ++i) {
@@ -276,9 +293,21 @@ int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
         else
             at.key.push_back(entry.text(field));
     }
-    const qint64 position = table_.countRangeBefore(range(), at);
+    return rowOfPlace(at);
+}
+
+std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
+    const RangeRow* r = rowAt(row);
+    return r ? std::optional<RangeMark>(r->mark()) : std::nullopt;
+}
+
+// Counts the entries before the place, then checks the row holds that entry.
+int PasswordListModel::rowOfPlace(const RangeMark& place) {
+    if (key_ < 0 || place.recordNumber <= 0) return -1;
+    countNow();
+    const qint64 position = table_.countRangeBefore(range(), place);
     if (position < 0 || position >= rows_) return -1;
-    return recordNumber == this->recordNumber(int(position)) ? int(position) : -1;
+    return place.recordNumber == recordNumber(int(position)) ? int(position) : -1;
 }
 
 } // namespace ql

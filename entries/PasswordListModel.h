@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <deque>
 #include <map>
+#include <optional>
 
 namespace ql {
 
@@ -14,12 +15,12 @@ namespace ql {
 // are held, never the user's whole range. Rows are found by position within
 // the range of the order's key.
 //
-// Opening an order reads its first page only; the range is counted right
-// after, from the event loop, so the first rows show at once; the list then
-// grows to its full length. While idle the model also notes the place of
-// every thousandth entry, so that jumping to a row, or to where typed text
-// belongs, reads at most a thousand index entries instead of counting from
-// the start.
+// Opening an order reads its first page only; the range is counted a moment
+// later, from the event loop, once the first rows had time to be painted
+// (counting a long range reads its whole index); the list then grows to its
+// full length. While idle the model also notes the place of every 250th
+// entry, so that jumping to a row, or to where typed text belongs, reads at
+// most 250 index entries instead of counting from the start.
 //
 // The model reads through key ranges only: it never touches the table's
 // record buffer or position, so the window that owns the table may use both.
@@ -28,9 +29,10 @@ class PasswordListModel : public QAbstractTableModel {
 public:
     enum Column { Service, Url, Name, Notes, ExpiryDate, LastChangeDate, ColumnCount };
     static constexpr int kPageRows = 100;
-    static constexpr int kMarkSpacing = 1000;
+    static constexpr int kMarkSpacing = 250;
     static constexpr int kHeldPages = 8;
     static constexpr int kTextLimit = 255;
+    static constexpr int kCountDelayMs = 50;
 
     // `passwords` must stay open while the model shows anything.
     explicit PasswordListModel(DataTable& passwords, QObject* parent = nullptr);
@@ -55,7 +57,7 @@ public:
     // Counts the range now if that is still to come; the list has its full length after it.
     void countNow();
     bool counted() const { return counted_; }
-    // True once the places of every thousandth entry are known.
+    // True once the places of every kMarkSpacing-th entry are known.
     bool marksComplete() const { return marksComplete_; }
     // How many entries the model holds in memory right now.
     int heldRows() const;
@@ -66,6 +68,11 @@ public:
     // The row that shows a stored entry (a Passwords record with its record
     // number); -1 when the entry is not in the list.
     int rowOf(const Record& entry, qint64 recordNumber);
+    // The place of the entry in a row, to find it again after the list
+    // changed; nullopt when the row holds none.
+    std::optional<RangeMark> placeOf(int row) const;
+    // The row that shows the entry at a place; -1 when it is no longer listed.
+    int rowOfPlace(const RangeMark& place);
 
 signals:
     // The whole range was counted, or the places of the entries were noted.
@@ -76,13 +83,14 @@ private:
 
     KeyRange range() const;
     void reset();
-    void startIdleWork();
+    void startIdleWork(int delayMs = 0);
     void idleStep();
     void applyCount(qint64 total);
     bool noteNextMark();
     const RangeRow* rowAt(int row) const;
     const Page* page(qint64 index) const;
     int readPage(qint64 index, Page& rows) const;
+    int readPageAfter(const RangeMark& mark, qint64 skip, Page& rows) const;
     qint64 locateByMarks(const QVariant& value);
     QString cellText(const RangeRow& row, int column) const;
 

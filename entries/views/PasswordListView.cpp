@@ -1,4 +1,5 @@
 #include "entries/views/PasswordListView.h"
+#include "entries/views/OneLineCellDelegate.h"
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@ PasswordListView::PasswordListView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    setItemDelegate(new OneLineCellDelegate(this));
     setAlternatingRowColors(true);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     // Rows of one height: the view never measures rows it does not show.

@@ -13,6 +13,7 @@
 #include "tests/monitor/support/MonitorFakes.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <functional>
@@ -28,8 +29,13 @@ inline QCoreApplication& listTestApp() {
     return app;
 }
 
-// Lets queued notifications and the model's idle work run.
+// Lets queued notifications and the model's idle work run, which starts a
+// moment after a list shows.
 inline void settle() {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2 * PasswordListModel::kCountDelayMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     for (int i = 0; i < 400; ++i) QCoreApplication::processEvents();
 }
 
