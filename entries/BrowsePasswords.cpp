@@ -72,6 +72,13 @@ QString BrowsePasswords::windowTitle() const {
     return QStringLiteral("Passwords - ") + user_.text("U_:NAME");
 }
 
+int BrowsePasswords::refresh(int row) {
+    const std::optional<RangeMark> place = model_.placeOf(row);
+    model_.refresh();
+    const int found = place ? model_.rowOfPlace(*place) : -1;
+    return found >= 0 ? found : std::min(row, model_.rowCount() - 1);
+}
+
 void BrowsePasswords::selectTab(ListTab tab) {
     model_.show(user_.text("U_:NAME"), tab, services_.clock.today());
 }
@@ -124,13 +131,14 @@ int BrowsePasswords::runForm(const FormRunner& form, int request, int row) {
     return rowAfterForm(form(request, passwords_, user_), request, row);
 }
 
+// The entry written, else the entry highlighted before, else the same row.
 int BrowsePasswords::rowAfterForm(int response, int request, int row) {
-    model_.refresh();
+    const int kept = refresh(row);
     if (response == form_response::Completed && request != form_request::Delete) {
         const int written = model_.rowOf(passwords_.record(), passwords_.recordNumber());
         if (written >= 0) return written;
     }
-    return std::min(row, model_.rowCount() - 1);
+    return kept;
 }
 
 void BrowsePasswords::copyField(int row, CopyField field) {

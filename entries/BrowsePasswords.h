@@ -66,8 +66,9 @@ public:
     ListTab tab() const { return model_.tab(); }
     // Launch URL, Send, Display All and Copy need an entry.
     bool hasEntries() const { return model_.rowCount() > 0; }
-    // Reads the entries again, keeping the same row when the entry is gone.
-    void refresh() { model_.refresh(); }
+    // Reads the entries again; returns the row to highlight: the entry of
+    // `row` where it is now, or the same row when that entry is gone.
+    int refresh(int row = 0);
 
     // The row of the first entry at or after typed text on the tab's field
     // (a date on the date tabs); nullopt when nothing is to be located.

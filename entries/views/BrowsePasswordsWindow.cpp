@@ -188,8 +188,7 @@ void BrowsePasswordsWindow::runForm(int (BrowsePasswords::*action)(const BrowseP
 void BrowsePasswordsWindow::send() {
     const int at = row();
     logic_->send(at);
-    logic_->refresh();
-    highlight(std::min(at, logic_->model().rowCount() - 1));
+    highlight(logic_->refresh(at));
     c_.list->setFocus();
 }
 
@@ -232,9 +231,7 @@ bool BrowsePasswordsWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) {
         leftOnce_ = true;
     } else if (event->type() == QEvent::WindowActivate && leftOnce_ && !finished_) {
-        const int at = row();
-        logic_->refresh();
-        highlight(std::min(at, logic_->model().rowCount() - 1));
+        highlight(logic_->refresh(row()));
         applyEnabling();
     }
     return QWidget::event(event);

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 
@@ -112,6 +114,46 @@ TEST_F(ListWindow, TypingLocatesTabsAndHeadingsSwitchOrderAndCopyButtonsReturnTo
     EXPECT_EQ(window->logic().tab(), ListTab::Name);
     c.tabs->setCurrentIndex(int(ListTab::Expired));
     EXPECT_EQ(window->logic().model().rowCount(), 0);
+    window->close();
+}
+
+// Send and coming back to the window read the entries again; the list stays
+// on the highlighted entry instead of starting over at the top.
+TEST_F(ListWindow, ReadingTheEntriesAgainKeepsTheHighlightedEntryInPlace) {
+    storeMany("amy", 600, "svc");
+    QPointer<BrowsePasswordsWindow> window = open("amy");
+    ASSERT_TRUE(window);
+    PasswordListView* list = window->controls().list;
+    PasswordListModel& model = window->logic().model();
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    list->highlight(420, true);
+    const int scrolled = list->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    window->controls().send->click();
+    EXPECT_EQ(list->highlightedRow(), 420);
+    EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+    // Another list stored two entries above it: it is now two rows further down.
+    storeEntry("amy", "aaa first", "n");
+    storeEntry("amy", "aab second", "n");
+    QEvent leave(QEvent::WindowDeactivate), back(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(window, &leave);
+    QCoreApplication::sendEvent(window, &back);
+    EXPECT_EQ(model.rowCount(), 602);
+    ASSERT_EQ(list->highlightedRow(), 422);
+    EXPECT_EQ(model.data(model.index(422, 0)).toString(), "svc 00420");
+    EXPECT_NEAR(list->verticalScrollBar()->value(), scrolled, 2);
+    // A cancelled form stays on the entry too; once it is deleted, the same row.
+    window->controls().change->click();
+    EXPECT_EQ(list->highlightedRow(), 422);
+    DataTable other(passwordsTable());
+    ASSERT_EQ(managers().passwords.open(other), 0);
+    ASSERT_EQ(other.getByRecordNumber(model.recordNumber(422)), 0);
+    ASSERT_EQ(other.remove(), 0);
+    QCoreApplication::sendEvent(window, &leave);
+    QCoreApplication::sendEvent(window, &back);
+    EXPECT_EQ(list->highlightedRow(), 422);
+    EXPECT_EQ(model.data(model.index(422, 0)).toString(), "svc 00421");
+    EXPECT_EQ(resets.count(), 0);
     window->close();
 }
 
