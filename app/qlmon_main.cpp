@@ -1,10 +1,38 @@
 #include "monitorapp/MonitorProgram.h"
+#include "framework/ProgramOptions.h"
 #include "platform/secure/ProcessHardening.h"
+#include "signin/SettingsKeys.h"
 #include <QApplication>
+#include <cstdio>
 #include <sys/stat.h>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: qlmon [Data=FOLDER]\n"
+    "\n"
+    "Quillock Monitor, the tray companion of quillock: lists one user's password\n"
+    "entries, sends them to other programs and watches for their windows.\n"
+    "\n"
+    "  Data=FOLDER   the data folder (default: the current folder); quillock must\n"
+    "                have run there once\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the version and exit\n";
+
+// --help and --version answered before the toolkit needs a display.
+std::optional<int> answerOptions(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout), err(stderr);
+    return ql::answerOptions(arguments, {QStringLiteral("qlmon"), ql::kProgramVersion,
+                                         QString::fromLatin1(kUsage)}, out, err);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     ql::hardenProcess(); // before anything holds a secret: no core dumps, no attaching
+    if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock Monitor"));

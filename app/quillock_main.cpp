@@ -6,12 +6,54 @@
 #include "signin/views/MainProgram.h"
 #include "store/StartUp.h"
 #include "tools/views/TipsPanel.h"
+#include "framework/ProgramOptions.h"
 #include "platform/secure/ProcessHardening.h"
+#include "signin/SettingsKeys.h"
 #include <QApplication>
+#include <cstdio>
 #include <sys/stat.h>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: quillock [Data=FOLDER]\n"
+    "       quillock [Data=FOLDER] Sync=I|O User=NAME Password=PASSWORD|- File=FILE\n"
+    "       quillock [Data=FOLDER] /SyncIn|/SyncOut NAME PASSWORD|- FILE\n"
+    "\n"
+    "Quillock, a personal password manager: keeps each user's password entries in\n"
+    "encrypted tables and types logins into other programs' windows.\n"
+    "\n"
+    "  Data=FOLDER         the data folder (default: the current folder); the\n"
+    "                      tables are created there on the first start\n"
+    "  Sync=I, /SyncIn     receive a synchronization file into NAME's entries\n"
+    "  Sync=O, /SyncOut    send NAME's entries into a synchronization file\n"
+    "  User=NAME           the user whose entries are sent or received\n"
+    "  Password=PASSWORD   that user's password; give - to read it from standard\n"
+    "                      input rather than show it in the process list\n"
+    "  File=FILE           the synchronization file (relative to the data folder)\n"
+    "  --help              show this text and exit\n"
+    "  --version           show the version and exit\n"
+    "\n"
+    "A synchronization runs without opening a window and exits: 0 when done, 1 on\n"
+    "a failure, 2 when parameters are missing.\n";
+
+// --help and --version answered before the toolkit needs a display. A
+// synchronization's parameters are left alone: a password given in place
+// may begin with dashes.
+std::optional<int> answerOptions(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (ql::syncRequest(arguments)) return std::nullopt;
+    QTextStream out(stdout), err(stderr);
+    return ql::answerOptions(arguments, {QStringLiteral("quillock"), ql::kProgramVersion,
+                                         QString::fromLatin1(kUsage)}, out, err);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     ql::hardenProcess(); // before anything holds a secret: no core dumps, no attaching
+    if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
