@@ -35,3 +35,11 @@ function(ql_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endif()
 endfunction()
+
+# Installed places (GNU layout). Files shipped with the programs go to
+# share/quillock; the programs find them from their own folder, so the
+# relative way from bin to there is built in.
+include(GNUInstallDirs)
+set(QL_INSTALL_SHAREDIR ${CMAKE_INSTALL_DATADIR}/quillock)
+file(RELATIVE_PATH QL_SHARED_FROM_PROGRAMS ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/quillock)

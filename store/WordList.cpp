@@ -1,6 +1,5 @@
 #include "store/WordList.h"
-#include <QCoreApplication>
-#include <QDir>
+#include "framework/ShippedFiles.h"
 #include <QFile>
 #include <QSet>
 
@@ -38,7 +37,7 @@ int addWords(FileManager& words, DataTable& table, const std::vector<QString>& l
 } // namespace
 
 QString shippedWordListPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kWordListFileName);
+    return shippedFilePath(kWordListFileName);
 }
 
 std::vector<QString> readWordList(const QString& path) {

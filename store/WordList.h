@@ -8,7 +8,8 @@ namespace ql {
 // The word list shipped beside the programs, one word a line.
 inline const QString kWordListFileName = QStringLiteral("quillock-words.txt");
 
-// The shipped list's place: beside the running program.
+// The shipped list's place: beside the running program, or in the
+// installation's shared data folder.
 QString shippedWordListPath();
 
 // The words of a list file: lines of 3 to 20 lower-case letters a to z, each

@@ -1,8 +1,7 @@
 #include "keys/view/SelectKeys.h"
 #include "framework/IniStore.h"
+#include "framework/ShippedFiles.h"
 #include "framework/WidgetWindow.h"
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -77,7 +76,7 @@ void KeyListDialog::printList() {
 }
 
 QString defaultKeyListPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KEYCODES.TXT"));
+    return shippedFilePath(QStringLiteral("KEYCODES.TXT"));
 }
 
 bool SelectKeys(QWidget* parent, IniStore* positions, const QString& path) {

@@ -37,7 +37,7 @@ private:
     void printList();
 };
 
-// The key list shipped next to the program.
+// The key list shipped with the programs.
 QString defaultKeyListPath();
 
 // Shows the key list modally, its place kept under "SelectKeys" in `positions`
