@@ -4,6 +4,8 @@
 #include "platform/core/Prompter.h"
 #include "store/StartUp.h"
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -14,8 +16,9 @@ namespace ql {
 
 MonitorOptionsDialog::MonitorOptionsDialog(SettingsAccess& settings, ProgramValues& values,
                                            Prompter& prompter, IniStore& positions,
-                                           QWidget* parent)
-    : QDialog(parent), model_(settings, values), prompter_(prompter), positions_(positions) {
+                                           QWidget* parent, AutostartEntry autostart)
+    : QDialog(parent), model_(settings, values), prompter_(prompter), positions_(positions),
+      autostart_(std::move(autostart)) {
     setWindowTitle(QStringLiteral("Options"));
     buildControls();
     const MonitorOptionsForm form = model_.open();
@@ -24,6 +27,8 @@ MonitorOptionsDialog::MonitorOptionsDialog(SettingsAccess& settings, ProgramValu
     stayOnTop_->setChecked(form.stayOnTop);
     askOnRestore_->setChecked(form.askOnRestore);
     askAtStart_->setChecked(form.askAtStart);
+    autostartAtOpen_ = autostart_.isOn();
+    startAtLogin_->setChecked(autostartAtOpen_);
     WidgetWindow window(*this);
     positions_.restoreWindow(kProcedure, window);
 }
@@ -40,6 +45,8 @@ void MonitorOptionsDialog::buildControls() {
     askOnRestore_->setObjectName(QStringLiteral("askOnRestore"));
     askAtStart_ = new QCheckBox(QStringLiteral("Select user before minimizing on start up"));
     askAtStart_->setObjectName(QStringLiteral("askAtStart"));
+    startAtLogin_ = new QCheckBox(QStringLiteral("Start Quillock Monitor when I log in"));
+    startAtLogin_->setObjectName(QStringLiteral("startAtLogin"));
 
     auto* numbers = new QFormLayout;
     numbers->addRow(QStringLiteral("Send Interval (1/100ths of a second):"), groupDelay_);
@@ -55,7 +62,7 @@ void MonitorOptionsDialog::buildControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(numbers);
-    for (QCheckBox* box : {stayOnTop_, askOnRestore_, askAtStart_}) layout->addWidget(box);
+    for (QCheckBox* box : {stayOnTop_, askOnRestore_, askAtStart_, startAtLogin_}) layout->addWidget(box);
     layout->addWidget(buttons);
     ok->setDefault(true); // only once the button is inside the dialog
 }
@@ -78,10 +85,29 @@ void MonitorOptionsDialog::accept() {
     }
     const std::optional<QString> information = model_.accept(form);
     if (!information) return;
+    if (!applyAutostart()) return;
     if (!information->isEmpty())
         prompter_.ask({QStringLiteral("Information"), *information, int(PromptButton::Ok),
                        PromptButton::Ok, PromptIcon::Information});
     QDialog::accept();
+}
+
+// Switched on, the entry is written to start this program on the data folder in
+// use (the current folder); switched off, it is removed. Left alone unchanged.
+bool MonitorOptionsDialog::applyAutostart() {
+    const bool on = startAtLogin_->isChecked();
+    if (on == autostartAtOpen_) return true;
+    const bool done = on
+                          ? autostart_.switchOn(QCoreApplication::applicationFilePath(),
+                                                QDir::currentPath())
+                          : autostart_.switchOff();
+    if (done) return true;
+    prompter_.ask({QStringLiteral("Quillock Monitor"),
+                   QStringLiteral("The autostart entry %1 could not be written.")
+                       .arg(QDir::toNativeSeparators(autostart_.filePath())),
+                   int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Exclamation});
+    startAtLogin_->setFocus();
+    return false;
 }
 
 void MonitorOptionsDialog::reject() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "framework/AutostartEntry.h"
 #include "signin/OptionsModel.h"
 #include <QDialog>
 
@@ -12,14 +13,16 @@ class Prompter;
 class ProgramServices;
 
 // The monitor program's options window: send pacing and its three switches,
-// shown over MonitorOptionsModel.
+// shown over MonitorOptionsModel, and whether the desktop starts the monitor
+// at login (its autostart entry, written for the program and data folder in use).
 class MonitorOptionsDialog : public QDialog {
     Q_OBJECT
 public:
     static inline const QString kProcedure = QStringLiteral("MonitorOptions");
 
     MonitorOptionsDialog(SettingsAccess& settings, ProgramValues& values, Prompter& prompter,
-                         IniStore& positions, QWidget* parent = nullptr);
+                         IniStore& positions, QWidget* parent = nullptr,
+                         AutostartEntry autostart = AutostartEntry());
 
 public slots:
     void accept() override;
@@ -29,12 +32,16 @@ public slots:
 private:
     void buildControls();
     MonitorOptionsForm readForm() const;
+    bool applyAutostart();
 
     MonitorOptionsModel model_;
     Prompter& prompter_;
     IniStore& positions_;
+    AutostartEntry autostart_;
+    bool autostartAtOpen_ = false;
     QLineEdit *groupDelay_ = nullptr, *groupSize_ = nullptr;
-    QCheckBox *stayOnTop_ = nullptr, *askOnRestore_ = nullptr, *askAtStart_ = nullptr;
+    QCheckBox *stayOnTop_ = nullptr, *askOnRestore_ = nullptr, *askAtStart_ = nullptr,
+              *startAtLogin_ = nullptr;
 };
 
 // Opens the monitor's options modally; true when OK was pressed.

@@ -7,6 +7,9 @@
 #include "tests/support/TestApp.h"
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -220,4 +223,51 @@ TEST_F(OptionsWindows, MonitorOptionsTellWhenStayOnTopIsSwitchedOff) {
     EXPECT_EQ(values.askOnRestore, 1);
     EXPECT_NE(settings_.values[k::AskOnRestore], "1");
     EXPECT_EQ(prompter_.asked.size(), 2u);
+}
+
+TEST_F(OptionsWindows, MonitorOptionsSwitchTheStartAtLogin) {
+    ProgramValues values = loadMonitorValues(settings_);
+    const AutostartEntry entry(dir_.filePath("config/autostart"));
+    auto readEntry = [&entry] {
+        QFile file(entry.filePath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    {
+        MonitorOptionsDialog dialog(settings_, values, prompter_, positions_, nullptr, entry);
+        EXPECT_FALSE(child<QCheckBox>(dialog, "startAtLogin").isChecked());
+        child<QCheckBox>(dialog, "startAtLogin").setChecked(true);
+        click(dialog, "ok");
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    // This program on the data folder in use.
+    const QString exec = AutostartEntry::execLine(
+        {QCoreApplication::applicationFilePath(), "Data=" + QDir::currentPath()});
+    EXPECT_TRUE(readEntry().contains("\nExec=" + exec + "\n")) << readEntry().toStdString();
+    {
+        MonitorOptionsDialog dialog(settings_, values, prompter_, positions_, nullptr, entry);
+        EXPECT_TRUE(child<QCheckBox>(dialog, "startAtLogin").isChecked());
+        child<QCheckBox>(dialog, "startAtLogin").setChecked(false);
+        click(dialog, "cancel"); // Cancel leaves the entry alone
+        EXPECT_TRUE(entry.isOn());
+    }
+    MonitorOptionsDialog dialog(settings_, values, prompter_, positions_, nullptr, entry);
+    child<QCheckBox>(dialog, "startAtLogin").setChecked(false);
+    click(dialog, "ok");
+    EXPECT_FALSE(QFile::exists(entry.filePath()));
+    EXPECT_TRUE(prompter_.asked.empty());
+}
+
+TEST_F(OptionsWindows, MonitorOptionsStayOpenWhenTheStartAtLoginCannotBeWritten) {
+    ProgramValues values = loadMonitorValues(settings_);
+    QFile blocker(dir_.filePath("config"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder would go
+    blocker.close();
+    MonitorOptionsDialog dialog(settings_, values, prompter_, positions_, nullptr,
+                                AutostartEntry(dir_.filePath("config/autostart")));
+    dialog.show();
+    child<QCheckBox>(dialog, "startAtLogin").setChecked(true);
+    click(dialog, "ok");
+    ASSERT_EQ(prompter_.asked.size(), 1u);
+    EXPECT_TRUE(prompter_.asked[0].text.contains("config/autostart/qlmon.desktop could not be written"));
+    EXPECT_TRUE(dialog.isVisible());
 }
