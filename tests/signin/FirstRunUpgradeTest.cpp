@@ -47,8 +47,9 @@ protected:
     }
 
     // One start of the main program as far as the settings and the upgrade go;
-    // `crashAfterCopy` ends the process once the users' copy has committed.
-    void start(const QString& oldVersion, bool crashAfterCopy = false) {
+    // `crashAfterCopy` ends the process once that many tables' copies (users
+    // first, then entries) have committed, before their old rows are deleted.
+    void start(const QString& oldVersion, int crashAfterCopy = 0) {
         RecordManagers managers(errors, ProgramKind::Main);
         ConfigurationSettings settings(prompter);
         QuietProgress progress;
@@ -57,7 +58,11 @@ protected:
         };
         loadMainStartUp(settings, winIni, [&](double) {
             OldTablesUpgrade upgrade(managers, prompter, progress);
-            if (crashAfterCopy) upgrade.afterCopy = [] { _exit(0); };
+            int copies = 0;
+            if (crashAfterCopy > 0)
+                upgrade.afterCopy = [&copies, crashAfterCopy] {
+                    if (++copies == crashAfterCopy) _exit(0);
+                };
             upgrade.run();
         });
     }
@@ -94,10 +99,13 @@ TEST_F(FirstRunUpgrade, WithoutARecordedVersionTheOldFileIsNeverTouched) {
     EXPECT_TRUE(prompter.asked.empty());
 }
 
-TEST_F(FirstRunUpgrade, ACrashAfterTheCopyIsFinishedAtTheNextStartWithoutDuplicates) {
+class CrashedUpgrade : public FirstRunUpgrade, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CrashedUpgrade, IsFinishedAtTheNextStartWithoutDuplicates) {
+    const int copiesBeforeCrash = GetParam();
     const pid_t child = fork();
     if (child == 0) {
-        start(QStringLiteral("2.1"), true);
+        start(QStringLiteral("2.1"), copiesBeforeCrash);
         _exit(1); // the crash point was never reached
     }
     int status = -1;
@@ -105,10 +113,14 @@ TEST_F(FirstRunUpgrade, ACrashAfterTheCopyIsFinishedAtTheNextStartWithoutDuplica
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
-    // Both the copy and every old row are there and readable.
+    // The copy of the table cut short and every one of its old rows are there
+    // and readable; a table finished before the crash is gone from QLDATA.
     EXPECT_EQ(names(usersTable(), "U_:NAME"), (std::vector<QString>{"amy", "bob"}));
-    EXPECT_EQ(names(oldUsersTable(), "U_002:NAME"), (std::vector<QString>{"amy", "bob"}));
+    EXPECT_EQ(names(oldUsersTable(), "U_002:NAME").size(), copiesBeforeCrash == 1 ? 2u : 0u);
     EXPECT_EQ(names(oldPasswordsTable(), "P_002:USER"), (std::vector<QString>{"amy", "bob"}));
+    if (copiesBeforeCrash == 2) {
+        EXPECT_EQ(names(passwordsTable(), "P_:USER"), (std::vector<QString>{"amy", "bob"}));
+    }
 
     start(QStringLiteral("9.9")); // the version read now no longer matters
     EXPECT_TRUE(prompter.asked.empty());
@@ -120,3 +132,9 @@ TEST_F(FirstRunUpgrade, ACrashAfterTheCopyIsFinishedAtTheNextStartWithoutDuplica
     ConfigurationSettings settings(prompter);
     EXPECT_EQ(settings.getSetting(k::UpgradePending), "");
 }
+
+std::string copiedTables(const ::testing::TestParamInfo<int>& copies) {
+    return copies.param == 1 ? "Users" : "UsersAndEntries";
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterTheCopyOf, CrashedUpgrade, ::testing::Values(1, 2), copiedTables);
