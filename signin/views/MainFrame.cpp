@@ -2,6 +2,7 @@
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "signin/views/CloseDownWindow.h"
+#include "signin/WindowArrangement.h"
 #include "signin/views/HelpWindow.h"
 #include <QApplication>
 #include <QCheckBox>
@@ -105,9 +106,10 @@ void MainFrame::buildMenus() {
             &MainFrame::optionsRequested);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
-    connect(addItem(window, QStringLiteral("T&ile")), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-    connect(addItem(window, QStringLiteral("&Cascade")), &QAction::triggered, mdi_,
-            &QMdiArea::cascadeSubWindows);
+    connect(addItem(window, QStringLiteral("T&ile")), &QAction::triggered, this,
+            [this] { arrangeWindows(true); });
+    connect(addItem(window, QStringLiteral("&Cascade")), &QAction::triggered, this,
+            [this] { arrangeWindows(false); });
     connect(addItem(window, QStringLiteral("&Arrange Icons")), &QAction::triggered, mdi_,
             &QMdiArea::tileSubWindows);
 
@@ -220,6 +222,38 @@ void MainFrame::startCloseDown() {
 }
 
 void MainFrame::closeDown() { close(); }
+
+// The windows started from the frame that are open on the desktop, oldest first.
+std::vector<QWidget*> MainFrame::openWindows() const {
+    std::vector<QWidget*> windows;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->isVisible() && !child->isMinimized() && !child->isModal() &&
+            child != closeDown_)
+            windows.push_back(child);
+    return windows;
+}
+
+// The frame's windows are windows of the desktop: they are laid out over the
+// frame's empty area below its buttons, title bars and borders included.
+void MainFrame::arrangeWindows(bool tile) {
+    const std::vector<QWidget*> windows = openWindows();
+    if (windows.empty()) return;
+    const QRect area(mdi_->mapToGlobal(QPoint(0, 0)), mdi_->size());
+    std::vector<QSize> sizes;
+    for (QWidget* w : windows) sizes.push_back(w->frameGeometry().size());
+    const int titleBar = windows.front()->geometry().top() - windows.front()->frameGeometry().top();
+    const std::vector<QRect> places = tile ? tiledRects(area, int(windows.size()))
+                                           : cascadedRects(area, sizes, titleBar > 0 ? titleBar : 24);
+    for (size_t i = 0; i < windows.size(); ++i) {
+        QWidget* w = windows[i];
+        const QRect outer = w->frameGeometry(), inner = w->geometry();
+        w->setGeometry(places[i].adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
+                                          inner.right() - outer.right(),
+                                          inner.bottom() - outer.bottom()));
+        w->raise();
+    }
+    windows.back()->activateWindow();
+}
 
 void MainFrame::showHelp() {
     auto* help = new HelpWindow(QStringLiteral(":/help/QUILLOCK.HLP"), this);

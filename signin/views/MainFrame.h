@@ -71,6 +71,9 @@ private:
     void refreshIndicator();
     void startCloseDown();
     void showHelp();
+    std::vector<QWidget*> openWindows() const;
+    // "T&ile" (true) or "&Cascade" (false) of the windows the frame started.
+    void arrangeWindows(bool tile);
 
     FrameTicker& ticker_;
     IniStore& positions_;

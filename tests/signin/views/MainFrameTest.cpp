@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -105,4 +106,36 @@ TEST(MainFrameWindow, UserInputCountsAsActivityButTimerEventsDoNot) {
     QApplication::processEvents();
     EXPECT_TRUE(delivered);
     EXPECT_EQ(activity, 1);
+}
+
+TEST(MainFrameWindow, TileAndCascadeArrangeTheOpenWindowsOverTheFrame) {
+    FrameFixture f;
+    f.frame->resize(900, 700);
+    f.frame->show();
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (int i = 0; i < 4; ++i) {
+        windows.push_back(std::make_unique<QWidget>(f.frame.get(), Qt::Window));
+        windows.back()->resize(300, 200);
+        windows.back()->show();
+    }
+    windows[2]->showMinimized(); // minimized and hidden windows stay where they are
+    windows[3]->hide();
+    const QRect area(f.frame->mdiArea()->mapToGlobal(QPoint(0, 0)), f.frame->mdiArea()->size());
+
+    f.frame->action("T&ile")->trigger();
+    const QRect left = windows[0]->frameGeometry(), right = windows[1]->frameGeometry();
+    EXPECT_TRUE(area.contains(left));
+    EXPECT_TRUE(area.contains(right));
+    EXPECT_FALSE(left.intersects(right));
+    EXPECT_EQ(left.width() + right.width(), area.width());
+    EXPECT_EQ(left.height(), area.height());
+    EXPECT_EQ(windows[3]->size(), QSize(300, 200));
+
+    f.frame->action("&Cascade")->trigger();
+    EXPECT_EQ(windows[0]->frameGeometry().topLeft(), area.topLeft());
+    EXPECT_GT(windows[1]->frameGeometry().top(), area.top());
+    EXPECT_GT(windows[1]->frameGeometry().left(), area.left());
+    EXPECT_EQ(windows[1]->frameGeometry().width(), right.width()); // sizes kept where they fit
+    windows.clear();
+    f.frame->close();
 }
