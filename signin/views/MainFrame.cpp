@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -38,6 +39,13 @@ MainFrame::MainFrame(FrameTicker& ticker, IniStore& positions, Clock& clock, Cli
     mdi_ = new QMdiArea(central);
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
+    // Choosing from the menu moves the focus into the frame: remember the text
+    // field last used in the other windows, for the Edit commands.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() != this && now->window()->windowType() != Qt::Popup &&
+            now->metaObject()->indexOfMethod("copy()") >= 0)
+            lastOutsideFocus_ = now;
+    });
     buildMenus();
     buildStatusBar();
     resize(760, 520);
@@ -91,11 +99,11 @@ void MainFrame::buildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     connect(addItem(edit, QStringLiteral("Cu&t")), &QAction::triggered, this,
-            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "cut"); });
+            [this] { editCommand("cut()"); });
     connect(addItem(edit, QStringLiteral("&Copy")), &QAction::triggered, this,
-            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "copy"); });
+            [this] { editCommand("copy()"); });
     connect(addItem(edit, QStringLiteral("&Paste")), &QAction::triggered, this,
-            [] { if (auto* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, "paste"); });
+            [this] { editCommand("paste()"); });
     edit->addSeparator();
     connect(addItem(edit, QStringLiteral("Filter Clipboard Contents")), &QAction::triggered, this,
             &MainFrame::filterClipboard);
@@ -208,6 +216,17 @@ void MainFrame::toggleMonitoring() {
 }
 
 void MainFrame::filterClipboard() { clipboard_.setText(filterClipboardText(clipboard_.text())); }
+
+// Cut, Copy and Paste act on the field that has the focus, or, when that is in
+// the frame (which holds no text), on the text field last used in another of
+// the program's windows.
+void MainFrame::editCommand(const char* slot) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() == this) target = lastOutsideFocus_;
+    if (!target || !target->isVisible()) return;
+    const int method = target->metaObject()->indexOfMethod(slot);
+    if (method >= 0) target->metaObject()->method(method).invoke(target);
+}
 
 void MainFrame::minimizeFrame() { showMinimized(); }
 

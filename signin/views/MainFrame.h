@@ -67,6 +67,7 @@ private:
     QWidget* buildButtonRow();
     void buildStatusBar();
     void filterClipboard();
+    void editCommand(const char* slot);
     void toggleMonitoring();
     void refreshIndicator();
     void startCloseDown();
@@ -90,6 +91,7 @@ private:
     QLabel* indicator_ = nullptr;
     QLabel* keyPicture_ = nullptr;
     QPointer<CloseDownWindow> closeDown_;
+    QPointer<QWidget> lastOutsideFocus_;
     std::vector<QAction*> reportItems_;
     bool passwordListAvailable_ = false;
     bool positionRestored_ = false;

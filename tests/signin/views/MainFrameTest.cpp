@@ -7,7 +7,9 @@
 #include "tests/support/TestApp.h"
 #include <QAction>
 #include <QKeyEvent>
+#include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
@@ -137,5 +139,36 @@ TEST(MainFrameWindow, TileAndCascadeArrangeTheOpenWindowsOverTheFrame) {
     EXPECT_GT(windows[1]->frameGeometry().left(), area.left());
     EXPECT_EQ(windows[1]->frameGeometry().width(), right.width()); // sizes kept where they fit
     windows.clear();
+    f.frame->close();
+}
+
+TEST(MainFrameWindow, EditCommandsReachTheTextFieldLastUsedInAnotherWindow) {
+    FrameFixture f;
+    f.frame->show();
+    QWidget window(f.frame.get(), Qt::Window);
+    auto* field = new QLineEdit(QStringLiteral("login name"), &window);
+    auto* button = new QPushButton(QStringLiteral("Other"), &window);
+    button->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    field->setFocus();
+    button->setFocus(); // a control without text in between does not count
+    field->setSelection(0, 5);
+    QApplication::setActiveWindow(f.frame.get()); // the menu is chosen in the frame
+    QApplication::clipboard()->clear();
+
+    f.frame->action("&Copy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "login");
+    f.frame->action("Cu&t")->trigger();
+    EXPECT_EQ(field->text(), " name");
+    field->setCursorPosition(0);
+    QApplication::clipboard()->setText(QStringLiteral("user"));
+    f.frame->action("&Paste")->trigger();
+    EXPECT_EQ(field->text(), "user name");
+    // A window that has been closed is left alone.
+    window.hide();
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    f.frame->action("&Paste")->trigger();
+    EXPECT_EQ(field->text(), "user name");
     f.frame->close();
 }
