@@ -1,4 +1,4 @@
-#include "monitorapp/MonitorProgram.h"
+#include "monitorapp/views/MonitorProgram.h"
 #include "framework/ProgramOptions.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"

@@ -58,6 +58,11 @@ int MonitorLists::dropUser(const QString& userName) {
     return queue_.removeUser(userName);
 }
 
+int MonitorLists::dropWatchedRows() {
+    Lock lock(mutex_);
+    return queue_.removeWatched();
+}
+
 void MonitorLists::setWatched(const QString& userName, QChar action) {
     Lock lock(mutex_);
     watched_.set(userName, action);

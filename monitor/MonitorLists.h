@@ -25,6 +25,8 @@ public:
     std::vector<MonitorRow> queueRows() const;
     void clearQueue();
     int dropUser(const QString& userName);
+    // Removes the watched rows; explicit send requests stay.
+    int dropWatchedRows();
 
     void setWatched(const QString& userName, QChar action);
     bool removeWatched(const QString& userName);

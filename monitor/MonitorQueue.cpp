@@ -72,4 +72,8 @@ int MonitorQueue::removeUser(const QString& userName) {
     }));
 }
 
+int MonitorQueue::removeWatched() {
+    return int(std::erase_if(entries_, [](const Entry& e) { return e.row.oneShot == 0; }));
+}
+
 } // namespace ql

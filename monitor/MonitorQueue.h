@@ -42,6 +42,8 @@ public:
     bool remove(RowId id);
     // Removes every row of the user; returns how many went.
     int removeUser(const QString& userName);
+    // Removes every row that is not an explicit send request; returns how many went.
+    int removeWatched();
     void clear() { entries_.clear(); }
 
 private:

@@ -32,6 +32,11 @@ void WindowMonitor::loadWatchedEntries(const QString& user) {
 
 void WindowMonitor::dropUserEntries(const QString& user) { lists_.dropUser(user); }
 
+void WindowMonitor::reloadWatchedEntries(const QString& user) {
+    lists_.dropWatchedRows();
+    loadWatchedEntries(user);
+}
+
 void WindowMonitor::processWatchedUsers() {
     if (lists_.watchedEmpty()) {
         lists_.clearQueue();

@@ -26,6 +26,9 @@ public:
     // Queue rows for the user's monitored entries, due after their wait.
     void loadWatchedEntries(const QString& user);
     void dropUserEntries(const QString& user);
+    // The one-user monitor: the watched rows give way to the user's monitored
+    // entries as they are stored now; pending send requests stay queued.
+    void reloadWatchedEntries(const QString& user);
     // Applies the actions of WatchedUsers (on MonitorReload).
     void processWatchedUsers();
     // An explicit request to send an entry now.

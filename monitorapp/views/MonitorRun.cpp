@@ -1,0 +1,81 @@
+#include "monitorapp/views/MonitorRun.h"
+#include "entries/views/RunUpdatePasswords.h"
+#include "signin/UserSelection.h"
+#include "signin/views/MonitorOptionsDialog.h"
+#include "signin/views/SelectUsersDialog.h"
+#include "store/Layouts.h"
+#include <QApplication>
+#include <QMenu>
+
+namespace ql {
+
+MonitorUserChoice MonitorProgramDialogs::chooseUser() {
+    const int response = selectMonitorUser(services_, user_, &window_);
+    return {response == kCompleted, withoutTrailingBlanks(user_.text("U_:NAME"))};
+}
+
+bool MonitorProgramDialogs::options() {
+    const bool confirmed = runMonitorOptions(services_, settings_, values_, &window_);
+    if (confirmed && valuesChanged) valuesChanged();
+    return confirmed;
+}
+
+void MonitorProgramDialogs::about() {
+    services_.prompter().ask({QStringLiteral("About Quillock Monitor"),
+                              QStringLiteral("Quillock Monitor ") + kProgramVersion,
+                              int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});
+}
+
+MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValues& v)
+    : services(s),
+      settings(c),
+      values(v),
+      passwords(passwordsTable()),
+      monitor({desktop.windows, keys, clock, s.prompter(), entries, nullptr},
+              MonitorPolicy::monitorProgram()),
+      user(usersTable()),
+      window(s.positions()),
+      dialogs(s, c, v, user, window),
+      controller({window, dialogs, trayIcon, monitor, v}),
+      ticker({controller, window, trayIcon, animation, monitor, c, v}),
+      commands({desktop.launcher, s.prompter(), clipboard, monitor, [] { QApplication::beep(); },
+                [this] { controller.minimize(); }}) {
+    dialogs.valuesChanged = [this] { applyValues(); };
+    ticker.valuesReloaded = [this] { applyValues(); };
+}
+
+void MonitorRun::applyValues() { keys.setPacing(SendPacing{values.groupDelay, values.groupSize}); }
+
+EntryDesktop MonitorRun::entryDesktop() {
+    return {clock, clipboard, desktop.windows, desktop.launcher, {}};
+}
+
+bool MonitorRun::loadHighlighted() {
+    return false; // the entry list comes with the list model
+}
+
+void MonitorRun::editEntry(int request) {
+    if (!controller.userSelected()) return; // entries belong to a user
+    if (request == form_request::Insert) {
+        services.managers().passwords.primeRecord(passwords.record());
+    } else if (!loadHighlighted()) {
+        return;
+    }
+    if (runUpdatePasswords(request, passwords, user, services, entryDesktop(), &window) ==
+        form_response::Completed)
+        window.showUserEntries(controller.userName());
+}
+
+void MonitorRun::popUpMenu(const QPoint& where) {
+    QMenu menu;
+    for (const TrayMenuItem& item : controller.menu()) {
+        if (item.command == TrayCommand::Separator)
+            menu.addSeparator();
+        else
+            menu.addAction(item.text)->setData(int(item.command));
+    }
+    if (QAction* chosen = menu.exec(where)) controller.runCommand(TrayCommand(chosen->data().toInt()));
+    controller.menuClosed();
+}
+
+} // namespace ql

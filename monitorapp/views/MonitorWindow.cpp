@@ -1,0 +1,139 @@
+#include "monitorapp/views/MonitorWindow.h"
+#include "framework/IniStore.h"
+#include "framework/WidgetWindow.h"
+#include "monitorapp/MonitorCommands.h"
+#include "monitorapp/views/TrayArtwork.h"
+#include "signin/views/ConfirmPasswordDialog.h"
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace ql {
+
+namespace {
+const char* const kButtons[] = {"Select &User", "&Tools", "Start UR&L", "&Add",
+                                "&Edit",        "&Options", "&Send",   "&Clipboard"};
+} // namespace
+
+MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
+    : QWidget(parent, Qt::Window), positions_(positions) {
+    setWindowTitle(kTitle);
+    setAttribute(Qt::WA_QuitOnClose, false); // the program ends from closing(), also when hidden
+    user_ = new QLabel;
+    user_->setObjectName(QStringLiteral("user"));
+    list_ = new QTableView;
+    list_->setObjectName(QStringLiteral("entries"));
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    presets_ = new QComboBox;
+    presets_->setObjectName(QStringLiteral("preset"));
+    presets_->addItems(monitorPresets());
+    presets_->setCurrentText(kPresetOwnText);
+    presets_->setToolTip(QStringLiteral("What Send and Clipboard take from the entry"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(user_);
+    layout->addWidget(list_, 1);
+    layout->addWidget(buildButtons());
+    setMinimumSize(smallest());
+    setMaximumSize(largest());
+    resize(dialogUnitsX(260), dialogUnitsY(150));
+    WidgetWindow window(*this);
+    positions_.restoreWindow(kSection, window);
+}
+
+QWidget* MonitorWindow::buildButtons() {
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(presets_, 0, 0);
+    const std::vector<void (MonitorWindow::*)()> signalsInOrder = {
+        &MonitorWindow::selectUserClicked, &MonitorWindow::toolsClicked,
+        &MonitorWindow::startUrlClicked,   &MonitorWindow::addClicked,
+        &MonitorWindow::editClicked,       &MonitorWindow::optionsClicked,
+        &MonitorWindow::sendClicked,       &MonitorWindow::clipboardClicked};
+    for (size_t i = 0; i < signalsInOrder.size(); ++i) {
+        auto* button = new QPushButton(QString::fromLatin1(kButtons[i]));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, signalsInOrder[i]);
+        const int place = int(i) + 1; // the preset list takes the first place
+        grid->addWidget(button, place / 5, place % 5);
+    }
+    return box;
+}
+
+QPushButton* MonitorWindow::button(const QString& text) const {
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+QString MonitorWindow::preset() const { return presets_->currentText(); }
+
+// Dialog units: a quarter of the average character width across, an eighth
+// of the character height down.
+int MonitorWindow::dialogUnitsX(int units) const {
+    return units * QFontMetrics(font()).averageCharWidth() / 4;
+}
+int MonitorWindow::dialogUnitsY(int units) const { return units * QFontMetrics(font()).height() / 8; }
+QSize MonitorWindow::smallest() const { return {dialogUnitsX(50), dialogUnitsY(50)}; }
+QSize MonitorWindow::largest() const { return {dialogUnitsX(500), dialogUnitsY(500)}; }
+
+void MonitorWindow::hideInTray() { hide(); }
+
+void MonitorWindow::minimizeOnTaskBar() {
+    if (!isMinimized()) showMinimized();
+}
+
+void MonitorWindow::showRestored() {
+    showNormal();
+    bringToForeground(*this);
+}
+
+void MonitorWindow::takeFocus() {
+    if (isVisible()) bringToForeground(*this);
+}
+
+void MonitorWindow::makeStayOnTop() {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) return;
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, true); // hides a shown window
+    if (visible) show();
+}
+
+void MonitorWindow::setWindowIcon(const QString& picture) {
+    if (picture == iconName_) return;
+    iconName_ = picture;
+    QWidget::setWindowIcon(TrayArtwork::icon(picture));
+}
+
+void MonitorWindow::showUserEntries(const QString& userName) {
+    user_->setText(userName);
+    if (onShowUser) onShowUser(userName);
+}
+
+void MonitorWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
+        emit minimizedByUser();
+}
+
+void MonitorWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        positions_.saveWindow(kSection, WidgetWindow(*this));
+        emit closing();
+    }
+    event->accept();
+}
+
+} // namespace ql

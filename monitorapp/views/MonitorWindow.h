@@ -1,0 +1,79 @@
+#pragma once
+#include "monitorapp/MonitorSurfaces.h"
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace ql {
+
+class IniStore;
+
+// "Quillock Monitor": the selected user's entries, the preset list and the
+// commands on the highlighted entry. The window only shows and forwards: what
+// its buttons and states do is MonitorController's and MonitorCommands'.
+class MonitorWindow : public QWidget, public MonitorWindowSurface {
+    Q_OBJECT
+public:
+    static inline const QString kTitle = QStringLiteral("Quillock Monitor");
+    static inline const QString kSection = QStringLiteral("Main");
+
+    explicit MonitorWindow(IniStore& positions, QWidget* parent = nullptr);
+
+    QTableView* list() const { return list_; }
+    QString preset() const;
+    QPushButton* button(const QString& text) const;
+    QLabel* userLabel() const { return user_; }
+    // The smallest and largest size: 50 to 500 dialog units each way.
+    QSize smallest() const;
+    QSize largest() const;
+
+    // MonitorWindowSurface
+    void hideInTray() override;
+    void minimizeOnTaskBar() override;
+    void showRestored() override;
+    void takeFocus() override;
+    void makeStayOnTop() override;
+    void setWindowIcon(const QString& picture) override;
+    void showUserEntries(const QString& userName) override;
+    void closeWindow() override { close(); }
+
+    // Called with the user's name when the list is to show another user
+    // (or the same one read again).
+    std::function<void(const QString& userName)> onShowUser;
+
+signals:
+    void selectUserClicked();
+    void toolsClicked();
+    void startUrlClicked();
+    void addClicked();
+    void editClicked();
+    void optionsClicked();
+    void sendClicked();
+    void clipboardClicked();
+    // The window system minimized the window (its title-bar button).
+    void minimizedByUser();
+    // The window closes; its place has been saved.
+    void closing();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildButtons();
+    int dialogUnitsX(int units) const;
+    int dialogUnitsY(int units) const;
+
+    IniStore& positions_;
+    QTableView* list_ = nullptr;
+    QComboBox* presets_ = nullptr;
+    QLabel* user_ = nullptr;
+    QString iconName_;
+    bool closed_ = false;
+};
+
+} // namespace ql
