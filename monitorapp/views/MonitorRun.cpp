@@ -1,6 +1,7 @@
 #include "monitorapp/views/MonitorRun.h"
 #include "entries/views/RunUpdatePasswords.h"
 #include "signin/UserSelection.h"
+#include "signin/views/AboutWindow.h"
 #include "signin/views/MonitorOptionsDialog.h"
 #include "signin/views/SelectUsersDialog.h"
 #include "store/Layouts.h"
@@ -21,9 +22,8 @@ bool MonitorProgramDialogs::options() {
 }
 
 void MonitorProgramDialogs::about() {
-    services_.prompter().ask({QStringLiteral("About Quillock Monitor"),
-                              QStringLiteral("Quillock Monitor ") + kProgramVersion,
-                              int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});
+    AboutWindow about(MonitorWindow::kTitle, services_.positions(), nullptr, &window_);
+    about.exec();
 }
 
 MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValues& v)

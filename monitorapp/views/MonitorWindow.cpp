@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -40,10 +41,18 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     presets_->setCurrentText(kPresetOwnText);
     presets_->setToolTip(QStringLiteral("What Send and Clipboard take from the entry"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(user_);
-    layout->addWidget(list_, 1);
-    layout->addWidget(buildButtons());
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(user_, 0, 0, 1, 2);
+    layout->addWidget(list_, 1, 0);
+    layout->addWidget(buildButtons(), 1, 1, 2, 1, Qt::AlignTop);
+    auto* sendRow = new QHBoxLayout;
+    sendRow->addWidget(presets_);
+    sendRow->addWidget(makeButton(6));
+    sendRow->addWidget(makeButton(7));
+    sendRow->addStretch(1);
+    layout->addLayout(sendRow, 2, 0);
+    layout->setColumnStretch(0, 1);
+    layout->setRowStretch(1, 1);
     setMinimumSize(smallest());
     setMaximumSize(largest());
     resize(dialogUnitsX(260), dialogUnitsY(150));
@@ -51,23 +60,27 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     positions_.restoreWindow(kSection, window);
 }
 
-QWidget* MonitorWindow::buildButtons() {
-    auto* box = new QWidget;
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(presets_, 0, 0);
-    const std::vector<void (MonitorWindow::*)()> signalsInOrder = {
+QPushButton* MonitorWindow::makeButton(int index) {
+    using Signal = void (MonitorWindow::*)();
+    static const Signal kSignals[] = {
         &MonitorWindow::selectUserClicked, &MonitorWindow::toolsClicked,
         &MonitorWindow::startUrlClicked,   &MonitorWindow::addClicked,
         &MonitorWindow::editClicked,       &MonitorWindow::optionsClicked,
         &MonitorWindow::sendClicked,       &MonitorWindow::clipboardClicked};
-    for (size_t i = 0; i < signalsInOrder.size(); ++i) {
-        auto* button = new QPushButton(QString::fromLatin1(kButtons[i]));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, signalsInOrder[i]);
-        const int place = int(i) + 1; // the preset list takes the first place
-        grid->addWidget(button, place / 5, place % 5);
-    }
+    auto* button = new QPushButton(QString::fromLatin1(kButtons[index]));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, kSignals[index]);
+    return button;
+}
+
+// The commands on the user and the list down the right; Send and Clipboard
+// sit by the preset list they use.
+QWidget* MonitorWindow::buildButtons() {
+    auto* box = new QWidget;
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 6; ++i) column->addWidget(makeButton(i));
+    column->addStretch(1);
     return box;
 }
 

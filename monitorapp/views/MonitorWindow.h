@@ -65,6 +65,7 @@ protected:
 
 private:
     QWidget* buildButtons();
+    QPushButton* makeButton(int index);
     int dialogUnitsX(int units) const;
     int dialogUnitsY(int units) const;
 

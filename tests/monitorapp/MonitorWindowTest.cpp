@@ -1,0 +1,93 @@
+#include "framework/IniStore.h"
+#include "monitorapp/views/MonitorWindow.h"
+#include "monitorapp/views/SessionEnd.h"
+#include "monitorapp/views/TrayArtwork.h"
+#include "tests/support/TestApp.h"
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace ql;
+
+namespace {
+
+struct WindowRig {
+    QTemporaryDir dir;
+    IniStore positions;
+    WindowRig() {
+        testApp();
+        positions.openStore(dir.filePath("QLMON.INI"));
+    }
+};
+
+} // namespace
+
+TEST(MonitorWindow, ButtonsPresetsAndSizeLimits) {
+    WindowRig rig;
+    MonitorWindow window(rig.positions);
+    EXPECT_EQ(window.windowTitle(), "Quillock Monitor");
+    for (const char* text : {"Select &User", "&Tools", "Start UR&L", "&Add", "&Edit", "&Options",
+                             "&Send", "&Clipboard"})
+        EXPECT_TRUE(window.button(QString::fromLatin1(text))) << text;
+    auto* presets = window.findChild<QComboBox*>("preset");
+    ASSERT_TRUE(presets);
+    EXPECT_EQ(presets->count(), 7);
+    EXPECT_EQ(window.preset(), "Preset");
+    presets->setCurrentIndex(3);
+    EXPECT_EQ(window.preset(), "URL");
+
+    // 50 to 500 dialog units each way, whatever was saved.
+    EXPECT_LT(window.smallest().width(), window.largest().width());
+    EXPECT_EQ(window.largest().width(), 10 * window.smallest().width());
+    window.resize(10000, 10000);
+    EXPECT_EQ(window.size(), window.largest());
+}
+
+TEST(MonitorWindow, StayOnTopKeepsAShownWindowShownAndClosingSavesThePlaceOnce) {
+    WindowRig rig;
+    auto window = std::make_unique<MonitorWindow>(rig.positions);
+    QSignalSpy closing(window.get(), &MonitorWindow::closing);
+    window->showRestored();
+    window->move(40, 60);
+    window->makeStayOnTop();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    window->hideInTray();
+    EXPECT_FALSE(window->isVisible());
+    window->closeWindow(); // from the tray menu: the window is hidden
+    window->close();
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_EQ(rig.positions.readSetting("Main", "Maximize"), "No");
+    EXPECT_FALSE(rig.positions.readSetting("Main", "XPos").isEmpty());
+
+    // The next run opens where this one was.
+    MonitorWindow again(rig.positions);
+    EXPECT_EQ(again.size(), window->size());
+}
+
+TEST(MonitorWindow, EveryPictureOfTheTrayIsDrawn) {
+    testApp();
+    QImage plain = TrayArtwork::image("ADS_ICO");
+    ASSERT_EQ(plain.size(), QSize(TrayArtwork::kSize, TrayArtwork::kSize));
+    QSet<QByteArray> seen;
+    for (const QString& name : {"ADS_ICO", "RED_ICO", "bar1_ico", "bar3_ico", "bar5_ico",
+                                "rbar1_ico", "rbar5_ico"}) {
+        const QImage image = TrayArtwork::image(name);
+        seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+    }
+    EXPECT_EQ(seen.size(), 7) << "each picture differs from the others";
+    EXPECT_EQ(TrayArtwork::image("~RED.ico"), TrayArtwork::image("RED_ICO"));
+}
+
+TEST(SessionEnd, ATerminateRequestArrivesOnTheEventLoop) {
+    testApp();
+    SessionEnd sessionEnd;
+    QSignalSpy requested(&sessionEnd, &SessionEnd::requested);
+    std::raise(SIGTERM);
+    EXPECT_TRUE(requested.wait(2000));
+}
