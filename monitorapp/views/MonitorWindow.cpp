@@ -101,7 +101,11 @@ int MonitorWindow::dialogUnitsY(int units) const { return units * QFontMetrics(f
 QSize MonitorWindow::smallest() const { return {dialogUnitsX(50), dialogUnitsY(50)}; }
 QSize MonitorWindow::largest() const { return {dialogUnitsX(500), dialogUnitsY(500)}; }
 
-void MonitorWindow::hideInTray() { hide(); }
+// Hidden, not minimized: the place saved on closing is where it shows again.
+void MonitorWindow::hideInTray() {
+    hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+}
 
 void MonitorWindow::minimizeOnTaskBar() {
     if (!isMinimized()) showMinimized();
