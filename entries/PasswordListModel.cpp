@@ -7,8 +7,10 @@ namespace {
 
 const char* const kHeaders[] = {"Service", "URL (Link)", "Name", "Notes", "Expiry Date",
                                 "Last Change Date"};
-const char* const kFields[] = {"P_:SERVICE", "P_:URL", "P_:NAME", "P_:NOTES", "P_:EXPIRYDATE",
-                               "P_:LASTCHANGEDATE"};
+// The columns' fields, then the watched flag, which no column shows.
+const char* const kFields[] = {"P_:SERVICE", "P_:URL",           "P_:NAME",   "P_:NOTES",
+                               "P_:EXPIRYDATE", "P_:LASTCHANGEDATE", "P_:MONITOR"};
+constexpr size_t kWatchedValue = 6;
 constexpr int kMarksPerStep = 10;
 
 // Orders a located value against a key value as the store's keys do: texts
@@ -167,9 +169,13 @@ QVariant PasswordListModel::headerData(int section, Qt::Orientation orientation,
 }
 
 QVariant PasswordListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    if (!index.isValid()) return {};
+    if (role != Qt::DisplayRole && role != StoredValueRole && role != WatchedRole) return {};
     const RangeRow* row = rowAt(index.row());
-    return row ? QVariant(cellText(*row, index.column())) : QVariant();
+    if (!row) return {};
+    if (role == WatchedRole) return row->values.at(kWatchedValue).toInt() != 0;
+    if (role == StoredValueRole) return row->values.at(size_t(index.column()));
+    return cellText(*row, index.column());
 }
 
 QString PasswordListModel::cellText(const RangeRow& row, int column) const {

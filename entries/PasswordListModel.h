@@ -28,6 +28,9 @@ class PasswordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Service, Url, Name, Notes, ExpiryDate, LastChangeDate, ColumnCount };
+    // Beside the shown text: a column's stored value (a day number for the
+    // dates), and for any column whether the entry is watched (P_:MONITOR).
+    enum Role { StoredValueRole = Qt::UserRole + 1, WatchedRole };
     static constexpr int kPageRows = 100;
     static constexpr int kMarkSpacing = 250;
     static constexpr int kHeldPages = 8;

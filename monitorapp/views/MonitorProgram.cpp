@@ -42,9 +42,14 @@ void connectWindow(MonitorRun& run) {
         run.controller.closing();
         QCoreApplication::quit();
     });
-    QObject::connect(&run.tray, &SystemTray::clicked, &w, [&run](TrayClick click) {
-        if (run.controller.trayClicked(click)) run.popUpMenu(QCursor::pos());
-    });
+    // Queued: a restore or an exit takes the icon away, which must not happen
+    // inside the icon's own mouse handling.
+    QObject::connect(
+        &run.tray, &SystemTray::clicked, &w,
+        [&run](TrayClick click) {
+            if (run.controller.trayClicked(click)) run.popUpMenu(QCursor::pos());
+        },
+        Qt::QueuedConnection);
     QObject::connect(&run.timer, &QTimer::timeout, &w, [&run] { run.ticker.tick(); });
 }
 

@@ -1,4 +1,5 @@
 #include "monitorapp/views/MonitorRun.h"
+#include "monitorapp/views/TrayArtwork.h"
 #include "entries/views/RunUpdatePasswords.h"
 #include "signin/UserSelection.h"
 #include "signin/views/AboutWindow.h"
@@ -7,6 +8,7 @@
 #include "store/Layouts.h"
 #include <QApplication>
 #include <QMenu>
+#include <QTableView>
 
 namespace ql {
 
@@ -40,8 +42,20 @@ MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValu
       ticker({controller, window, trayIcon, animation, monitor, c, v}),
       commands({desktop.launcher, s.prompter(), clipboard, monitor, [] { QApplication::beep(); },
                 [this] { controller.minimize(); }}) {
+    connectList();
     dialogs.valuesChanged = [this] { applyValues(); };
     ticker.valuesReloaded = [this] { applyValues(); };
+}
+
+void MonitorRun::connectList() {
+    list.markPicture = [](MonitorListModel::EntryMark mark) -> QVariant {
+        static const char* const kPictures[] = {"~blank.ico", "~glasses.ico", "~redbox.ico"};
+        return TrayArtwork::icon(QString::fromLatin1(kPictures[int(mark) - 1]));
+    };
+    window.list()->setModel(&list);
+    window.list()->setIconSize(QSize(16, 16));
+    window.list()->setColumnWidth(MonitorListModel::Mark, 24);
+    window.onShowUser = [this](const QString& userName) { list.show(userName, clock.today()); };
 }
 
 void MonitorRun::applyValues() { keys.setPacing(SendPacing{values.groupDelay, values.groupSize}); }
@@ -51,7 +65,11 @@ EntryDesktop MonitorRun::entryDesktop() {
 }
 
 bool MonitorRun::loadHighlighted() {
-    return false; // the entry list comes with the list model
+    const qint64 number = list.recordNumber(window.list()->currentIndex().row());
+    if (number <= 0 || passwords.getByRecordNumber(number) != store_error::NoError) return false;
+    // Only the selected user's entries are ever acted on.
+    return controller.userSelected() &&
+           passwords.record().sameText(passwords.record().fieldIndex("P_:USER"), controller.userName());
 }
 
 void MonitorRun::editEntry(int request) {

@@ -4,6 +4,8 @@
 #include "monitor/WindowMonitor.h"
 #include "monitorapp/MonitorCommands.h"
 #include "monitorapp/MonitorController.h"
+#include "monitorapp/MonitorListModel.h"
+#include "entries/PasswordListModel.h"
 #include "monitorapp/MonitorTicker.h"
 #include "monitorapp/views/MonitorWindow.h"
 #include "monitorapp/views/SystemTray.h"
@@ -65,6 +67,8 @@ struct MonitorRun {
     KeystrokeSender keys{desktop.keyboard, clock, desktop.windows};
     DataTable passwords;
     StoreWatchedEntries entries{passwords, true};
+    PasswordListModel entryPages{passwords};
+    MonitorListModel list{entryPages};
     WindowMonitor monitor;
     Record user;
     MonitorWindow window;
@@ -77,6 +81,8 @@ struct MonitorRun {
     MonitorCommands commands;
     QTimer timer;
 
+    // The list shows the entries of the user the window shows.
+    void connectList();
     void applyValues();
     EntryDesktop entryDesktop();
     // The highlighted entry loaded into the Passwords buffer; false when none is.

@@ -18,6 +18,15 @@
 namespace ql {
 
 namespace {
+
+// In the tray the window is minimized and hidden; the place it keeps is the
+// one where it shows again, and that is what closing saves.
+class ShownPlace : public WidgetWindow {
+public:
+    using WidgetWindow::WidgetWindow;
+    bool isMinimized() const override { return false; }
+};
+
 const char* const kButtons[] = {"Select &User", "&Tools", "Start UR&L", "&Add",
                                 "&Edit",        "&Options", "&Send",   "&Clipboard"};
 } // namespace
@@ -101,11 +110,7 @@ int MonitorWindow::dialogUnitsY(int units) const { return units * QFontMetrics(f
 QSize MonitorWindow::smallest() const { return {dialogUnitsX(50), dialogUnitsY(50)}; }
 QSize MonitorWindow::largest() const { return {dialogUnitsX(500), dialogUnitsY(500)}; }
 
-// Hidden, not minimized: the place saved on closing is where it shows again.
-void MonitorWindow::hideInTray() {
-    hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-}
+void MonitorWindow::hideInTray() { hide(); }
 
 void MonitorWindow::minimizeOnTaskBar() {
     if (!isMinimized()) showMinimized();
@@ -147,7 +152,7 @@ void MonitorWindow::changeEvent(QEvent* event) {
 void MonitorWindow::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
-        positions_.saveWindow(kSection, WidgetWindow(*this));
+        positions_.saveWindow(kSection, ShownPlace(*this));
         emit closing();
     }
     event->accept();

@@ -48,6 +48,25 @@ void drawBars(QPainter& p, int lit, const QColor& colour) {
     }
 }
 
+// The list's mark of a watched entry: a pair of spectacles.
+void drawGlasses(QPainter& p) {
+    p.setPen(QPen(QColor(0x20, 0x30, 0x60), 2.4));
+    p.setBrush(QColor(0xb8, 0xd8, 0xf0));
+    p.drawEllipse(QPointF(9, 18), 6, 6);
+    p.drawEllipse(QPointF(23, 18), 6, 6);
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(13, 13, 6, 6), 30 * 16, 120 * 16);
+    p.drawLine(QPointF(3, 16), QPointF(1, 11));
+    p.drawLine(QPointF(29, 16), QPointF(31, 11));
+}
+
+// The list's mark of an expired entry.
+void drawRedBox(QPainter& p) {
+    p.setPen(QPen(kRed.darker(140), 1.5));
+    p.setBrush(kRed);
+    p.drawRect(QRectF(7, 7, 18, 18));
+}
+
 QImage paint(const QString& name) {
     QImage image(TrayArtwork::kSize, TrayArtwork::kSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -56,7 +75,13 @@ QImage paint(const QString& name) {
     static const QRegularExpression bars(QStringLiteral("^(r?)bar([1-5])_ico$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch frame = bars.match(name);
-    if (frame.hasMatch()) {
+    if (name.compare(QLatin1String("~glasses.ico"), Qt::CaseInsensitive) == 0) {
+        drawGlasses(p);
+    } else if (name.compare(QLatin1String("~redbox.ico"), Qt::CaseInsensitive) == 0) {
+        drawRedBox(p);
+    } else if (name.compare(QLatin1String("~blank.ico"), Qt::CaseInsensitive) == 0) {
+        // nothing drawn: the entry needs no mark
+    } else if (frame.hasMatch()) {
         const bool red = !frame.captured(1).isEmpty();
         drawBars(p, frame.captured(2).toInt(), red ? kRed : kGreen);
         drawKey(p, QRectF(0, 0, 18, 18));

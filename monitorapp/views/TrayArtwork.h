@@ -7,7 +7,9 @@ namespace ql {
 // The monitor's pictures, drawn when first asked for: the plain program icon
 // (a gold key), its red form (a user must be chosen on every restore), and
 // the bar frames of the tray animation, "bar1_ico".."bar5_ico" and the red
-// "rbar1_ico".."rbar5_ico", with one to five bars lit.
+// "rbar1_ico".."rbar5_ico", with one to five bars lit; and the marks of the
+// list's entries, "~glasses.ico" (watched), "~redbox.ico" (expired) and
+// "~blank.ico".
 class TrayArtwork {
 public:
     static constexpr int kSize = 32;

@@ -57,6 +57,7 @@ TEST(MonitorWindow, StayOnTopKeepsAShownWindowShownAndClosingSavesThePlaceOnce) 
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
+    window->showMinimized(); // minimized by the user, then hidden in the tray
     window->hideInTray();
     EXPECT_FALSE(window->isVisible());
     window->closeWindow(); // from the tray menu: the window is hidden
@@ -75,7 +76,7 @@ TEST(MonitorWindow, EveryPictureOfTheTrayIsDrawn) {
     QImage plain = TrayArtwork::image("ADS_ICO");
     ASSERT_EQ(plain.size(), QSize(TrayArtwork::kSize, TrayArtwork::kSize));
     QSet<QByteArray> seen;
-    for (const QString& name : {"ADS_ICO", "RED_ICO", "bar1_ico", "bar3_ico", "bar5_ico",
+    for (const char* name : {"ADS_ICO", "RED_ICO", "bar1_ico", "bar3_ico", "bar5_ico",
                                 "rbar1_ico", "rbar5_ico"}) {
         const QImage image = TrayArtwork::image(name);
         seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
