@@ -56,6 +56,14 @@ void MonitorRun::connectList() {
     window.list()->setIconSize(QSize(16, 16));
     window.list()->setColumnWidth(MonitorListModel::Mark, 24);
     window.onShowUser = [this](const QString& userName) { list.show(userName, clock.today()); };
+    // Send and Clipboard always have an entry to act on while there is one.
+    const auto highlightFirst = [this] {
+        QTableView& view = *window.list();
+        if (!view.currentIndex().isValid() && list.rowCount() > 0)
+            view.setCurrentIndex(list.index(0, MonitorListModel::Service));
+    };
+    QObject::connect(&list, &QAbstractItemModel::modelReset, &window, highlightFirst);
+    QObject::connect(&list, &QAbstractItemModel::rowsInserted, &window, highlightFirst);
 }
 
 void MonitorRun::applyValues() { keys.setPacing(SendPacing{values.groupDelay, values.groupSize}); }

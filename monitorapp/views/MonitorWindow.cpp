@@ -44,6 +44,7 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(true);
+    list_->horizontalHeader()->setDefaultSectionSize(dialogUnitsX(48));
     presets_ = new QComboBox;
     presets_->setObjectName(QStringLiteral("preset"));
     presets_->addItems(monitorPresets());

@@ -1,11 +1,14 @@
 // Drives the real monitor program on a private X display with a real tray
 // host (trayer): the start into the tray, the window coming back on a double
-// click, the menus, and the end of the program with its settings written.
+// click, the menus, its list and Send into another program, the main program
+// working on the same folder at the same time, and the end of the program
+// with its settings written.
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
 #include "tests/monitorapp/support/DesktopDriver.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,6 +20,8 @@ using namespace ql::testing;
 namespace {
 
 const QString kMonitorTitle = QStringLiteral("Quillock Monitor");
+const QString kUser = QStringLiteral("Default User");
+const QString kReceiverTitle = QStringLiteral("Sign In - Receiver");
 
 QCoreApplication& app() {
     static int argc = 1;
@@ -52,9 +57,47 @@ void prepareFolder(const QString& folder) {
         ASSERT_FALSE(waitForWindow(quillock.pid(), "Quillock").isEmpty());
     }
     addRecords(folder, usersTable(), {[](Record& r) {
-                   r.setText("U_:NAME", u"Default User");
+                   r.setText("U_:NAME", kUser);
                    r.setText("U_:PASSWORD", u"Not Required");
                }});
+}
+
+using Fill = std::function<void(Record&)>;
+Fill entry(const QString& service, const QString& name, const Fill& more = {}) {
+    return [=](Record& r) {
+        r.setText("P_:USER", kUser);
+        r.setText("P_:SERVICE", service);
+        r.setText("P_:NAME", name);
+        r.setText("P_:PASSWORD", "pw " + name);
+        r.setText("P_:PASTE", u"[Name][Tab][Password][Enter]");
+        if (more) more(r);
+    };
+}
+
+// The user's entries: the first in the list goes to the receiver's window,
+// one is watched for a window that never opens, one has expired.
+void addEntries(const QString& folder) {
+    addRecords(folder, passwordsTable(),
+               {entry("Bank", "b.user"),
+                entry("Acme Sign In", "amy.acme",
+                      [](Record& r) { r.setText("P_:WINDOWTITLETOLOCATE", kReceiverTitle); }),
+                entry("Library", "lib.user",
+                      [](Record& r) {
+                          r.setNumber("P_:MONITOR", 1);
+                          r.setText("P_:WINDOWTITLETOLOCATE", u"Never Opens");
+                      }),
+                entry("Zoo", "zoo.user", [](Record& r) { r.setNumber("P_:EXPIRYDATE", 40000); })});
+}
+
+// The windows a program shows that are not among `expected`: messages it had
+// to give, such as a locked table.
+QStringList unexpectedWindows(qint64 pid, const QStringList& expected) {
+    QStringList out;
+    for (const QString& window : visibleWindows(pid)) {
+        const QString title = xdotool({"getwindowname", window});
+        if (!expected.contains(title)) out << title;
+    }
+    return out;
 }
 
 // The tray host; its icons are embedded in windows of its own.
@@ -140,6 +183,91 @@ TEST_F(MonitorEndToEnd, StartsIntoTheTrayComesBackOnADoubleClickAndExitsFromTheT
     keys({"e"});
     EXPECT_EQ(qlmon.waitForExit(10000), 0) << "&Exit Quillock Monitor ends it cleanly";
     EXPECT_TRUE(iniText().contains("[Main]")) << iniText().toStdString();
+}
+
+TEST_F(MonitorEndToEnd, ListsTheUsersEntriesAndSendsTheHighlightedOneIntoItsWindow) {
+    addEntries(data_.path());
+    ReceiverProcess receiver(QStringLiteral(QL_RECEIVER_PATH), kReceiverTitle);
+    ASSERT_NE(receiver.window, 0u) << "the receiver did not come up";
+    Trayer trayer;
+    RunningProgram& qlmon = *startMonitor();
+    const QString icon = waitForTrayIcon(qlmon.pid(), trayer);
+    ASSERT_FALSE(icon.isEmpty());
+    QThread::msleep(1600); // two ticks: the watched entry animates the icon
+    screenshot("monitor-animating.png");
+    clickAt(windowGeometry(icon), 1, 2);
+    const QString window = waitForWindow(qlmon.pid(), kMonitorTitle);
+    ASSERT_FALSE(window.isEmpty());
+    activate(window);
+    screenshot("monitor-list.png");
+
+    // The first entry is highlighted; Send puts the window in the tray and
+    // types the entry's text into its window a second later.
+    keys({"alt+s"});
+    EXPECT_TRUE(waitUntilGone(qlmon.pid(), kMonitorTitle)) << "Send sends the window to the tray";
+    const QJsonObject sent = receiver.next(20000);
+    EXPECT_EQ(sent["event"].toString(), "submit");
+    EXPECT_EQ(sent["user"].toString(), "amy.acme");
+    EXPECT_EQ(sent["password"].toString(), "pw amy.acme");
+    EXPECT_EQ(visibleWindows(qlmon.pid()), QStringList{waitForTrayIcon(qlmon.pid(), trayer)})
+        << "only the icon is left, no message";
+    screenshot("monitor-sent.png");
+}
+
+TEST_F(MonitorEndToEnd, AnEntryAddedInTheMainProgramMeanwhileIsListedAfterRefresh) {
+    addEntries(data_.path());
+    ReceiverProcess receiver(QStringLiteral(QL_RECEIVER_PATH), kReceiverTitle);
+    ASSERT_NE(receiver.window, 0u);
+    Trayer trayer;
+    RunningProgram& qlmon = *startMonitor();
+    const QString icon = waitForTrayIcon(qlmon.pid(), trayer);
+    ASSERT_FALSE(icon.isEmpty());
+
+    // The main program, on the same folder, adds an entry that sorts first.
+    RunningProgram quillock(QStringLiteral(QUILLOCK_BINARY), {"Data=" + data_.path()});
+    const QString frame = waitForWindow(quillock.pid(), "Quillock");
+    ASSERT_FALSE(frame.isEmpty());
+    const QString listTitle = "Passwords - " + kUser;
+    QString list;
+    for (int attempt = 0; attempt < 3 && list.isEmpty(); ++attempt) {
+        activate(frame);
+        keys({"Escape", "alt+f", "w"});
+        list = waitForWindow(quillock.pid(), listTitle, 5000);
+    }
+    ASSERT_FALSE(list.isEmpty()) << "the main program's list did not open";
+    activate(list);
+    keys({"alt+a"});
+    const QString form = waitForWindow(quillock.pid(), "Add Password Information");
+    ASSERT_FALSE(form.isEmpty());
+    activate(form);
+    typeText("Aardvark Mail");
+    keys({"Tab", "Tab"});
+    typeText("aard");
+    keys({"Tab"});
+    typeText("new pass");
+    keys({"Tab"});
+    typeText("new pass");
+    keys({"ctrl+Tab", "ctrl+Tab", "ctrl+Tab", "alt+l"});
+    typeText(kReceiverTitle);
+    keys({"Tab", "alt+o"});
+    EXPECT_TRUE(waitUntilGone(quillock.pid(), "Add Password Information"));
+
+    // "&Refresh" from the tray menu reads it; the window shows it first.
+    clickAt(windowGeometry(icon), 3);
+    QThread::msleep(700);
+    keys({"r"});
+    QThread::msleep(500);
+    clickAt(windowGeometry(icon), 1, 2);
+    const QString window = waitForWindow(qlmon.pid(), kMonitorTitle);
+    ASSERT_FALSE(window.isEmpty());
+    activate(window);
+    screenshot("monitor-beside-main-program.png");
+    EXPECT_EQ(unexpectedWindows(qlmon.pid(), {kMonitorTitle}), QStringList());
+    EXPECT_EQ(unexpectedWindows(quillock.pid(), {"Quillock", listTitle}), QStringList());
+    keys({"alt+s"});
+    const QJsonObject sent = receiver.next(20000);
+    EXPECT_EQ(sent["user"].toString(), "aard");
+    EXPECT_EQ(sent["password"].toString(), "new pass");
 }
 
 TEST_F(MonitorEndToEnd, WithoutATrayTheWindowStaysOnTheScreenUntilATrayAppears) {

@@ -86,6 +86,8 @@ inline void keys(const QStringList& names) {
     }
 }
 
+inline void typeText(const QString& text) { xdotool({"type", "--delay", "40", text}); }
+
 // Clicks `button` (1 left, 3 right) `count` times in the middle of `area`.
 inline void clickAt(const QRect& area, int button, int count = 1) {
     const QPoint at = area.center();
