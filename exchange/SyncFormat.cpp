@@ -4,11 +4,8 @@
 namespace ql::sync_format {
 
 namespace {
-void putU16(QByteArray& out, uint16_t value) {
-    out.append(char(value & 0xff));
-    out.append(char(value >> 8));
-}
-uint16_t getU16(const unsigned char* in) { return uint16_t(in[0] | (in[1] << 8)); }
+using byte_order::getU16;
+using byte_order::putU16;
 
 template <size_t N>
 void putBytes(QByteArray& out, const std::array<unsigned char, N>& bytes) {
@@ -19,20 +16,6 @@ void getBytes(std::array<unsigned char, N>& bytes, const unsigned char* in) {
     std::memcpy(bytes.data(), in, N);
 }
 } // namespace
-
-void putU32(QByteArray& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.append(char((value >> shift) & 0xff));
-}
-
-uint32_t getU32(const unsigned char* in) {
-    return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
-}
-
-bool limitsAccepted(const KdfLimits& limits) {
-    return limits.opsLimit >= kLowest.opsLimit && limits.opsLimit <= kHighest.opsLimit &&
-           limits.memKiB >= kLowest.memKiB && limits.memKiB <= kHighest.memKiB;
-}
 
 QByteArray Header::encode() const {
     QByteArray out(kMagic, sizeof kMagic);

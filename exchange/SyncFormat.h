@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/secure/ByteOrder.h"
+#include "platform/secure/PassphraseKdf.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <array>
@@ -22,7 +24,7 @@ namespace sync_format {
 inline constexpr char kMagic[8] = {'Q', 'L', 'S', 'Y', 'N', 'C', '\r', '\n'};
 inline constexpr uint16_t kVersion = 1;
 inline constexpr uint16_t kArgon2id = 1;
-inline constexpr int kSaltBytes = 16;
+inline constexpr int kSaltBytes = kKdfSaltBytes;
 inline constexpr int kCheckBytes = 32;
 inline constexpr int kStreamHeaderBytes = 24;
 inline constexpr int kAuthenticatedBytes = 8 + 2 + 2 + 4 + 4 + kSaltBytes; // magic to salt
@@ -32,17 +34,12 @@ inline constexpr int kHeaderBytes = kCountOffset + 4 + kStreamHeaderBytes;
 inline constexpr uint32_t kMaxMessageBytes = 64u * 1024 * 1024;
 
 // Cost of the key derivation (Argon2id). Files are written with kWritten;
-// a reader refuses anything outside [kLowest, kHighest], which bounds the
-// time and memory a file from elsewhere can demand.
-struct KdfLimits {
-    uint32_t opsLimit = 0;
-    uint32_t memKiB = 0;
-};
+// a reader refuses anything outside [kLowest, kHighest].
+using ql::KdfLimits;
 inline constexpr KdfLimits kWritten{3, 64 * 1024};
-inline constexpr KdfLimits kLowest{1, 8 * 1024};
-inline constexpr KdfLimits kHighest{10, 1024 * 1024};
-
-bool limitsAccepted(const KdfLimits& limits);
+inline constexpr KdfLimits kLowest = kKdfLowest;
+inline constexpr KdfLimits kHighest = kKdfHighest;
+inline bool limitsAccepted(const KdfLimits& limits) { return kdfLimitsAccepted(limits); }
 
 struct Header {
     KdfLimits limits;
@@ -60,8 +57,8 @@ struct Header {
 };
 
 // Little-endian helpers shared by the codecs.
-void putU32(QByteArray& out, uint32_t value);
-uint32_t getU32(const unsigned char* in);
+using byte_order::getU32;
+using byte_order::putU32;
 
 } // namespace sync_format
 } // namespace ql

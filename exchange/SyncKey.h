@@ -31,7 +31,4 @@ private:
     Material material_{};
 };
 
-// Fills `bytes` from the operating system's random source.
-void randomBytes(unsigned char* bytes, size_t size);
-
 } // namespace ql

@@ -4,6 +4,7 @@
 #include "platform/recordstore/RowIo.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/TableRekey.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -12,13 +13,6 @@
 namespace ql {
 
 using namespace store_error;
-
-namespace {
-void removeWithCompanions(const QString& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        QFile::remove(path + QLatin1String(suffix));
-}
-} // namespace
 
 int DataTable::stream() {
     if (!requireOpen(true))
@@ -111,7 +105,7 @@ int DataTable::removeFile() {
     if (!QFileInfo::exists(loc.filePath))
         return fail(NotFound, QStringLiteral("File not found: %1").arg(storedAs_));
     if (!loc.inContainer) {
-        removeWithCompanions(loc.filePath);
+        removeDataFile(loc.filePath);
         return QFileInfo::exists(loc.filePath) ? fail(AccessDenied) : ok();
     }
     StoreConnection conn;
@@ -136,7 +130,7 @@ int DataTable::removeFile() {
     const bool empty = left && sqlite3_step(left) == SQLITE_ROW && sqlite3_column_int(left, 0) == 0;
     conn.close();
     if (empty)
-        removeWithCompanions(loc.filePath);
+        removeDataFile(loc.filePath);
     return ok();
 }
 

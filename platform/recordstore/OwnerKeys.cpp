@@ -12,6 +12,10 @@ SecretBytes& ownerRawKey() { // guarded by keyMutex
     static SecretBytes key;
     return key;
 }
+SecretBytes& dataRawKey() { // guarded by keyMutex
+    static SecretBytes key;
+    return key;
+}
 
 // A fixed, program-specific context keeps these keys apart from any other use
 // of the same text. The digest and its hex text live in locked memory only.
@@ -25,13 +29,7 @@ SecretBytes derive(const char* secret, size_t size) {
     crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(secret), size);
     crypto_hash_sha256_final(&state, reinterpret_cast<unsigned char*>(digest.data()));
     sodium_memzero(&state, sizeof state);
-    SecretBytes key(2 + 2 * crypto_hash_sha256_BYTES + 1 + 1); // x'<hex>' and a zero
-    key.data()[0] = 'x';
-    key.data()[1] = '\'';
-    sodium_bin2hex(key.data() + 2, 2 * crypto_hash_sha256_BYTES + 1,
-                   reinterpret_cast<const unsigned char*>(digest.constData()), digest.size());
-    key.data()[2 + 2 * crypto_hash_sha256_BYTES] = '\'';
-    return SecretBytes(key.constData(), key.size() - 1); // without the zero
+    return rawKeyText(digest);
 }
 
 const SecretBytes& fixedKey(OwnerKeyKind kind) {
@@ -49,7 +47,29 @@ void setOwnerKey(const QString& ownerKey) {
     ownerRawKey() = std::move(raw);
 }
 
-SecretBytes rawTableKey(OwnerKeyKind kind) {
+SecretBytes rawKeyText(const SecretBytes& keyBytes) {
+    const size_t hex = 2 * keyBytes.size();
+    SecretBytes key(2 + hex + 1 + 1); // x'<hex>' and a zero
+    key.data()[0] = 'x';
+    key.data()[1] = '\'';
+    sodium_bin2hex(key.data() + 2, hex + 1, reinterpret_cast<const unsigned char*>(keyBytes.constData()),
+                   keyBytes.size());
+    key.data()[2 + hex] = '\'';
+    return SecretBytes(key.constData(), key.size() - 1); // without the zero
+}
+
+void useDataKey(const SecretBytes& dataKey) {
+    SecretBytes raw = dataKey.isEmpty() ? SecretBytes() : rawKeyText(dataKey);
+    QMutexLocker lock(&keyMutex);
+    dataRawKey() = std::move(raw);
+}
+
+bool dataKeyInUse() {
+    QMutexLocker lock(&keyMutex);
+    return !dataRawKey().isEmpty();
+}
+
+SecretBytes builtInTableKey(OwnerKeyKind kind) {
     switch (kind) {
     case OwnerKeyKind::None: return {};
     case OwnerKeyKind::Owner: {
@@ -60,6 +80,15 @@ SecretBytes rawTableKey(OwnerKeyKind kind) {
     case OwnerKeyKind::Old: return fixedKey(kind).copy();
     }
     return {};
+}
+
+SecretBytes rawTableKey(OwnerKeyKind kind) {
+    if (kind == OwnerKeyKind::Owner || kind == OwnerKeyKind::Words) {
+        QMutexLocker lock(&keyMutex);
+        if (!dataRawKey().isEmpty())
+            return dataRawKey().copy();
+    }
+    return builtInTableKey(kind);
 }
 
 } // namespace ql

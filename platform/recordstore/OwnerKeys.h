@@ -10,6 +10,15 @@ namespace ql {
 // Empty for OwnerKeyKind::None, and for Owner before setOwnerKey().
 SecretBytes rawTableKey(OwnerKeyKind kind);
 
+// With a data key (32 random bytes) in use, the Owner and Words tables open
+// under it instead of their built-in keys; an empty one restores those.
+void useDataKey(const SecretBytes& dataKey);
+bool dataKeyInUse();
+// The key a kind's tables have without a data key, whatever is in use now.
+SecretBytes builtInTableKey(OwnerKeyKind kind);
+// The raw key text ("x'<64 hex>'") SQLCipher takes for 32 key bytes.
+SecretBytes rawKeyText(const SecretBytes& keyBytes);
+
 // Fixed keys compiled into the program.
 inline constexpr char kWordsOwnerKey[] = "Wq7#Lm2!Rt9$Vx4%Bn6&Hk3*Pz8@c";
 inline constexpr char kOldOwnerKey[] = "Fj5?Ds1^Gy7+Nw3=Qe8~Tu2;Ka6]";

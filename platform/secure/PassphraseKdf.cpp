@@ -1,0 +1,32 @@
+#include "platform/secure/PassphraseKdf.h"
+#include <sodium.h>
+
+namespace ql {
+
+namespace {
+bool sodiumReady() {
+    static const bool ready = sodium_init() >= 0;
+    return ready;
+}
+} // namespace
+
+bool kdfLimitsAccepted(const KdfLimits& limits) {
+    return limits.opsLimit >= kKdfLowest.opsLimit && limits.opsLimit <= kKdfHighest.opsLimit &&
+           limits.memKiB >= kKdfLowest.memKiB && limits.memKiB <= kKdfHighest.memKiB;
+}
+
+bool deriveArgon2id(unsigned char* out, size_t size, QByteArrayView secret, const unsigned char* salt,
+                    const KdfLimits& limits) {
+    if (!sodiumReady() || !kdfLimitsAccepted(limits))
+        return false;
+    return crypto_pwhash(out, size, secret.data(), static_cast<unsigned long long>(secret.size()),
+                         salt, limits.opsLimit, size_t(limits.memKiB) * 1024,
+                         crypto_pwhash_ALG_ARGON2ID13) == 0;
+}
+
+void randomBytes(unsigned char* bytes, size_t size) {
+    if (sodiumReady())
+        randombytes_buf(bytes, size);
+}
+
+} // namespace ql
