@@ -2,6 +2,7 @@
 #include "framework/ProgramOptions.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
+#include "signin/views/UnlockWindow.h"
 #include <QApplication>
 #include <cstdio>
 #include <sys/stat.h>
@@ -36,5 +37,6 @@ int main(int argc, char** argv) {
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock Monitor"));
+    ql::installUnlockWindow(); // a protected data folder asks for its passphrase first
     return ql::runMonitorProgram(QApplication::arguments());
 }

@@ -10,7 +10,7 @@ constexpr int kNameWidth = 128;
 // Keys the program reads as key=value; positional parameters pass over them.
 const QStringList& ownKeys() {
     static const QStringList keys{"Data", "Sync", "SYNC", "User", "Name", "NAME",
-                                  "Password", "PASSWORD", "File", "FILE"};
+                                  "Password", "PASSWORD", "File", "FILE", "Passphrase"};
     return keys;
 }
 
@@ -21,7 +21,7 @@ QString withoutMark(const QString& argument) {
 bool isOwnKeyed(const QString& argument) {
     const QString a = withoutMark(argument);
     for (const QString& key : ownKeys())
-        if (a.startsWith(key + u'=', key == QLatin1String("Data") ? Qt::CaseInsensitive : Qt::CaseSensitive))
+        if (a.startsWith(key + u'=', key == QLatin1String("Data") || key == QLatin1String("Passphrase") ? Qt::CaseInsensitive : Qt::CaseSensitive))
             return true;
     return false;
 }

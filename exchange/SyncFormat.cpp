@@ -5,12 +5,9 @@ namespace ql::sync_format {
 
 namespace {
 using byte_order::getU16;
+using byte_order::putBytes;
 using byte_order::putU16;
 
-template <size_t N>
-void putBytes(QByteArray& out, const std::array<unsigned char, N>& bytes) {
-    out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(N));
-}
 template <size_t N>
 void getBytes(std::array<unsigned char, N>& bytes, const unsigned char* in) {
     std::memcpy(bytes.data(), in, N);

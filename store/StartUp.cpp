@@ -1,6 +1,7 @@
 #include "store/StartUp.h"
 #include "store/DataFolderCheck.h"
 #include "store/OwnerKey.h"
+#include "store/StartUpUnlock.h"
 #include "platform/secure/Wipe.h"
 #include <QDir>
 #include <unistd.h>
@@ -36,6 +37,7 @@ ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
     QString ownerKey = buildOwnerKey();
     setOwnerKey(ownerKey);
     wipeText(ownerKey);
+    if (dataFolderFound_) unlockDataFolder(arguments, halt);
     errors_ = std::make_unique<ErrorManager>(prompter, halt);
     positions_.openStore(positionFileName(kind));
     managers_ = std::make_unique<RecordManagers>(*errors_, kind);

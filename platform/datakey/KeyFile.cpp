@@ -14,11 +14,6 @@ constexpr char kMagic[8] = {'Q', 'L', 'K', 'E', 'Y', '\r', '\n', '\x1a'};
 constexpr uint16_t kVersion = 1;
 constexpr uint16_t kArgon2id = 1;
 
-template <size_t N>
-void putBytes(QByteArray& out, const std::array<unsigned char, N>& bytes) {
-    out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(N));
-}
-
 // Reads forward through the bytes, refusing any read past their end.
 class Reader {
 public:

@@ -64,8 +64,8 @@ bool exportUnderKey(const QString& path, const SecretBytes& oldKey, const QStrin
         if (!copyInto(source, error))
             return false;
     }
-    StoreConnection check;
-    if (check.open(target, newKey, false, true, kWaitMs) != SQLITE_OK)
+    StoreConnection check; // read-write: closing it leaves no journal files behind
+    if (check.open(target, newKey, false, false, kWaitMs) != SQLITE_OK)
         return failed(check, QStringLiteral("The copy does not open"), error);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <array>
 #include <cstdint>
 
 namespace ql::byte_order {
@@ -19,6 +20,11 @@ inline uint16_t getU16(const unsigned char* in) { return uint16_t(in[0] | (in[1]
 
 inline uint32_t getU32(const unsigned char* in) {
     return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+}
+
+template <size_t N>
+void putBytes(QByteArray& out, const std::array<unsigned char, N>& bytes) {
+    out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(N));
 }
 
 } // namespace ql::byte_order

@@ -20,9 +20,11 @@
 #include "signin/views/ActivityWatcher.h"
 #include "signin/views/BrowseUsersWindow.h"
 #include "signin/views/ConfirmPasswordDialog.h"
+#include "signin/views/DataFolderPassphrase.h"
 #include "signin/views/MainFrame.h"
 #include "signin/views/OptionsDialog.h"
 #include "signin/views/SelectUsersDialog.h"
+#include "signin/views/UnlockWindow.h"
 #include "signin/views/UpgradeProgressWindow.h"
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
@@ -164,7 +166,13 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     QObject::connect(&frame, &MainFrame::optionsRequested, &frame, [&run, &frame] {
         OptionsDialog options(run.settings, run.values, run.services.prompter(),
                               run.services.positions(), &frame);
+        bool closeToSwitch = false;
+        options.addProtectButton([&run, &options, &closeToSwitch] {
+            closeToSwitch = askDataFolderPassphrase(run.services.prompter(), &options);
+            if (closeToSwitch) options.reject();
+        });
         if (options.exec() == QDialog::Accepted) run.applyValues();
+        if (closeToSwitch) frame.close();
     });
     frame.setReportsAvailable(bool(parts.report));
     if (parts.report)
@@ -194,10 +202,7 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     }
 }
 
-} // namespace
-
-int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) {
-    QtPrompter prompter;
+int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& parts, QtPrompter& prompter) {
     ProgramServices services(ProgramKind::Main, arguments, prompter, haltProcess);
     if (!services.dataFolderFound()) reportMissingDataFolder(prompter, arguments);
     ConfigurationSettings settings(prompter);
@@ -226,6 +231,15 @@ int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) 
     if (run.userSetup) run.userSetup->close(); // still open: it keeps its place and columns
     qApp->removeEventFilter(&activity);
     return 0;
+}
+
+} // namespace
+
+int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) {
+    QtPrompter prompter;
+    installUnlockWindow();
+    const int code = runMainProgramWindows(arguments, parts, prompter);
+    return finishDataFolderSwitch(prompter, code); // every table is closed by now
 }
 
 } // namespace ql

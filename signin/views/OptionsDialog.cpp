@@ -101,6 +101,15 @@ void OptionsDialog::buildControls() {
     ok->setDefault(true); // only once the button is inside the dialog
 }
 
+void OptionsDialog::addProtectButton(std::function<void()> action) {
+    auto* button = new QPushButton(QStringLiteral("Protect the data folder with a passphrase..."));
+    button->setObjectName(QStringLiteral("protect"));
+    button->setAutoDefault(false); // Return in the form means "&Ok"
+    connect(button, &QPushButton::clicked, this, std::move(action));
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->count() - 1, button); // above the dialog's buttons
+}
+
 void OptionsDialog::showForm(const MainOptionsForm& form) {
     skip_->setChecked(form.skip);
     hideClipboard_->setChecked(form.hideClipboard);

@@ -31,6 +31,8 @@ public:
     OptionsDialog(SettingsAccess& settings, ProgramValues& values, Prompter& prompter,
                   IniStore& positions, QWidget* parent = nullptr);
     void setFontChooser(FontChooser chooser) { chooseFont_ = std::move(chooser); }
+    // Adds "Protect the data folder with a passphrase..." running `action`.
+    void addProtectButton(std::function<void()> action);
 
 signals:
     // After OK: the monitoring switch the running program takes at once.

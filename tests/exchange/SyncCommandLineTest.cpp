@@ -29,6 +29,7 @@ TEST(SyncCommandLine, ReadsTheKeyedAndThePositionalShapes) {
     // The program's own keyed parameters are not counted as positions.
     EXPECT_EQ(shape(request({"Data=/home/x", "/Syncin", "joe", "pw", "f.syn"})), "I|joe|pw|f.syn");
     EXPECT_EQ(shape(request({"/SyncIn", "joe", "Data=/d", "pw"})), "I|joe|pw|");
+    EXPECT_EQ(shape(request({"/SyncIn", "-passphrase=-", "joe", "pw", "f"})), "I|joe|pw|f");
 }
 
 TEST(SyncCommandLine, TriesEachSpellingInItsOrder) {

@@ -2,6 +2,7 @@
 #include "platform/datakey/DataKeySeal.h"
 #include "platform/datakey/FolderSwitch.h"
 #include "platform/recordstore/OwnerKeys.h"
+#include "tests/support/QtPrinters.h"
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -204,7 +205,7 @@ TEST_F(FolderSwitchTest, ACrashAtAnyStepLeavesTheOldOrTheNewFolderWhole) {
     }
     EXPECT_FALSE(QFile::exists(path(kKeyFileName)));
     for (const QString& name : names) EXPECT_TRUE(builtInOpens(path(name))) << name.toStdString();
-    EXPECT_EQ(QDir(dir_.path()).entryList({"*.rekey", "*.new", "quillock.switch"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(dir_.path()).entryList({"*.rekey*", "*.new", "quillock.switch*"}, QDir::Files), QStringList());
 }
 
 TEST_F(FolderSwitchTest, ACopyThatFailsLeavesTheFolderAsItWas) {
@@ -215,7 +216,7 @@ TEST_F(FolderSwitchTest, ACopyThatFailsLeavesTheFolderAsItWas) {
     EXPECT_FALSE(FolderSwitch(dir_.path(), names).run(wrong, sealedFile(dataKey), error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(path(kKeyFileName)));
-    EXPECT_EQ(QDir(dir_.path()).entryList({"*.rekey", "*.new", "quillock.switch"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(dir_.path()).entryList({"*.rekey*", "*.new", "quillock.switch*"}, QDir::Files), QStringList());
     EXPECT_EQ(readable(), kEntries);
 }
 

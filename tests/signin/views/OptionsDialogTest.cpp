@@ -5,6 +5,7 @@
 #include "signin/views/ReportFont.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApp.h"
+#include "tests/support/WidgetLookup.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -19,18 +20,11 @@
 #include <gtest/gtest.h>
 
 using namespace ql;
+using ql::test::child;
+using ql::test::click;
 namespace k = ql::settings_key;
 
 namespace {
-
-template <typename W>
-W& child(QWidget& window, const char* name) {
-    W* widget = window.findChild<W*>(QLatin1String(name));
-    if (!widget) throw std::runtime_error(std::string("no control ") + name);
-    return *widget;
-}
-
-void click(QWidget& window, const char* button) { child<QPushButton>(window, button).click(); }
 
 class OptionsWindows : public ::testing::Test {
 protected:

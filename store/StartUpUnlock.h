@@ -1,0 +1,35 @@
+#pragma once
+#include "framework/Halt.h"
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace ql {
+
+// Asks for the passphrase of a protected data folder; `retry` is true after a
+// wrong one. Nothing means the user cancelled.
+using PassphraseSource = std::function<std::optional<QString>(bool retry)>;
+
+// The window both programs ask through (installed by their views). Without
+// one, and with no "Passphrase=-" on the command line, a protected data folder
+// does not open.
+void setPassphraseWindow(PassphraseSource source);
+
+// The line "Passphrase=-" asks for on standard input (tests put their own).
+void setPassphraseInput(std::function<QString()> readLine);
+
+// True when the command line says "Passphrase=-" (any case, an optional
+// leading "/" or "-").
+bool passphraseFromInput(const QStringList& arguments);
+
+// Start-up in the current (data) folder, before any table opens: finishes or
+// undoes an interrupted change of the folder's keys, then, when the folder
+// is protected, asks for the passphrase until it opens the key file's seal
+// (standard input is asked once) and puts the data key in use. Otherwise it
+// halts: "Unlock Cancelled" when the user gives up, "Wrong Passphrase" after
+// a wrong one read from standard input, "Key File Damaged" when the key file
+// or an interrupted change cannot be read.
+void unlockDataFolder(const QStringList& arguments, const Halt& halt);
+
+} // namespace ql
