@@ -6,7 +6,6 @@ namespace ql::sync_format {
 namespace {
 using byte_order::getU16;
 using byte_order::putBytes;
-using byte_order::putU16;
 
 template <size_t N>
 void getBytes(std::array<unsigned char, N>& bytes, const unsigned char* in) {
@@ -15,12 +14,7 @@ void getBytes(std::array<unsigned char, N>& bytes, const unsigned char* in) {
 } // namespace
 
 QByteArray Header::encode() const {
-    QByteArray out(kMagic, sizeof kMagic);
-    putU16(out, kVersion);
-    putU16(out, kArgon2id);
-    putU32(out, limits.opsLimit);
-    putU32(out, limits.memKiB);
-    putBytes(out, salt);
+    QByteArray out = kdfPreamble(QByteArrayView(kMagic, sizeof kMagic), kVersion, limits, salt);
     putBytes(out, check);
     putU32(out, count);
     putBytes(out, streamHeader);

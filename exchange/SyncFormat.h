@@ -23,7 +23,7 @@ namespace sync_format {
 
 inline constexpr char kMagic[8] = {'Q', 'L', 'S', 'Y', 'N', 'C', '\r', '\n'};
 inline constexpr uint16_t kVersion = 1;
-inline constexpr uint16_t kArgon2id = 1;
+inline constexpr uint16_t kArgon2id = kArgon2idAlgorithm;
 inline constexpr int kSaltBytes = kKdfSaltBytes;
 inline constexpr int kCheckBytes = 32;
 inline constexpr int kStreamHeaderBytes = 24;

@@ -22,8 +22,9 @@ QStringList ownFiles() {
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             files << file + QLatin1String(suffix);
     }
-    for (const char* ini : {"POSITION.INI", "QLMON.INI"})
-        files << QDir::current().absoluteFilePath(QLatin1String(ini));
+    // Losing the key file of a protected folder would lose every table with it.
+    for (const char* own : {"POSITION.INI", "QLMON.INI", "quillock.key", "quillock.key.new", "quillock.switch"})
+        files << QDir::current().absoluteFilePath(QLatin1String(own));
     return files;
 }
 

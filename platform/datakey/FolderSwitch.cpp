@@ -120,7 +120,9 @@ void FolderSwitch::rollBack() {
 
 bool FolderSwitch::recover() {
     QLockFile lock(path(kLock));
-    return lock.lock() && recoverLocked();
+    if (lock.lock()) return recoverLocked();
+    // A folder we may not write to cannot be in the middle of a switch of ours.
+    return lock.error() == QLockFile::PermissionError && !QFile::exists(path(kJournal));
 }
 
 bool FolderSwitch::recoverLocked() {

@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kMagic[8] = {'Q', 'L', 'K', 'E', 'Y', '\r', '\n', '\x1a'};
 constexpr uint16_t kVersion = 1;
-constexpr uint16_t kArgon2id = 1;
 
 // Reads forward through the bytes, refusing any read past their end.
 class Reader {
@@ -48,12 +47,7 @@ private:
 } // namespace
 
 QByteArray KeyFile::encode() const {
-    QByteArray out(kMagic, sizeof kMagic);
-    putU16(out, kVersion);
-    putU16(out, kArgon2id);
-    putU32(out, limits.opsLimit);
-    putU32(out, limits.memKiB);
-    putBytes(out, salt);
+    QByteArray out = kdfPreamble(QByteArrayView(kMagic, sizeof kMagic), kVersion, limits, salt);
     putBytes(out, nonce);
     putU16(out, uint16_t(kSealedBytes));
     putBytes(out, sealed);
@@ -67,7 +61,7 @@ std::optional<KeyFile> KeyFile::decode(QByteArrayView bytes) {
     KeyFile file;
     if (!in.take(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof kMagic) != 0)
         return std::nullopt;
-    if (!in.u16(version) || !in.u16(algorithm) || version != kVersion || algorithm != kArgon2id)
+    if (!in.u16(version) || !in.u16(algorithm) || version != kVersion || algorithm != kArgon2idAlgorithm)
         return std::nullopt;
     if (!in.u32(file.limits.opsLimit) || !in.u32(file.limits.memKiB) || !kdfLimitsAccepted(file.limits))
         return std::nullopt;

@@ -1,4 +1,5 @@
 #include "platform/secure/PassphraseKdf.h"
+#include "platform/secure/ByteOrder.h"
 #include <sodium.h>
 
 namespace ql {
@@ -22,6 +23,17 @@ bool deriveArgon2id(unsigned char* out, size_t size, QByteArrayView secret, cons
     return crypto_pwhash(out, size, secret.data(), static_cast<unsigned long long>(secret.size()),
                          salt, limits.opsLimit, size_t(limits.memKiB) * 1024,
                          crypto_pwhash_ALG_ARGON2ID13) == 0;
+}
+
+QByteArray kdfPreamble(QByteArrayView magic, uint16_t version, const KdfLimits& limits,
+                       const std::array<unsigned char, kKdfSaltBytes>& salt) {
+    QByteArray out = magic.toByteArray();
+    byte_order::putU16(out, version);
+    byte_order::putU16(out, kArgon2idAlgorithm);
+    byte_order::putU32(out, limits.opsLimit);
+    byte_order::putU32(out, limits.memKiB);
+    byte_order::putBytes(out, salt);
+    return out;
 }
 
 void randomBytes(unsigned char* bytes, size_t size) {

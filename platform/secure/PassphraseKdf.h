@@ -1,5 +1,7 @@
 #pragma once
+#include <QByteArray>
 #include <QByteArrayView>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,6 +25,13 @@ bool kdfLimitsAccepted(const KdfLimits& limits);
 // derivation cannot get its memory.
 bool deriveArgon2id(unsigned char* out, size_t size, QByteArrayView secret, const unsigned char* salt,
                     const KdfLimits& limits);
+
+inline constexpr uint16_t kArgon2idAlgorithm = 1;
+
+// The start the program's sealed formats share, little-endian: magic |
+// version u16 | algorithm u16 (Argon2id) | opslimit u32 | memlimit KiB u32 | salt.
+QByteArray kdfPreamble(QByteArrayView magic, uint16_t version, const KdfLimits& limits,
+                       const std::array<unsigned char, kKdfSaltBytes>& salt);
 
 // Fills `bytes` from the operating system's random source.
 void randomBytes(unsigned char* bytes, size_t size);

@@ -22,12 +22,18 @@ void tell(Prompter& prompter, const QString& text, PromptIcon icon = PromptIcon:
     prompter.ask({kTitle, text, int(PromptButton::Ok), PromptButton::Ok, icon});
 }
 
-bool monitorRuns(Prompter& prompter) {
-    if (!programRunsIn(QStringLiteral("qlmon"), QDir::currentPath())) return false;
-    tell(prompter, QStringLiteral("Quillock Monitor is running. Close it first: the tables of the "
-                                  "data folder cannot be re-encrypted while it has them open."),
-         PromptIcon::Exclamation);
-    return true;
+// Another program with the tables open would keep writing to the old files.
+bool otherProgramRuns(Prompter& prompter) {
+    const QString folder = QDir::currentPath();
+    QString text;
+    if (programRunsIn(QStringLiteral("qlmon"), folder))
+        text = QStringLiteral("Quillock Monitor is running. Close it first: the tables of the "
+                              "data folder cannot be re-encrypted while it has them open.");
+    else if (programRunsIn(QStringLiteral("quillock"), folder))
+        text = QStringLiteral("Quillock is running a second time in this data folder. Close it first: "
+                              "the tables cannot be re-encrypted while it has them open.");
+    if (!text.isEmpty()) tell(prompter, text, PromptIcon::Exclamation);
+    return !text.isEmpty();
 }
 
 void wipe(PassphraseRequest& request) {
@@ -47,7 +53,7 @@ bool agreeToClose(Prompter& prompter) {
 } // namespace
 
 bool askDataFolderPassphrase(Prompter& prompter, QWidget* parent) {
-    if (monitorRuns(prompter)) return false;
+    if (otherProgramRuns(prompter)) return false;
     DataFolderProtection protection(QDir::currentPath());
     PassphraseWindow window(protection.isProtected(), prompter, parent);
     if (window.exec() != QDialog::Accepted) return false;
@@ -79,7 +85,7 @@ int finishDataFolderSwitch(Prompter& prompter, int exitCode) {
     if (!pending()) return exitCode;
     PassphraseRequest request = std::move(*pending());
     pending().reset();
-    if (monitorRuns(prompter)) {
+    if (otherProgramRuns(prompter)) {
         wipe(request);
         return exitCode;
     }

@@ -143,13 +143,14 @@ TEST_F(CommandLineRunTest, NeverWritesOverTheDataFolderOwnFiles) {
     QFile::link(home.path("QL_DATA.qld"), media.filePath("link.syn"));
     for (const QString& target : {home.path("QL_DATA.qld"), QString("QL_DATA.qld"),
                                   home.path("sub/../QL_DATA.qld"), media.filePath("link.syn"),
-                                  home.path("POSITION.INI")}) {
+                                  home.path("POSITION.INI"), home.path("quillock.key")}) {
         EXPECT_EQ(run(home, 'O', "joe", "pw", target), kSyncFailed) << target.toStdString();
         ASSERT_EQ(err.size(), 1);
         EXPECT_TRUE(err[0].contains("is one of the data folder's own files")) << err[0].toStdString();
     }
     EXPECT_EQ(fileBytes(home.path("QL_DATA.qld")), tables);
     EXPECT_FALSE(QFile::exists(home.path("POSITION.INI")));
+    EXPECT_FALSE(QFile::exists(home.path("quillock.key"))) << "a sync file is never taken for the key file";
     EXPECT_EQ(home.entries().size(), 1u);
 }
 

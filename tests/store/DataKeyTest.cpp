@@ -1,11 +1,13 @@
 #include "StoreTestSupport.h"
 #include "platform/datakey/DataKeySeal.h"
 #include "platform/datakey/FolderSwitch.h"
+#include "platform/datakey/RunningPrograms.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "tests/support/QtPrinters.h"
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <map>
 #include <sqlite3.h>
 
@@ -20,6 +22,23 @@ QByteArray bytesOf(const SecretBytes& s) { return QByteArray(s.constData(), qsiz
 
 KeyFile sealedFile(const SecretBytes& dataKey, QByteArrayView passphrase = kPassphrase) {
     return *sealDataKey(dataKey, passphrase, kKdfLowest);
+}
+
+// Files written before the passphrase existed open unchanged: without a data
+// key the keys are exactly the ones derived from the built-in texts.
+TEST(BuiltInKeysTest, StayWhatTheyWereWithoutADataKey) {
+    setOwnerKey(QString(64, u'7'));
+    useDataKey({});
+    EXPECT_EQ(bytesOf(rawTableKey(OwnerKeyKind::Owner)),
+              "x'310b7b1ad1d8844194e3646873f94ab22153b40cb44ed57695734e8bb30c9dd0'");
+    EXPECT_EQ(bytesOf(rawTableKey(OwnerKeyKind::Words)),
+              "x'ef4827dc0e19b74fdefb58a7efb008ac6bfab1500430ebdfa84e300ac0b711f7'");
+    const SecretBytes dataKey(QByteArray(32, '\x01').constData(), 32);
+    useDataKey(dataKey);
+    EXPECT_EQ(bytesOf(rawTableKey(OwnerKeyKind::Owner)), "x'" + QByteArray(32, '\x01').toHex() + "'");
+    EXPECT_EQ(bytesOf(rawTableKey(OwnerKeyKind::Words)), bytesOf(rawTableKey(OwnerKeyKind::Owner)));
+    EXPECT_TRUE(rawTableKey(OwnerKeyKind::None).isEmpty()) << "plain tables stay plain";
+    useDataKey({});
 }
 
 TEST(KeyFileTest, EncodesAndDecodesAndRefusesAnythingElse) {
@@ -230,3 +249,19 @@ TEST_F(FolderSwitchTest, AJournalThatIsNotOursIsNotFollowed) {
 }
 
 } // namespace
+
+TEST(RunningProgramsTest, FindsAProgramByNameInItsFolderOnly) {
+    QTemporaryDir bin, folder, other;
+    const QString program = bin.filePath("qlmon");
+    ASSERT_TRUE(QFile::copy("/bin/sleep", program));
+    QProcess running;
+    running.setWorkingDirectory(folder.path());
+    running.start(program, {"30"});
+    ASSERT_TRUE(running.waitForStarted());
+    EXPECT_TRUE(programRunsIn("qlmon", folder.path()));
+    EXPECT_FALSE(programRunsIn("qlmon", other.path()));
+    EXPECT_FALSE(programRunsIn("quillock", folder.path()));
+    running.kill();
+    running.waitForFinished();
+    EXPECT_FALSE(programRunsIn("qlmon", folder.path()));
+}
