@@ -31,6 +31,8 @@ const char* const kUsage =
     "  Password=PASSWORD   that user's password; give - to read it from standard\n"
     "                      input rather than show it in the process list\n"
     "  File=FILE           the synchronization file (relative to the data folder)\n"
+    "  Passphrase=-        a data folder's passphrase, read from standard input\n"
+    "                      (its first line) instead of the \"Unlock Quillock\" window\n"
     "  --help              show this text and exit\n"
     "  --version           show the version and exit\n"
     "\n"
