@@ -43,6 +43,8 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
+    list_->setWordWrap(false); // one line an entry
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->horizontalHeader()->setDefaultSectionSize(dialogUnitsX(48));
     presets_ = new QComboBox;

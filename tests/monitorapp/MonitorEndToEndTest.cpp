@@ -286,3 +286,16 @@ TEST_F(MonitorEndToEnd, WithoutATrayTheWindowStaysOnTheScreenUntilATrayAppears) 
     EXPECT_EQ(qlmon.waitForExit(10000), 0);
     EXPECT_TRUE(iniText().contains("[Main]"));
 }
+
+TEST(MonitorEndToEndPrecondition, AFolderWhereTheMainProgramNeverRanGetsTheMessageAndNoWindow) {
+    app();
+    QTemporaryDir empty;
+    RunningProgram qlmon(QStringLiteral(QLMON_BINARY), {"Data=" + empty.path()});
+    const QString message = waitForWindow(qlmon.pid(), kMonitorTitle);
+    ASSERT_FALSE(message.isEmpty()) << "no message";
+    screenshot("monitor-precondition.png");
+    activate(message);
+    keys({"Return"});
+    EXPECT_EQ(qlmon.waitForExit(10000), 1);
+    EXPECT_FALSE(QFile::exists(QDir(empty.path()).filePath("QLMON.INI")));
+}
