@@ -2,7 +2,8 @@
 # The monitor program in the tray, on a data folder of 10,000 entries:
 #   qlmon.start_ms      from spawn until its icon is embedded in the tray
 #                       (median of 7), with qlmon.start_empty_ms, the same on a
-#                       folder without entries, as the same-run baseline;
+#                       folder without entries, as the same-run baseline,
+#                       and qlmon.start_ratio, the median of the rounds' ratios;
 #   qlmon.idle_cpu_pct  CPU used over 60 s in the tray while 20 watched
 #                       entries wait for windows that never appear (monitor
 #                       cycle and icon animation running every 0.75 s).
@@ -33,4 +34,8 @@ INNER
 median() { sort -n "$1" | sed -n 4p; }
 echo "qlmon.start_ms $(median "$work/full.ms") ms"
 echo "qlmon.start_empty_ms $(median "$work/empty.ms") ms"
+# Each round's full start over its empty start, taken in turns: the share of
+# the start that the entries cost, steadier than either time on a shared machine.
+paste "$work/full.ms" "$work/empty.ms" | awk '{ printf "%.3f\n", $1 / $2 }' >"$work/ratio"
+echo "qlmon.start_ratio $(median "$work/ratio") ratio"
 echo "qlmon.idle_cpu_pct $(cat "$work/idle.pct") %"
