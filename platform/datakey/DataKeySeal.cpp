@@ -6,6 +6,8 @@ namespace ql {
 static_assert(KeyFile::kNonceBytes == crypto_secretbox_NONCEBYTES);
 static_assert(KeyFile::kSealedBytes == kDataKeyBytes + crypto_secretbox_MACBYTES);
 static_assert(kDataKeyBytes == crypto_secretbox_KEYBYTES);
+static_assert(kKeyFileLimits.opsLimit == crypto_pwhash_OPSLIMIT_MODERATE);
+static_assert(size_t(kKeyFileLimits.memKiB) * 1024 == crypto_pwhash_MEMLIMIT_MODERATE);
 
 SecretBytes newDataKey() {
     SecretBytes key(kDataKeyBytes);

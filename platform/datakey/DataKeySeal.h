@@ -7,8 +7,9 @@
 namespace ql {
 
 inline constexpr size_t kDataKeyBytes = 32;
-// The derivation cost of new key files: Argon2id with 3 passes over 64 MiB.
-inline constexpr KdfLimits kKeyFileLimits{3, 64 * 1024};
+// The derivation cost of new key files: libsodium's moderate limits for
+// Argon2id, 3 passes over 256 MiB (paid once per start of a program).
+inline constexpr KdfLimits kKeyFileLimits{3, 256 * 1024};
 
 // A new random data key in locked memory.
 SecretBytes newDataKey();
