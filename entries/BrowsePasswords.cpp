@@ -183,6 +183,26 @@ bool BrowsePasswords::reloadUser(const Record& previous) {
     return true;
 }
 
+bool BrowsePasswords::fetchUser(const QString& name) {
+    users_.record().clear();
+    users_.record().setText("U_:NAME", name);
+    if (users_.fetch(users_.def().keyIndex("U_:KEYNAME")) != store_error::NoError) return false;
+    user_ = users_.record();
+    return true;
+}
+
+bool BrowsePasswords::showsUser(const QString& name) const {
+    return listed_ && user_.sameText(user_.fieldIndex("U_:NAME"), name);
+}
+
+// The monitor is told only of a new name: the watched entries moved with it.
+bool BrowsePasswords::followUser(const QString& name) {
+    if (!fetchUser(name)) return false;
+    if (user_.text("U_:NAME") == listedUser_) return true;
+    showUser();
+    return true;
+}
+
 QString BrowsePasswords::filterClipboard() {
     const QString filtered = filterListClipboard(services_.clipboard.text());
     services_.clipboard.setText(filtered);

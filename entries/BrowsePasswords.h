@@ -89,6 +89,12 @@ public:
     // "Select User": true when the list goes on (with the new user or the
     // previous one); false when the previous user is gone and the list closes.
     bool selectUser(const UserChoice& choose);
+    // Whether the list shows the entries of the user of that name.
+    bool showsUser(const QString& name) const;
+    // The list's user was changed elsewhere (in the user setup) and is now
+    // stored under `name`: the list takes him as stored, so a new name is its
+    // title and the owner of what it adds. False when no such user is stored.
+    bool followUser(const QString& name);
     // Filters the clipboard text; returns what it now holds.
     QString filterClipboard();
 
@@ -102,6 +108,7 @@ private:
     int rowAfterForm(int response, int request, int row);
     void showUser();
     bool reloadUser(const Record& previous);
+    bool fetchUser(const QString& name);
 
     BrowseServices services_;
     DataTable passwords_;

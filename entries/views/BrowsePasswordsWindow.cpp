@@ -202,6 +202,27 @@ void BrowsePasswordsWindow::selectUser() {
     c_.list->setFocus();
 }
 
+void BrowsePasswordsWindow::userChanged(const QString& was, const QString& now) {
+    if (finished_ || !logic_->showsUser(was)) return;
+    if (!logic_->followUser(now)) {
+        close();
+        return;
+    }
+    showUser();
+    highlight(logic_->refresh(row()));
+}
+
+void BrowsePasswordsWindow::userDeleted(const QString& name) {
+    if (!finished_ && logic_->showsUser(name)) close();
+}
+
+std::vector<BrowsePasswordsWindow*> openPasswordLists(const QObject& owner) {
+    std::vector<BrowsePasswordsWindow*> lists;
+    for (BrowsePasswordsWindow* list : owner.findChildren<BrowsePasswordsWindow*>(Qt::FindDirectChildrenOnly))
+        lists.push_back(list);
+    return lists;
+}
+
 void BrowsePasswordsWindow::displayAll() {
     if (!logic_->loadEntry(row())) return;
     const QString token = logic_->model().datePicture();

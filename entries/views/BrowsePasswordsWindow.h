@@ -40,6 +40,12 @@ public:
     const BrowsePasswordsControls& controls() const { return c_; }
     QMenu* popupMenu() const { return popup_; }
 
+    // What the user setup did to a user: a list of the user renamed from
+    // `was` shows the name he has now and adds entries under it; a list of a
+    // deleted user closes.
+    void userChanged(const QString& was, const QString& now);
+    void userDeleted(const QString& name);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -75,5 +81,8 @@ private:
     bool finished_ = false;
     bool leftOnce_ = false;
 };
+
+// The password lists open among the windows of `owner`.
+std::vector<BrowsePasswordsWindow*> openPasswordLists(const QObject& owner);
 
 } // namespace ql

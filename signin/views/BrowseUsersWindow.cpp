@@ -81,7 +81,11 @@ void BrowseUsersWindow::runForm(int request) {
     const QString name = logic.user().text("U_:NAME");
     users_->reload();
     fill(completed && request != form_request::Delete ? name : row.name);
-    if (completed) emit usersChanged();
+    if (completed) {
+        if (request == form_request::Change) emit userChanged(row.name, name);
+        if (request == form_request::Delete) emit userDeleted(row.name);
+        emit usersChanged();
+    }
     list_->setFocus();
 }
 

@@ -39,6 +39,9 @@ public slots:
 
 signals:
     void usersChanged();
+    // A user changed through the form, known as `was` until then.
+    void userChanged(const QString& was, const QString& now);
+    void userDeleted(const QString& name);
 
 private:
     void fill(const QString& select);

@@ -154,6 +154,15 @@ void openUserSetup(MainRun& run, MainFrame& frame) {
     auto refresh = [&run, &frame] { frame.setQuickUserNames(quickUserNames(run.services)); };
     refresh(); // opening the list may have added the default user
     QObject::connect(run.userSetup, &BrowseUsersWindow::usersChanged, &frame, refresh);
+    // Open password lists follow their user's new name, and close with him.
+    QObject::connect(run.userSetup, &BrowseUsersWindow::userChanged, &frame,
+                     [&frame](const QString& was, const QString& now) {
+                         for (BrowsePasswordsWindow* list : openPasswordLists(frame))
+                             list->userChanged(was, now);
+                     });
+    QObject::connect(run.userSetup, &BrowseUsersWindow::userDeleted, &frame, [&frame](const QString& name) {
+        for (BrowsePasswordsWindow* list : openPasswordLists(frame)) list->userDeleted(name);
+    });
 }
 
 void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts) {

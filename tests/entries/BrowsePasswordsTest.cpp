@@ -229,6 +229,37 @@ TEST_F(BrowsePasswordsTest, SelectUserCancelledKeepsThePreviousUserOrClosesWhenI
     EXPECT_FALSE(list->selectUser(cancel));
 }
 
+// The user setup renames a user whose list is open: the list goes on under the
+// new name, so entries it adds belong to a user that exists.
+TEST_F(BrowsePasswordsTest, AListFollowsItsUserRenamedElsewhere) {
+    storeEntry("amy", "Mail", "a");
+    auto list = openList("amy");
+    monitor_.processWatchedUsers();
+    DataTable users(usersTable());
+    ASSERT_EQ(managers().users.open(users), 0);
+    users.record().setText("U_:NAME", u"amy");
+    ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), 0);
+    users.record().setText("U_:NAME", u"Amelia");
+    ASSERT_EQ(managers().userRelations.updateUser(users, "amy"), 0);
+
+    EXPECT_TRUE(list->showsUser("AMY ")) << "names compare as the key does";
+    EXPECT_FALSE(list->showsUser("bob"));
+    ASSERT_TRUE(list->followUser("Amelia"));
+    EXPECT_EQ(list->windowTitle(), "Passwords - Amelia");
+    EXPECT_EQ(list->model().rowCount(), 1);
+    EXPECT_EQ(watchedAction("amy"), "D");
+    EXPECT_EQ(watchedAction("Amelia"), "A");
+    QString owner;
+    list->add([&owner](int, DataTable&, Record& user) {
+        owner = user.text("U_:NAME");
+        return form_response::Cancelled;
+    }, 0);
+    EXPECT_EQ(owner, "Amelia");
+
+    removeUser("Amelia");
+    EXPECT_FALSE(list->followUser("Amelia")) << "a user that is gone cannot be followed";
+}
+
 TEST_F(BrowsePasswordsTest, FilterClipboardWalksTheTextAsTheListDoes) {
     auto list = openList("amy");
     const std::vector<std::pair<QString, QString>> cases{

@@ -172,4 +172,35 @@ TEST_F(ListWindow, SelectUserSwitchesTheTitleAndClosingKeepsThePlaceAndLetsTheUs
     for (const WatchedUser& row : monitor_.lists().watchedRows()) EXPECT_EQ(row.action, WatchAction::Drop);
 }
 
+TEST_F(ListWindow, OpenListsTakeTheirUsersNewNameAndCloseWhenHeIsDeleted) {
+    QWidget frame;
+    BrowseServices services = browseServices();
+    auto choose = [this](const QString& name) {
+        return [this, name](Record& u, QWidget*) { return ListFixture::choose(name)(u); };
+    };
+    QPointer<BrowsePasswordsWindow> amy = BrowsePasswordsWindow::open(services, tools(), choose("amy"), &frame);
+    QPointer<BrowsePasswordsWindow> bob = BrowsePasswordsWindow::open(services, tools(), choose("bob"), &frame);
+    settle();
+    ASSERT_TRUE(amy && bob);
+    EXPECT_EQ(openPasswordLists(frame).size(), 2u);
+
+    DataTable users(usersTable());
+    ASSERT_EQ(managers().users.open(users), 0);
+    users.record().setText("U_:NAME", u"amy");
+    ASSERT_EQ(users.fetch(usersTable().keyIndex("U_:KEYNAME")), 0);
+    users.record().setText("U_:NAME", u"Amelia");
+    ASSERT_EQ(managers().userRelations.updateUser(users, "amy"), 0);
+    for (BrowsePasswordsWindow* list : openPasswordLists(frame)) list->userChanged("amy", "Amelia");
+    EXPECT_EQ(amy->windowTitle(), "Passwords - Amelia");
+    EXPECT_EQ(bob->windowTitle(), "Passwords - bob");
+
+    removeUser("bob");
+    for (BrowsePasswordsWindow* list : openPasswordLists(frame)) list->userDeleted("bob");
+    settle();
+    EXPECT_FALSE(bob) << "the deleted user's list closed";
+    ASSERT_TRUE(amy);
+    EXPECT_TRUE(amy->isVisible());
+    delete amy;
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -110,7 +111,9 @@ TEST_F(UserWindows, AUserAddedThroughTheFormIsListedWithHisDefaults) {
 
 TEST_F(UserWindows, TheLastUserCannotBeDeletedAndTheListKeepsItsColumnWidth) {
     BrowseUsersWindow& window = open();
+    QSignalSpy deleted(&window, &BrowseUsersWindow::userDeleted);
     window.runForm(3);
+    EXPECT_EQ(deleted.count(), 0);
     ASSERT_EQ(prompter_.asked.size(), 1u);
     EXPECT_EQ(prompter_.asked[0].title, "Cannot Delete");
     EXPECT_EQ(rows(), QStringList{"Default User"});
@@ -138,10 +141,14 @@ TEST_F(UserWindows, ChangingAUserShowsWhenHeWasLastChanged) {
                                line = form.findChild<QLabel*>("lastChanged")->text();
                                press(form, "cancel");
                            }}});
+    QSignalSpy changed(&window, &BrowseUsersWindow::userChanged);
     window.runForm(2);
     window.runForm(2);
     EXPECT_TRUE(answers.finished());
     EXPECT_EQ(rows(), QStringList{"Everyone"});
+    // Open password lists learn of the new name; the cancelled form tells nothing.
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0], (QVariantList{"Default User", "Everyone"}));
     EXPECT_TRUE(line.startsWith("Last changed ")) << line.toStdString();
     EXPECT_TRUE(line.endsWith(" 12:30PM")) << line.toStdString();
 }
