@@ -62,8 +62,10 @@ int main(int argc, char** argv) {
     QString syncFileName = ql::kDefaultSyncFile; // kept for the whole run
     ql::MainProgramParts parts;
     parts.commandLineSync = ql::commandLineSync;
-    parts.synchronize = [&syncFileName](ql::ProgramServices& services, QWidget* frame) {
-        ql::runSynchronize(services, syncFileName, frame);
+    parts.synchronize = [&syncFileName](ql::ProgramServices& services,
+                                        const std::function<void(const QString&)>& watchedEntriesChanged,
+                                        QWidget* frame) {
+        ql::runSynchronize(services, syncFileName, frame, watchedEntriesChanged);
     };
     ql::CsvExchange csvExchange; // kept for the whole run: its dialogs start at the last file
     parts.importPasswords = [&csvExchange](ql::ProgramServices& services, QWidget* frame) {

@@ -10,12 +10,13 @@ using Status = SyncFileReader::Status;
 
 namespace {
 struct Fields {
-    int user, date, time;
+    int user, date, time, monitor;
 };
 const Fields& entryFields() {
     static const Fields f{passwordsTable().fieldIndex("P_:USER"),
                           passwordsTable().fieldIndex("P_:LASTCHANGEDATE"),
-                          passwordsTable().fieldIndex("P_:LASTCHANGETIME")};
+                          passwordsTable().fieldIndex("P_:LASTCHANGETIME"),
+                          passwordsTable().fieldIndex("P_:MONITOR")};
     return f;
 }
 } // namespace
@@ -39,6 +40,7 @@ bool SyncReceive::end(SyncEnd how, QString error) {
     if (how != SyncEnd::Completed) {
         outcome_.undone = outcome_.added + outcome_.updated;
         outcome_.added = outcome_.updated = 0;
+        outcome_.watchedChanged = false;
     }
     running_ = false;
     outcome_.end = how;
@@ -106,16 +108,24 @@ bool SyncReceive::merge() {
         fillIncoming();
         if (!writeEntry(true)) return false;
         ++outcome_.added;
+        noteWatched(false);
         return true;
     }
     if (found != store_error::NoError)
         return end(SyncEnd::ReadFailed, DataFileOpener::errorDescription(passwords_));
     if (!incomingIsNewer())
         return true;
+    const bool wasWatched = passwords_.record().number(entryFields().monitor) != 0;
     fillIncoming(); // over the existing entry, which keeps its P_:ID
     if (!writeEntry(false)) return false;
     ++outcome_.updated;
+    noteWatched(wasWatched);
     return true;
+}
+
+void SyncReceive::noteWatched(bool wasWatched) {
+    if (wasWatched || passwords_.record().number(entryFields().monitor) != 0)
+        outcome_.watchedChanged = true;
 }
 
 bool SyncReceive::incomingIsNewer() const {

@@ -36,6 +36,7 @@ private:
     bool merge();
     bool incomingIsNewer() const;
     bool writeEntry(bool adding);
+    void noteWatched(bool wasWatched);
 
     DataTable& passwords_;
     QString userName_;

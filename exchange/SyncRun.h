@@ -22,6 +22,9 @@ struct SyncOutcome {
     int added = 0;
     int updated = 0;
     int undone = 0;      // merges taken back when a receive did not complete
+    // A received entry that was written is watched by the monitor, or was
+    // before it was replaced: the receiving user's watched entries changed.
+    bool watchedChanged = false;
     QString file;        // the synchronization file
     QString errorText;   // the failing operation's own text
 };

@@ -76,7 +76,10 @@ void SyncProcedures::syncReceive(QWidget* parent) {
     SyncReceive run(passwords, user, reader, fileName_);
     SyncProgressWindow progress(run, QString(), QStringLiteral("SyncReceive"), services_.positions(), parent);
     progress.runModal();
-    show(syncEndMessages(run.outcome(), SyncDirection::Receive));
+    const SyncOutcome& outcome = run.outcome();
+    if (outcome.end == SyncEnd::Completed && outcome.watchedChanged && watchedEntriesChanged)
+        watchedEntriesChanged(user.text("U_:NAME"));
+    show(syncEndMessages(outcome, SyncDirection::Receive));
 }
 
 } // namespace ql

@@ -29,6 +29,9 @@ public:
 
     // How a user is chosen: "Select User" unless a test puts in its own.
     std::function<int(Record& user, QWidget* parent)> selectUser;
+    // Told of the receiving user when a receive changed his watched entries,
+    // so that a running window monitor reloads them; may be empty.
+    std::function<void(const QString& userName)> watchedEntriesChanged;
     // Key derivation cost of files written (tests lower it).
     sync_format::KdfLimits limits = sync_format::kWritten;
 

@@ -46,9 +46,11 @@ SynchronizeWindow::SynchronizeWindow(SyncProcedures& procedures, IniStore& posit
     positions_.restoreWindow(kSection, window);
 }
 
-void runSynchronize(ProgramServices& services, QString& fileName, QWidget* parent) {
+void runSynchronize(ProgramServices& services, QString& fileName, QWidget* parent,
+                    const std::function<void(const QString& userName)>& watchedEntriesChanged) {
     QtFileDialogs dialogs(parent);
     SyncProcedures procedures(services, dialogs, fileName);
+    procedures.watchedEntriesChanged = watchedEntriesChanged;
     SynchronizeWindow window(procedures, services.positions(), parent);
     window.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 
 namespace ql {
 
@@ -25,7 +26,9 @@ private:
 };
 
 // Opens "Synchronize" over `parent` with the platform's file dialogs;
-// `fileName` is the program-wide name of the synchronization file.
-void runSynchronize(ProgramServices& services, QString& fileName, QWidget* parent);
+// `fileName` is the program-wide name of the synchronization file;
+// `watchedEntriesChanged` learns of a receiving user whose watched entries changed.
+void runSynchronize(ProgramServices& services, QString& fileName, QWidget* parent,
+                    const std::function<void(const QString& userName)>& watchedEntriesChanged = {});
 
 } // namespace ql

@@ -191,7 +191,11 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     frame.setSynchronizeAvailable(bool(parts.synchronize));
     if (parts.synchronize)
         QObject::connect(&frame, &MainFrame::synchronizeRequested, &frame,
-                         [&run, &frame, &parts] { parts.synchronize(run.services, &frame); });
+                         [&run, &frame, &parts] {
+                             parts.synchronize(run.services,
+                                               watchedEntryHook(run.monitor.lists(), run.notifications),
+                                               &frame);
+                         });
     QObject::connect(&frame, &MainFrame::passwordsRequested, &frame,
                      [&run, &frame](int quickUser) { openPasswordList(run, frame, quickUser); });
     frame.setPasswordListAvailable(true);

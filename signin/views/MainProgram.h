@@ -16,8 +16,12 @@ struct MainProgramParts {
     // Runs before the frame opens: nothing when the command line asks for no
     // synchronization, else the exit code of the run that handled it.
     std::function<std::optional<int>(ProgramServices&, const QStringList&)> commandLineSync;
-    // "S&ynchronize" in the File menu; the item stays disabled without it.
-    std::function<void(ProgramServices&, QWidget* frame)> synchronize;
+    // "S&ynchronize" in the File menu; the item stays disabled without it. The
+    // function it is given tells the window monitor that a user's watched
+    // entries changed (a receive wrote one).
+    std::function<void(ProgramServices&, const std::function<void(const QString&)>& watchedEntriesChanged,
+                       QWidget* frame)>
+        synchronize;
     // "&Import" and "&Export" in the File menu; both stay disabled without them.
     std::function<void(ProgramServices&, QWidget* frame)> importPasswords;
     std::function<void(ProgramServices&, QWidget* frame)> exportPasswords;

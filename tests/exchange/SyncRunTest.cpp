@@ -250,6 +250,41 @@ TEST_F(SyncRunTest, AFailedWriteOrACancelLeavesTheReceivingEntriesAsTheyWere) {
     EXPECT_NE(contents(work.entries()), before);
 }
 
+// A running window monitor must reload the receiver's watched entries when a
+// watched entry arrives, or when one it watched is replaced by an unwatched copy.
+TEST_F(SyncRunTest, AReceiveSaysWhetherItWroteAWatchedEntry) {
+    auto watched = [](Record& r) { r.setNumber("P_:MONITOR", 1); };
+    home.addUser("joe", "pw");
+    work.addUser("joe", "pw");
+    home.addEntry("joe", {"Plain", "joe", "p", 80001, 1});
+    home.addEntry("joe", {"Stale", "joe", "s", 80000, 1}, watched);
+    work.addEntry("joe", {"Stale", "joe", "s", 80001, 1}); // newer here: stays
+    ASSERT_EQ(home.send("joe", file()).end, SyncEnd::Completed);
+    SyncOutcome o = work.receive("joe", file());
+    EXPECT_EQ(o.added, 1);
+    EXPECT_FALSE(o.watchedChanged) << "neither written entry is watched";
+
+    home.addEntry("joe", {"Watched", "joe", "w", 80001, 1}, watched);
+    ASSERT_EQ(home.send("joe", file()).end, SyncEnd::Completed);
+    o = work.receive("joe", file());
+    EXPECT_EQ(o.added, 1);
+    EXPECT_TRUE(o.watchedChanged) << "a watched entry was added";
+
+    SyncMachine third;
+    third.addUser("joe", "pw");
+    third.addEntry("joe", {"Watched", "joe", "w2", 80002, 1}); // no longer watched
+    ASSERT_EQ(third.send("joe", file()).end, SyncEnd::Completed);
+    o = work.receive("joe", file(), [](SyncReceive& run) {
+        ASSERT_TRUE(run.start());
+        run.step(1);
+        run.cancel();
+    });
+    EXPECT_FALSE(o.watchedChanged) << "a cancelled receive wrote nothing";
+    o = work.receive("joe", file());
+    EXPECT_EQ(o.updated, 1);
+    EXPECT_TRUE(o.watchedChanged) << "a watched entry was replaced by an unwatched one";
+}
+
 TEST_F(SyncRunTest, ASendThatDoesNotCompleteLeavesThePreviousFileAsItWas) {
     home.addUser("joe", "pw");
     for (int i = 0; i < 5; ++i) home.addEntry("joe", {QString("S%1").arg(i), "joe", "pw"});

@@ -88,6 +88,24 @@ TEST_F(SyncWindowsTest, SendingAndReceivingFromTheMenuShareTheFileName) {
     EXPECT_EQ(services->positions().readSetting("SyncSend", "Maximize"), "No");
 }
 
+TEST_F(SyncWindowsTest, ReceivingAWatchedEntryTellsTheMonitorOfTheReceivingUser) {
+    machine.addUser("ann", "pw");
+    machine.addEntry("joe", {"Watched", "joe", "w"}, [](Record& r) { r.setNumber("P_:MONITOR", 1); });
+    const QString target = media.filePath("joe.syn");
+    QStringList told;
+    procedures->watchedEntriesChanged = [&told](const QString& user) { told << user; };
+    dialogs.answers = {target};
+    procedures->syncSend(nullptr);
+    EXPECT_TRUE(told.isEmpty()) << "sending changes nothing here";
+    chosenUser = "ann";
+    dialogs.answers = {target};
+    procedures->syncReceive(nullptr);
+    EXPECT_EQ(told, QStringList{"ann"});
+    dialogs.answers = {target};
+    procedures->syncReceive(nullptr); // nothing newer: nothing written
+    EXPECT_EQ(told, QStringList{"ann"});
+}
+
 TEST_F(SyncWindowsTest, CancellingADialogEndsTheRunBeforeAnyFileIsTouched) {
     procedures->syncSend(nullptr); // no file chosen
     EXPECT_EQ(selections, 0);
