@@ -2,6 +2,7 @@
 #include "exchange/views/CsvExchange.h"
 #include "exchange/views/SyncProcedures.h"
 #include "exchange/views/SynchronizeWindow.h"
+#include "reports/views/PrintSetupDialog.h"
 #include "reports/views/ReportMenu.h"
 #include "signin/views/MainProgram.h"
 #include "store/StartUp.h"
@@ -74,10 +75,12 @@ int main(int argc, char** argv) {
     parts.exportPasswords = [&csvExchange](ql::ProgramServices& services, QWidget* frame) {
         csvExchange.exportPasswords(services, frame);
     };
-    parts.report = [](ql::ProgramServices& services, const ql::ProgramValues& values, int report,
-                      QWidget* frame) {
-        ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame);
+    ql::PrinterChoice printer; // "Print Setup" holds for the whole run
+    parts.report = [&printer](ql::ProgramServices& services, const ql::ProgramValues& values, int report,
+                              QWidget* frame) {
+        ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame, printer);
     };
+    parts.printSetup = [&printer](QWidget* frame) { ql::runPrintSetup(printer, frame); };
     parts.tipsPanel = [](ql::ProgramServices& services) -> QWidget* {
         return new ql::TipsPanel({*services.managers().tipOfTheDay, services.errors(),
                                   services.prompter(), services.positions()});

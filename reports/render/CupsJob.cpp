@@ -30,6 +30,15 @@ QString CupsJob::defaultDestination() {
     return found ? QString::fromUtf8(found->name) : QString();
 }
 
+QStringList CupsJob::destinations() {
+    const Destinations all;
+    QStringList names;
+    for (int i = 0; i < all.count; ++i)
+        if (!all.list[i].instance) names << QString::fromUtf8(all.list[i].name);
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
 int CupsJob::defaultCopies(const QString& destination) {
     const Destinations destinations;
     const cups_dest_t* found = destinations.find(destination.toUtf8());
@@ -38,10 +47,11 @@ int CupsJob::defaultCopies(const QString& destination) {
     return n > 0 ? n : 1;
 }
 
-bool CupsJob::begin(const QString& destination, const QString& title, int copies) {
+bool CupsJob::begin(const QString& destination, const QString& title, int copies, const QString& media) {
     destination_ = destination.toUtf8();
     cups_option_t* options = nullptr;
     int count = cupsAddOption("copies", QByteArray::number(std::max(1, copies)).constData(), 0, &options);
+    if (!media.isEmpty()) count = cupsAddOption("media", media.toUtf8().constData(), count, &options);
     job_ = cupsCreateJob(CUPS_HTTP_DEFAULT, destination_.constData(), title.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job_ == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 namespace ql {
 
@@ -12,12 +13,15 @@ public:
 
     // The destination the desktop prints on by default; empty when there is none.
     static QString defaultDestination();
+    // Every destination of the desktop, by name.
+    static QStringList destinations();
     // Copies the destination makes by default (1 when it does not say).
     static int defaultCopies(const QString& destination);
 
-    // Creates the job for a PDF document; false (see errorText()) when the
-    // scheduler refuses it.
-    bool begin(const QString& destination, const QString& title, int copies);
+    // Creates the job for a PDF document on paper of the `media` name
+    // ("Letter", "A4"; empty: the destination's own); false (see errorText())
+    // when the scheduler refuses it.
+    bool begin(const QString& destination, const QString& title, int copies, const QString& media = {});
     // Ends the document: true when the scheduler has taken the whole job.
     bool finish();
     // Withdraws the job.

@@ -8,13 +8,15 @@
 
 namespace ql {
 
-QtPrintTarget::QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent)
-    : files_(files), prompter_(prompter), positions_(positions), parent_(parent) {}
+QtPrintTarget::QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent,
+                             const PrinterChoice& printer)
+    : files_(files), prompter_(prompter), positions_(positions), parent_(parent), printer_(printer) {}
 
 QtPrintTarget::~QtPrintTarget() { abortJob(); }
 
 bool QtPrintTarget::hasPrinter() {
-    if (destination_.isEmpty()) destination_ = CupsJob::defaultDestination();
+    if (destination_.isEmpty())
+        destination_ = printer_.destination.isEmpty() ? CupsJob::defaultDestination() : printer_.destination;
     return !destination_.isEmpty();
 }
 
@@ -31,7 +33,8 @@ bool QtPrintTarget::beginJob(const QString& title) {
         return false;
     }
     job_ = std::make_unique<CupsJob>();
-    if (!job_->begin(destination_, title, copies())) {
+    const QPageSize paper(printer_.pageSize);
+    if (!job_->begin(destination_, title, copies(), paper.key())) {
         error_ = QStringLiteral("The printer \"%1\" did not take the report: %2").arg(destination_, job_->errorText());
         job_.reset();
         return false;
@@ -39,7 +42,7 @@ bool QtPrintTarget::beginJob(const QString& title) {
     writer_ = std::make_unique<QPdfWriter>(job_.get());
     writer_->setResolution(1200);
     writer_->setTitle(title);
-    writer_->setPageSize(QPageSize(QPageSize::Letter));
+    writer_->setPageSize(paper);
     writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
     if (painter_.begin(writer_.get())) return true;
     error_ = QStringLiteral("The report could not be drawn for the printer \"%1\".").arg(destination_);

@@ -2,6 +2,7 @@
 #include "platform/core/FileDialogs.h"
 #include "platform/core/Prompter.h"
 #include "reports/PrintTarget.h"
+#include "reports/views/PrinterChoice.h"
 #include <QPainter>
 #include <memory>
 
@@ -13,13 +14,14 @@ namespace ql {
 class CupsJob;
 class IniStore;
 
-// The desktop's default printer through CUPS, our own preview window and PDF
-// files. Printed pages go to the scheduler as a PDF document written straight
+// The printer chosen in "Print Setup" (else the desktop's default) through
+// CUPS, our own preview window and PDF files. Printed pages go to the scheduler as a PDF document written straight
 // into the job, never through a file.
 class QtPrintTarget : public PrintTarget {
 public:
     // The preview keeps its place in `positions`.
-    QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent);
+    QtPrintTarget(FileDialogs& files, Prompter& prompter, IniStore& positions, QWidget* parent,
+                  const PrinterChoice& printer = {});
     ~QtPrintTarget() override;
 
     bool hasPrinter() override;
@@ -41,6 +43,7 @@ private:
     Prompter& prompter_;
     IniStore& positions_;
     QWidget* parent_;
+    PrinterChoice printer_;
     QString destination_;
     int copies_ = 0; // 0 until read from the printer
     std::unique_ptr<CupsJob> job_;

@@ -39,7 +39,8 @@ void applyReportFont(ReportLayout& layout, const ProgramValues& values) {
     layout.forEachControl([&](ReportControl& c) { c.font = withReportFont(c.font, texts); });
 }
 
-void runReport(ProgramServices& services, const ProgramValues& values, ReportKind kind, QWidget* parent) {
+void runReport(ProgramServices& services, const ProgramValues& values, ReportKind kind, QWidget* parent,
+               const PrinterChoice& printer) {
     ReportLayout layout = reportLayout(kind);
     applyDatePreference(layout, values.dateFormat);
     applyReportFont(layout, values);
@@ -47,7 +48,7 @@ void runReport(ProgramServices& services, const ProgramValues& values, ReportKin
     const ReportStrings strings =
         loadReportStrings(kReportStringsFile, QString(), defaults.askPreviewTitle, defaults.askPreviewText);
     QtFileDialogs files(parent);
-    QtPrintTarget target(files, services.prompter(), services.positions(), parent);
+    QtPrintTarget target(files, services.prompter(), services.positions(), parent, printer);
     QtTextMeasure measure;
     SystemClock clock;
     ReportContext context{services.prompter(), target, measure, clock,

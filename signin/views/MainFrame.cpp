@@ -12,8 +12,6 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -83,10 +81,10 @@ void MainFrame::buildMenus() {
         reportItems_.push_back(item);
         ++number;
     }
-    connect(addItem(file, QStringLiteral("Print &Setup ...")), &QAction::triggered, this, [this] {
-        QPrinter printer;
-        QPageSetupDialog(&printer, this).exec();
-    });
+    // The printer set-up is the reports': it is theirs to offer.
+    QAction* printSetup = addItem(file, QStringLiteral("Print &Setup ..."), false);
+    connect(printSetup, &QAction::triggered, this, &MainFrame::printSetupRequested);
+    reportItems_.push_back(printSetup);
     file->addSeparator();
     connect(addItem(file, QStringLiteral("&Import"), false), &QAction::triggered, this,
             &MainFrame::importRequested);

@@ -34,6 +34,7 @@ public:
     void setSynchronizeAvailable(bool available);
     // "&Import" and "&Export" of the File menu.
     void setExchangeAvailable(bool available);
+    // The five reports and "Print &Setup ...".
     void setReportsAvailable(bool available);
     QLabel* statusZone(int zone) const { return zones_.at(zone - 1); }
     QAction* action(const QString& text) const;
@@ -55,6 +56,7 @@ signals:
     void exportRequested();
     // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report".
     void reportRequested(int report);
+    void printSetupRequested();
     void monitorReloadRequested();
 
 protected:

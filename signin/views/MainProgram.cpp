@@ -183,7 +183,10 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
         if (options.exec() == QDialog::Accepted) run.applyValues();
         if (closeToSwitch) frame.close();
     });
-    frame.setReportsAvailable(bool(parts.report));
+    frame.setReportsAvailable(bool(parts.report) && bool(parts.printSetup));
+    if (parts.printSetup)
+        QObject::connect(&frame, &MainFrame::printSetupRequested, &frame,
+                         [&frame, &parts] { parts.printSetup(&frame); });
     if (parts.report)
         QObject::connect(&frame, &MainFrame::reportRequested, &frame, [&run, &frame, &parts](int report) {
             parts.report(run.services, run.values, report, &frame);

@@ -28,6 +28,8 @@ struct MainProgramParts {
     // The five reports of the File menu's "Reports", by number from "by
     // Service" (0) to "Master Report" (4); the items stay disabled without it.
     std::function<void(ProgramServices&, const ProgramValues&, int report, QWidget* frame)> report;
+    // "Print &Setup ...": the printer and paper of the reports for the rest of the run.
+    std::function<void(QWidget* frame)> printSetup;
     // The tips of the about window, made anew for each opening; none without it.
     std::function<QWidget*(ProgramServices&)> tipsPanel;
     // Runs once before the frame opens: gives a new data folder its tips.

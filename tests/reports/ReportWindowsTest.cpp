@@ -6,12 +6,14 @@
 #include "reports/ReportSession.h"
 #include "reports/render/PdfFile.h"
 #include "reports/render/QtTextMeasure.h"
+#include "reports/views/PrintSetupDialog.h"
 #include "reports/views/ReportMenu.h"
 #include "reports/views/ReportPreviewDialog.h"
 #include "reports/views/ReportProgressWindow.h"
 #include "signin/SettingsKeys.h"
 #include "tests/signin/views/ModalAnswers.h"
 #include "tests/support/TestApp.h"
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProcess>
@@ -177,4 +179,26 @@ TEST(ReportFontPreference, ALargeFontPushesRowsDownInsteadOfOverlapping) {
                                            folder + "/MasterReport-large-font"});
         }
     }
+}
+
+TEST(PrintSetupWindow, ShowsTheChoiceInForceAndGivesBackWhatIsSelected) {
+    testApp();
+    const QStringList printers{"Alpha", "QLTEST"};
+    PrintSetupDialog first({}, printers, "QLTEST");
+    EXPECT_EQ(first.windowTitle(), "Print Setup");
+    auto* printer = first.findChild<QComboBox*>("printer");
+    auto* paper = first.findChild<QComboBox*>("paperSize");
+    ASSERT_TRUE(printer && paper);
+    EXPECT_EQ(printer->currentText(), "QLTEST") << "nothing chosen yet: the default printer";
+    EXPECT_EQ(first.choice().pageSize, QPageSize::Letter);
+    printer->setCurrentText("Alpha");
+    paper->setCurrentIndex(paper->findText(QPageSize::name(QPageSize::A4)));
+    const PrinterChoice chosen = first.choice();
+    EXPECT_EQ(chosen.destination, "Alpha");
+    EXPECT_EQ(chosen.pageSize, QPageSize::A4);
+
+    // Opened again, it starts from what was chosen, not from the default.
+    PrintSetupDialog again(chosen, printers, "QLTEST");
+    EXPECT_EQ(again.choice().destination, "Alpha");
+    EXPECT_EQ(again.choice().pageSize, QPageSize::A4);
 }

@@ -16,6 +16,7 @@ start_cups() {
 if [ $# -eq 0 ]; then echo 'direct qlfile "Unknown" "Quillock test output"'; exit 0; fi
 out=${DEVICE_URI#qlfile:}
 echo "$4" > "$out/job-$1.copies"
+echo "$5" > "$out/job-$1.options"
 if [ -n "$6" ]; then cat "$6" > "$out/job-$1.pdf"; else cat > "$out/job-$1.pdf"; fi
 SH
   chmod 755 "$cups/bin" "$cups/bin/backend" "$cups/bin/filter" "$cups/bin/backend/qlfile"

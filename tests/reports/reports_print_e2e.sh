@@ -68,6 +68,32 @@ check "printing from the preview makes a second job" test -n "$second"
 check "the job asks for two copies" test "$(cat "${second%.pdf}.copies" 2>/dev/null)" = 2
 check "the second job is the master report" bash -c "pdftotext -raw \"\$1\" - | grep -q 'Master Password Report'" _ "$second"
 
+# File > Print Setup: another printer and A4 paper hold for the next reports.
+mkdir -p "$cups/other" && chown lp:lp "$cups/other" && lpadmin -p QLOTHER -E -v "qlfile:$cups/other" -m raw >/dev/null 2>&1
+check "a second queue is set up" lpstat -p QLOTHER
+setup=$(press_until "$frame" '^Print Setup$' 30 alt+f s)
+check "Print Setup opens" test -n "$setup"
+xdotool windowactivate --sync "$setup" >/dev/null 2>&1
+# The printers come in name order (QLOTHER first) and the papers with A4 first.
+xdotool key --clearmodifiers --delay 150 Home Tab Home Return
+other=""
+for _ in 1 2 3; do
+  xdotool windowactivate --sync "$frame" >/dev/null 2>&1
+  xdotool key --clearmodifiers --delay 150 alt+f r Return
+  for _ in $(seq 75); do
+    other=$(ls "$cups/other"/job-*.pdf 2>/dev/null | head -n1)
+    [ -n "$other" ] && break
+    sleep 0.2
+  done
+  [ -n "$other" ] && break
+  xdotool key Escape Escape
+done
+[ -n "$other" ] && wait_file "$other" 10 && sleep 0.5
+check "the report goes to the printer chosen in Print Setup" test -n "$other"
+check "its pages are A4" bash -c "pdfinfo \"\$1\" | grep -q '(A4)'" _ "$other"
+check "the printer is asked for A4 paper" grep -q 'media=A4' "${other%.pdf}.options"
+check "the default printer got no third job" test "$(ls "$cups/out"/job-*.pdf | wc -l)" -eq 2
+
 xdotool windowactivate --sync "$frame" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
 wait_exit $pid 20; status=$?

@@ -51,7 +51,7 @@ struct FrameFixture {
 TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
     FrameFixture f;
     EXPECT_EQ(f.frame->windowTitle(), "Quillock");
-    for (const char* text : {"Print &Setup ...", "E&xit", "Cu&t", "&Copy", "&Paste",
+    for (const char* text : {"E&xit", "Cu&t", "&Copy", "&Paste",
                              "Filter Clipboard Contents", "O&ptions", "T&ile", "&Cascade",
                              "&Arrange Icons", "&Contents", "&User Setup", "&About"}) {
         QAction* item = f.frame->action(QLatin1String(text));
@@ -59,12 +59,14 @@ TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
         EXPECT_TRUE(item->isEnabled()) << text;
     }
     for (const char* text : {"Pass&words", "by Service", "by URL", "by Name",
-                             "by Last Date Changed", "Master Report", "&Import", "&Export",
-                             "S&ynchronize"}) {
+                             "by Last Date Changed", "Master Report", "Print &Setup ...",
+                             "&Import", "&Export", "S&ynchronize"}) {
         QAction* item = f.frame->action(QLatin1String(text));
         ASSERT_NE(item, nullptr) << text;
         EXPECT_FALSE(item->isEnabled()) << text;
     }
+    f.frame->setReportsAvailable(true);
+    EXPECT_TRUE(f.frame->action("Print &Setup ...")->isEnabled()) << "it sets up the reports' printer";
     f.frame->setExchangeAvailable(true);
     EXPECT_TRUE(f.frame->action("&Import")->isEnabled());
     EXPECT_TRUE(f.frame->action("&Export")->isEnabled());
