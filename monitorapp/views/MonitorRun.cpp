@@ -52,9 +52,7 @@ void MonitorRun::connectList() {
         static const char* const kPictures[] = {"~blank.ico", "~glasses.ico", "~redbox.ico"};
         return TrayArtwork::icon(QString::fromLatin1(kPictures[int(mark) - 1]));
     };
-    window.list()->setModel(&list);
-    window.list()->setIconSize(QSize(16, 16));
-    window.list()->setColumnWidth(MonitorListModel::Mark, 24);
+    window.setEntries(&list);
     window.onShowUser = [this](const QString& userName) { list.show(userName, clock.today()); };
     // Send and Clipboard always have an entry to act on while there is one.
     const auto highlightFirst = [this] {

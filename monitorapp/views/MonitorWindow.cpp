@@ -27,6 +27,8 @@ public:
     bool isMinimized() const override { return false; }
 };
 
+constexpr int kMaxColumnWidth = 4000;
+
 const char* const kButtons[] = {"Select &User", "&Tools", "Start UR&L", "&Add",
                                 "&Edit",        "&Options", "&Send",   "&Clipboard"};
 } // namespace
@@ -96,6 +98,36 @@ QWidget* MonitorWindow::buildButtons() {
     return box;
 }
 
+void MonitorWindow::setEntries(QAbstractItemModel* model) {
+    list_->setModel(model);
+    list_->setIconSize(QSize(16, 16));
+    list_->setColumnWidth(0, 24); // the mark column
+    restoreColumns();
+}
+
+// Stored widths that are not a full set of sensible numbers leave the design.
+void MonitorWindow::restoreColumns() {
+    QHeaderView* header = list_->horizontalHeader();
+    const QStringList stored = positions_.readSetting(kSection, kColumnsKey).split(u',');
+    if (header->count() == 0 || stored.size() != header->count()) return;
+    std::vector<int> widths;
+    for (const QString& text : stored) {
+        bool number = false;
+        const int width = text.trimmed().toInt(&number);
+        if (!number || width < 0 || width > kMaxColumnWidth) return;
+        widths.push_back(width);
+    }
+    for (int i = 0; i < header->count(); ++i) header->resizeSection(i, widths[size_t(i)]);
+}
+
+void MonitorWindow::saveColumns() {
+    QHeaderView* header = list_->horizontalHeader();
+    if (header->count() == 0) return;
+    QStringList widths;
+    for (int i = 0; i < header->count(); ++i) widths << QString::number(header->sectionSize(i));
+    positions_.writeSetting(kSection, kColumnsKey, widths.join(u','));
+}
+
 QPushButton* MonitorWindow::button(const QString& text) const {
     for (QPushButton* b : findChildren<QPushButton*>())
         if (b->text() == text) return b;
@@ -156,6 +188,7 @@ void MonitorWindow::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
         positions_.saveWindow(kSection, ShownPlace(*this));
+        saveColumns();
         emit closing();
     }
     event->accept();

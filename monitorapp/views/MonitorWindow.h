@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -20,10 +21,14 @@ class MonitorWindow : public QWidget, public MonitorWindowSurface {
 public:
     static inline const QString kTitle = QStringLiteral("Quillock Monitor");
     static inline const QString kSection = QStringLiteral("Main");
+    // The list's column widths in pixels, "24,95,96,80,194,56", kept in kSection.
+    static inline const QString kColumnsKey = QStringLiteral("?Browse:1");
 
     explicit MonitorWindow(IniStore& positions, QWidget* parent = nullptr);
 
     QTableView* list() const { return list_; }
+    // The entries to list; the columns get the widths they had when the window last closed.
+    void setEntries(QAbstractItemModel* model);
     QString preset() const;
     QPushButton* button(const QString& text) const;
     QLabel* userLabel() const { return user_; }
@@ -66,6 +71,8 @@ protected:
 private:
     QWidget* buildButtons();
     QPushButton* makeButton(int index);
+    void restoreColumns();
+    void saveColumns();
     int dialogUnitsX(int units) const;
     int dialogUnitsY(int units) const;
 

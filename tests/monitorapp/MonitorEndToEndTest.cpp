@@ -183,6 +183,7 @@ TEST_F(MonitorEndToEnd, StartsIntoTheTrayComesBackOnADoubleClickAndExitsFromTheT
     keys({"e"});
     EXPECT_EQ(qlmon.waitForExit(10000), 0) << "&Exit Quillock Monitor ends it cleanly";
     EXPECT_TRUE(iniText().contains("[Main]")) << iniText().toStdString();
+    EXPECT_TRUE(iniText().contains("?Browse:1=")) << "the list's column widths";
 }
 
 TEST_F(MonitorEndToEnd, ListsTheUsersEntriesAndSendsTheHighlightedOneIntoItsWindow) {

@@ -5,7 +5,10 @@
 #include "tests/support/TestApp.h"
 #include <QComboBox>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -69,6 +72,37 @@ TEST(MonitorWindow, StayOnTopKeepsAShownWindowShownAndClosingSavesThePlaceOnce) 
     // The next run opens where this one was.
     MonitorWindow again(rig.positions);
     EXPECT_EQ(again.size(), window->size());
+}
+
+TEST(MonitorWindow, TheListsColumnWidthsComeBackAndNonsenseIsIgnored) {
+    WindowRig rig;
+    QStandardItemModel entries(3, 6);
+    const auto widths = [](MonitorWindow& w) {
+        QList<int> out;
+        for (int i = 0; i < 6; ++i) out << w.list()->horizontalHeader()->sectionSize(i);
+        return out;
+    };
+    QList<int> designed;
+    {
+        MonitorWindow window(rig.positions);
+        window.setEntries(&entries);
+        designed = widths(window);
+        window.list()->horizontalHeader()->resizeSection(1, 131);
+        window.list()->horizontalHeader()->resizeSection(4, 77);
+        window.close();
+    }
+    {
+        MonitorWindow again(rig.positions);
+        again.setEntries(&entries);
+        EXPECT_EQ(again.list()->horizontalHeader()->sectionSize(1), 131);
+        EXPECT_EQ(again.list()->horizontalHeader()->sectionSize(4), 77);
+    }
+    for (const char* stored : {"24,95,x,80,194,56", "24,95,96", "24,95,96,80,194,99999", ""}) {
+        rig.positions.writeSetting("Main", MonitorWindow::kColumnsKey, QString::fromLatin1(stored));
+        MonitorWindow edited(rig.positions);
+        edited.setEntries(&entries);
+        EXPECT_EQ(widths(edited), designed) << stored;
+    }
 }
 
 TEST(MonitorWindow, EveryPictureOfTheTrayIsDrawn) {
