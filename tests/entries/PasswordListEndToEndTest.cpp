@@ -7,6 +7,7 @@
 #include "store/ConfigurationSettings.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
+#include "tests/support/DesktopDriver.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace ql;
+using namespace ql::testing;
 
 namespace {
 
@@ -27,43 +29,6 @@ const QString kUserPassword = QStringLiteral("open sesame");
 const QString kListTitle = QStringLiteral("Passwords - Jane Doe");
 const QString kReceiverTitle = QStringLiteral("Login - Receiver");
 constexpr int kClipboardSeconds = 4;
-
-QString xdotool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-QString waitForWindow(qint64 pid, const QString& title, int waitMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                       QString::number(pid), "--name", "^" + title + "$"});
-        if (!found.isEmpty()) return found.section('\n', 0, 0);
-        QThread::msleep(100);
-    } while (clock.elapsed() < waitMs);
-    return {};
-}
-
-void activate(const QString& window) {
-    xdotool({"windowactivate", "--sync", window});
-    QThread::msleep(300);
-}
-
-void keys(const QStringList& names) {
-    for (const QString& name : names) {
-        xdotool({"key", "--clearmodifiers", name});
-        QThread::msleep(80);
-    }
-}
-
-void typeText(const QString& text) { xdotool({"type", "--delay", "40", text}); }
-
-void screenshot(const QString& name) {
-    QProcess::execute(QStringLiteral("import"), {"-window", "root", QDir::current().filePath(name)});
-}
 
 // The clipboard as another program sees it, once `accept` holds or after the wait.
 QString waitForClipboard(const std::function<bool(const QString&)>& accept, int waitMs) {
@@ -127,44 +92,24 @@ void prepareDataFolder(const QString& folder) {
     QDir::setCurrent(previous);
 }
 
-class RunningQuillock {
+class RunningQuillock : public RunningProgram {
 public:
-    explicit RunningQuillock(const QString& dataFolder) {
-        process_.setProgram(QStringLiteral(QUILLOCK_BINARY));
-        process_.setArguments({"Data=" + dataFolder});
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start();
-        process_.waitForStarted(10000);
-    }
-    ~RunningQuillock() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) process_.kill();
-        process_.waitForFinished(5000);
-    }
-    qint64 pid() const { return process_.processId(); }
+    explicit RunningQuillock(const QString& dataFolder)
+        : RunningProgram(QStringLiteral(QUILLOCK_BINARY), {"Data=" + dataFolder}) {}
 
     // "Pass&words", the password prompt of the only user, and the list.
     QString openList() {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        QString prompt;
-        for (int attempt = 0; attempt < 3 && prompt.isEmpty(); ++attempt) {
-            activate(frame);
-            keys({"Escape", "alt+f", "w"});
-            prompt = waitForWindow(pid(), QStringLiteral("Security Check"), 5000);
-        }
+        const QString prompt =
+            openFrom(pid(), frame, {"Escape", "alt+f", "w"}, QStringLiteral("Security Check"));
         if (prompt.isEmpty()) return {};
-        activate(prompt);
         typeText(kUserPassword);
         keys({"Return"});
         const QString list = waitForWindow(pid(), kListTitle);
         if (!list.isEmpty()) activate(list);
         return list;
     }
-
-private:
-    QProcess process_;
 };
 
 } // namespace

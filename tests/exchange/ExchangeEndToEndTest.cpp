@@ -5,6 +5,7 @@
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
+#include "tests/support/DesktopDriver.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,60 +16,13 @@
 #include <gtest/gtest.h>
 
 using namespace ql;
+using namespace ql::testing;
 
 namespace {
 
-QString xdotool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-// The first visible window of `pid` titled exactly `title`, or "" after the wait.
-QString waitForWindow(qint64 pid, const QString& title, int waitMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < waitMs) {
-        const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                       QString::number(pid), "--name", "^" + title + "$"});
-        if (!found.isEmpty()) return found.section('\n', 0, 0);
-        QThread::msleep(100);
-    }
-    return {};
-}
-
-bool waitUntilGone(qint64 pid, const QString& title, int waitMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < waitMs) {
-        if (waitForWindow(pid, title, 1).isEmpty()) return true;
-        QThread::msleep(100);
-    }
-    return false;
-}
-
-void activate(const QString& window) {
-    xdotool({"windowactivate", "--sync", window});
-    QThread::msleep(300);
-}
-
-void keys(const QStringList& names) {
-    for (const QString& name : names) {
-        xdotool({"key", "--delay", "60", name});
-        QThread::msleep(80);
-    }
-}
-
-void typeText(const QString& text) {
-    xdotool({"type", "--delay", "20", text});
-    QThread::msleep(200);
-}
-
-void screenshot(const QString& name) {
+void shot(const QString& name) {
     QDir().mkpath(QStringLiteral(SHOT_FOLDER));
-    QProcess::execute(QStringLiteral("import"),
-                      {"-window", "root", QStringLiteral(SHOT_FOLDER) + "/" + name + ".png"});
+    screenshot(QStringLiteral(SHOT_FOLDER) + "/" + name + ".png");
 }
 
 const QString kNotes = QStringLiteral("line one, with a comma\nline \"two\"");
@@ -123,36 +77,16 @@ std::vector<Record> entriesOf(const QString& folder, const QString& user) {
     return found;
 }
 
-class RunningQuillock {
+class RunningQuillock : public RunningProgram {
 public:
-    explicit RunningQuillock(const QString& dataFolder) {
-        process_.setProgram(QStringLiteral(QUILLOCK_BINARY));
-        process_.setArguments({"Data=" + dataFolder});
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start();
-        process_.waitForStarted(10000);
-    }
-    ~RunningQuillock() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) process_.kill();
-        process_.waitForFinished(5000);
-    }
-    qint64 pid() const { return process_.processId(); }
+    explicit RunningQuillock(const QString& dataFolder)
+        : RunningProgram(QStringLiteral(QUILLOCK_BINARY), {"Data=" + dataFolder}) {}
 
-    // Chooses a File menu item by its mnemonic and waits for the window it
-    // opens, asking again when the keys went astray during a focus hand-over.
+    // Chooses a File menu item by its mnemonic and waits for the window it opens.
     QString fromFileMenu(const QString& mnemonic, const QString& title, const QStringList& thenKeys = {}) {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        QString window;
-        for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
-            activate(frame);
-            keys(QStringList{"Escape", "alt+f", mnemonic} + thenKeys);
-            window = waitForWindow(pid(), title, 6000);
-        }
-        if (!window.isEmpty()) activate(window);
-        return window;
+        return openFrom(pid(), frame, QStringList{"Escape", "alt+f", mnemonic} + thenKeys, title, 6000);
     }
     // Types a path into the file dialog that is up and accepts it.
     bool chooseFile(const QString& title, const QString& path) {
@@ -172,9 +106,6 @@ public:
         keys({"Return"});
         return waitUntilGone(pid(), title);
     }
-
-private:
-    QProcess process_;
 };
 
 } // namespace
@@ -197,10 +128,10 @@ TEST(ExchangeEndToEnd, EntriesExportedThroughTheWindowComeBackForAnotherUserThro
     ASSERT_FALSE(exportWindow.isEmpty()) << "the export window did not open";
     activate(exportWindow);
     keys({"alt+h"}); // the header line
-    screenshot("export-window");
+    shot("export-window");
     keys({"alt+o"});
     ASSERT_TRUE(quillock.chooseFile("Export Comma-Separated Value File", csv));
-    screenshot("export-done");
+    shot("export-done");
     ASSERT_TRUE(quillock.answer("Done"));
 
     QFile file(csv);
@@ -221,13 +152,13 @@ TEST(ExchangeEndToEnd, EntriesExportedThroughTheWindowComeBackForAnotherUserThro
     activate(importWindow);
     keys({"alt+u"});
     QThread::msleep(500);
-    screenshot("import-window");
+    shot("import-window");
     keys({"alt+o"});
     QThread::msleep(1500);
-    screenshot("import-after-ok");
+    shot("import-after-ok");
     const QString summary = waitForWindow(quillock.pid(), "Import Completed");
     ASSERT_FALSE(summary.isEmpty()) << "no summary after the import";
-    screenshot("import-summary");
+    shot("import-summary");
     ASSERT_TRUE(quillock.answer("Import Completed"));
 
     const std::vector<Record> alice = entriesOf(data.path(), "Alice");

@@ -6,7 +6,7 @@
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
-#include "tests/monitorapp/support/DesktopDriver.h"
+#include "tests/support/DesktopDriver.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
 // Drives the real main program on a private X display as a user would: open
 // Options from the frame's menu, change the send interval, restart, look again.
 #include "platform/atspi/AtspiControlTexts.h"
+#include "tests/support/DesktopDriver.h"
 #include "tests/support/QtPrinters.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,40 +11,9 @@
 #include <gtest/gtest.h>
 
 using namespace ql;
+using namespace ql::testing;
 
 namespace {
-
-QString xdotool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-// The first window of `pid` whose title is exactly `title`, or "" after the wait.
-QString waitForWindow(qint64 pid, const QString& title, int waitMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < waitMs) {
-        const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                       QString::number(pid), "--name", "^" + title + "$"});
-        if (!found.isEmpty()) return found.section('\n', 0, 0);
-        QThread::msleep(100);
-    }
-    return {};
-}
-
-void activate(const QString& window) {
-    xdotool({"windowactivate", "--sync", window});
-    QThread::msleep(300);
-}
-
-void keys(const QStringList& names) {
-    for (const QString& name : names) {
-        xdotool({"key", "--delay", "60", name});
-        QThread::msleep(60);
-    }
-}
 
 // Texts of the Options window's controls as the accessibility bus shows them.
 QStringList optionsTexts(qint64 pid) {
@@ -59,40 +29,17 @@ QStringList optionsTexts(qint64 pid) {
     return texts;
 }
 
-class RunningQuillock {
+class RunningQuillock : public RunningProgram {
 public:
-    explicit RunningQuillock(const QString& dataFolder) {
-        process_.setProgram(QStringLiteral(QUILLOCK_BINARY));
-        process_.setArguments({"Data=" + dataFolder});
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start();
-        process_.waitForStarted(10000);
-    }
-    ~RunningQuillock() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) process_.kill();
-        process_.waitForFinished(5000);
-    }
-    qint64 pid() const { return process_.processId(); }
+    explicit RunningQuillock(const QString& dataFolder)
+        : RunningProgram(QStringLiteral(QUILLOCK_BINARY), {"Data=" + dataFolder}) {}
 
-    // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics,
-    // asking again when the keys went astray while the focus was handed over.
+    // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics.
     QString openOptions() {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        QString options;
-        for (int attempt = 0; attempt < 3 && options.isEmpty(); ++attempt) {
-            activate(frame);
-            keys({"Escape", "alt+t", "p"});
-            options = waitForWindow(pid(), QStringLiteral("Options"), 5000);
-        }
-        if (!options.isEmpty()) activate(options);
-        return options;
+        return openFrom(pid(), frame, {"Escape", "alt+t", "p"}, QStringLiteral("Options"));
     }
-
-private:
-    QProcess process_;
 };
 
 } // namespace

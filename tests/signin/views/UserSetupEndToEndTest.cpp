@@ -5,6 +5,7 @@
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
+#include "tests/support/DesktopDriver.h"
 #include "tests/support/QtPrinters.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -16,99 +17,23 @@
 #include <gtest/gtest.h>
 
 using namespace ql;
+using namespace ql::testing;
 
 namespace {
 
-QString xdotool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-// The first visible window of `pid` titled exactly `title`, or "" after the wait.
-QString waitForWindow(qint64 pid, const QString& title, int waitMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                       QString::number(pid), "--name", "^" + title + "$"});
-        if (!found.isEmpty()) return found.section('\n', 0, 0);
-        QThread::msleep(100);
-    } while (clock.elapsed() < waitMs);
-    return {};
-}
-
-bool waitUntilGone(qint64 pid, const QString& title, int waitMs = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!waitForWindow(pid, title, 0).isEmpty())
-        if (clock.elapsed() > waitMs) return false;
-    return true;
-}
-
-void activate(const QString& window) {
-    xdotool({"windowactivate", "--sync", window});
-    QThread::msleep(300);
-}
-
-void keys(const QStringList& names) {
-    for (const QString& name : names) {
-        xdotool({"key", "--clearmodifiers", name});
-        QThread::msleep(80);
-    }
-}
-
-void typeText(const QString& text) { xdotool({"type", "--delay", "40", text}); }
-
-void screenshot(const QString& name) {
-    QProcess::execute(QStringLiteral("import"), {"-window", "root", QDir::current().filePath(name)});
-}
-
-class RunningQuillock {
+class RunningQuillock : public RunningProgram {
 public:
-    explicit RunningQuillock(const QString& dataFolder) {
-        process_.setProgram(QStringLiteral(QUILLOCK_BINARY));
-        process_.setArguments({"Data=" + dataFolder});
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start();
-        process_.waitForStarted(10000);
-    }
-    ~RunningQuillock() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) process_.kill();
-        process_.waitForFinished(5000);
-    }
-    qint64 pid() const { return process_.processId(); }
+    explicit RunningQuillock(const QString& dataFolder)
+        : RunningProgram(QStringLiteral(QUILLOCK_BINARY), {"Data=" + dataFolder}) {}
 
-    // A menu command of the frame by its mnemonics, asked again when the keys
-    // went astray while the focus was handed over; the window it opens.
+    // A menu command of the frame by its mnemonics; the window it opens.
     QString fromFrame(const QStringList& menuKeys, const QString& opens) {
         const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
         if (frame.isEmpty()) return {};
-        QString window;
-        for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
-            activate(frame);
-            keys(QStringList{"Escape"} + menuKeys);
-            window = waitForWindow(pid(), opens, 5000);
-        }
-        if (!window.isEmpty()) activate(window);
-        return window;
+        return openFrom(pid(), frame, QStringList{"Escape"} + menuKeys, opens);
     }
 
-    bool close() {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"), 2000);
-            if (!frame.isEmpty()) activate(frame);
-            keys({"alt+F4"});
-            if (process_.waitForFinished(3000)) return process_.exitCode() == 0;
-        }
-        return false;
-    }
-
-private:
-    QProcess process_;
+    bool close() { return closeWindow(QStringLiteral("Quillock")); }
 };
 
 // Every record of `def`, read from the encrypted table as the programs read it.

@@ -96,6 +96,22 @@ inline void clickAt(const QRect& area, int button, int count = 1) {
     xdotool({"click", "--repeat", QString::number(count), "--delay", "120", QString::number(button)});
 }
 
+// Presses `menuKeys` in the window `from` until the window titled `opens`
+// shows, at most three times, since keys may go astray while the focus is
+// handed over. The window opened, activated, or "".
+inline QString openFrom(qint64 pid, const QString& from, const QStringList& menuKeys,
+                        const QString& opens, int waitMs = 5000) {
+    QString window;
+    for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
+        activate(from);
+        keys(menuKeys);
+        window = waitForWindow(pid, opens, waitMs);
+    }
+    if (!window.isEmpty()) activate(window);
+    return window;
+}
+
+// Saves the whole screen; a relative name lands in the current folder.
 inline void screenshot(const QString& name) {
     QProcess::execute("import", {"-window", "root", QDir::current().filePath(name)});
 }
@@ -121,6 +137,18 @@ public:
         return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -2;
     }
     void terminate() { process_.terminate(); }
+    // Closes the window titled `title` with Alt+F4 as a user would; true when
+    // the program then ended by itself with exit code 0.
+    bool closeWindow(const QString& title) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const QString window = waitForWindow(pid(), title, 2000);
+            if (!window.isEmpty()) activate(window);
+            keys({"alt+F4"});
+            if (process_.waitForFinished(3000))
+                return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+        }
+        return false;
+    }
     void stop() {
         if (process_.state() == QProcess::NotRunning) return;
         process_.terminate();
