@@ -155,7 +155,7 @@ TEST(X11Send, LoginsArriveExactlyOnEveryLayoutWithCapsLockOffAndOn) {
             SCOPED_TRACE(layout.toStdString() + (caps ? " caps on" : " caps off"));
             setCapsLock(caps);
             EXPECT_EQ(desk.keyboard.capsLockOn(), caps);
-            sendLogins(desk, receiver, true, 100, seed++);
+            sendLogins(desk, receiver, true, 40, seed++);
             sendLogins(desk, receiver, false, 10, seed++);
             // Spare keycodes go back after idling and are mapped afresh next time.
             QThread::msleep(300);
