@@ -9,38 +9,7 @@ work=$(mktemp -d /tmp/ql-sync-e2e.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 home=$work/home away=$work/work media=$work/media
 mkdir -p "$home" "$away" "$media"
-failures=0 passes=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
-  else failures=$((failures + 1)); echo "FAILED: $1"; fi
-}
-wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
-  local deadline=$((SECONDS + $2)) id
-  while [ $SECONDS -lt "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
-  local deadline=$((SECONDS + $2))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge "$deadline" ] && { kill "$1"; return 124; }
-    sleep 0.2
-  done
-  wait "$1"
-}
-press_until_gone() { # press_until_gone WINDOW KEY SECONDS: true once the window has gone
-  local deadline=$((SECONDS + $3))
-  while [ $SECONDS -lt "$deadline" ]; do
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1
-    xdotool key --clearmodifiers "$2"
-    sleep 0.5
-    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
-  done
-  return 1
-}
+source "$(dirname "$0")/../support/e2e-helpers.sh"
 no_frame_opened() { ! grep -qs '^\[Main\]' "$1/POSITION.INI"; }
 same() { [ "$1" = "$2" ] || { echo "  expected: $2"; echo "  got:      $1"; return 1; }; }
 

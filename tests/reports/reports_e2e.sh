@@ -7,7 +7,7 @@ quillock=$1 fixture=$2
 shots=$PWD
 work=$(mktemp -d /tmp/ql-reports-e2e.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-source "$(dirname "$0")/e2e_helpers.sh"
+source "$(dirname "$0")/../support/e2e-helpers.sh"
 
 data=$work/data
 mkdir -p "$data"

@@ -9,7 +9,7 @@ quillock=$1 fixture=$2
 shots=$PWD
 work=$(mktemp -d /tmp/ql-reports-print.XXXXXX)
 here=$(dirname "$0")
-source "$here/e2e_helpers.sh"
+source "$here/../support/e2e-helpers.sh"
 source "$here/cups_queue.sh"
 trap 'stop_cups; rm -rf "$work"' EXIT
 if ! start_cups >"$work/cups-why" 2>&1; then

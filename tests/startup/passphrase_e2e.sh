@@ -10,29 +10,13 @@ quillock=$1 qlmon=$2 fixture=$3 shots=$4
 work=$(mktemp -d /tmp/ql-pp-e2e.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$shots"
-source "$(dirname "$0")/../reports/e2e_helpers.sh" # check, wait_window, wait_exit, press_until
+source "$(dirname "$0")/../support/e2e-helpers.sh"
 type_into() { # type_into WINDOW TEXT: types the text and Return into the window
   xdotool windowactivate --sync "$1" >/dev/null 2>&1
   sleep 0.3
   xdotool type --delay 20 "$2"
   xdotool key --clearmodifiers Return
 }
-# Closes a window with Alt+F4, again while the program is still there: a key
-# sent while the window manager hands the focus over is lost.
-close_and_wait() { # close_and_wait WINDOW PID SECONDS -> the program's exit status
-  local deadline=$((SECONDS + $3)) tick
-  while [ $SECONDS -lt "$deadline" ]; do
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1
-    xdotool key --clearmodifiers alt+F4
-    for tick in 1 2 3 4 5 6 7 8 9 10; do
-      kill -0 "$2" 2>/dev/null || { wait "$2"; return; }
-      sleep 0.2
-    done
-  done
-  kill "$2"
-  return 124
-}
-
 # The Options window's "Protect the data folder with a passphrase..." button
 # comes last in its window's focus chain.
 open_passphrase_window() { # open_passphrase_window FRAME -> prints the window id

@@ -6,52 +6,7 @@ quillock=$1 qlmon=$2 put_setting=$3
 work=$(mktemp -d /tmp/ql-e2e.XXXXXX)
 user_dir=$(mktemp -d /tmp/ql-e2e-user.XXXXXX)
 trap 'rm -rf "$work" "$user_dir"' EXIT
-failures=0 passes=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
-  else failures=$((failures + 1)); echo "FAILED: $1"; fi
-}
-wait_window() { # wait_window TITLE_REGEX SECONDS [PID] -> prints the window id
-  local deadline=$((SECONDS + $2)) id of=()
-  [ -n "${3:-}" ] && of=(--all --pid "$3")
-  while [ $SECONDS -lt "$deadline" ]; do
-    id=$(xdotool search --onlyvisible "${of[@]}" --name "$1" 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-wait_exit() { # wait_exit PID SECONDS -> exit status, or 124 on timeout
-  local deadline=$((SECONDS + $2))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge "$deadline" ] && return 124
-    sleep 0.2
-  done
-  wait "$1"
-}
-# Closes a window as a user would (Alt+F4 through the window manager), asking
-# again while the program is still there: a key sent while the window manager
-# is still handing the focus over is lost.
-close_and_wait() { # close_and_wait WINDOW PID SECONDS -> the program's exit status
-  local deadline=$((SECONDS + $3)) status
-  while [ $SECONDS -lt "$deadline" ]; do
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1
-    xdotool key --clearmodifiers alt+F4
-    wait_exit "$2" 2; status=$?
-    [ "$status" -ne 124 ] && return "$status"
-  done
-  return 124
-}
-press_until_gone() { # press_until_gone WINDOW KEY SECONDS: true once the window has gone
-  local deadline=$((SECONDS + $3))
-  while [ $SECONDS -lt "$deadline" ]; do
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1
-    xdotool key --clearmodifiers "$2"
-    sleep 0.5
-    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
-  done
-  return 1
-}
+source "$(dirname "$0")/../support/e2e-helpers.sh"
 
 # 1. First start: window, tables, position on close, exit 0.
 mkdir -p "$work/x"

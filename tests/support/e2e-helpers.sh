@@ -1,14 +1,15 @@
-# Helpers of the report tests that drive the real program under Xvfb.
-# Sourced; the caller sets $work.
+# Helpers of the shell tests that drive the real programs under Xvfb as a
+# user would. Sourced.
 failures=0 passes=0
 check() { # check DESCRIPTION COMMAND...
   if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
   else failures=$((failures + 1)); echo "FAILED: $1"; fi
 }
-wait_window() { # wait_window TITLE_REGEX SECONDS -> prints the window id
-  local deadline=$((SECONDS + $2)) id
+wait_window() { # wait_window TITLE_REGEX SECONDS [PID] -> prints the window id
+  local deadline=$((SECONDS + $2)) id of=()
+  [ -n "${3:-}" ] && of=(--all --pid "$3")
   while [ $SECONDS -lt "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    id=$(xdotool search --onlyvisible "${of[@]}" --name "$1" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.2
   done
@@ -41,3 +42,27 @@ press_until() { # press_until WINDOW TITLE_REGEX SECONDS KEYS...
   return 1
 }
 
+press_until_gone() { # press_until_gone WINDOW KEY SECONDS: true once the window has gone
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool key --clearmodifiers "$2"
+    sleep 0.5
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+  done
+  return 1
+}
+# Closes a window with Alt+F4, again while the program is still there.
+close_and_wait() { # close_and_wait WINDOW PID SECONDS -> the program's exit status
+  local deadline=$((SECONDS + $3)) tick
+  while [ $SECONDS -lt "$deadline" ]; do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    xdotool key --clearmodifiers alt+F4
+    for tick in 1 2 3 4 5 6 7 8 9 10; do
+      kill -0 "$2" 2>/dev/null || { wait "$2"; return; }
+      sleep 0.2
+    done
+  done
+  kill "$2"
+  return 124
+}
