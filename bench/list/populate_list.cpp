@@ -2,6 +2,7 @@
 // with 100,000 entries and "Small Owner" with 1,000, both without a password,
 // in the encrypted tables the program uses.
 // Usage: populate_list FOLDER [BIG [SMALL]]
+#include "bench/support/FillTable.h"
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
@@ -16,17 +17,6 @@ using namespace ql;
 namespace {
 
 constexpr int32_t kToday = 82000;
-
-bool fill(DataTable& table, int count, const std::function<void(Record&, int)>& make) {
-    if (table.create() != store_error::NoError || table.open() != store_error::NoError) return false;
-    table.stream();
-    for (int i = 0; i < count; ++i) {
-        table.record().clear();
-        make(table.record(), i);
-        if (table.add() != store_error::NoError) return false;
-    }
-    return table.flush() == store_error::NoError;
-}
 
 // Made-up words spread evenly over the alphabet, so that any typed start of
 // three letters lands somewhere inside a long list.
@@ -68,11 +58,11 @@ int main(int argc, char** argv) {
     QRandomGenerator random(14);
     DataTable userTable(usersTable()), passwordTable(passwordsTable());
     const bool ok =
-        fill(userTable, 2, [&users](Record& r, int i) {
+        bench::fillTable(userTable, 2, [&users](Record& r, int i) {
             r.setText("U_:NAME", users[i]);
             r.setText("U_:PASSWORD", QStringLiteral("Not Required"));
         }) &&
-        fill(passwordTable, big + small, [&](Record& r, int i) {
+        bench::fillTable(passwordTable, big + small, [&](Record& r, int i) {
             makeEntry(r, users[i < big ? 0 : 1], i, random);
         });
     return ok ? 0 : 1;

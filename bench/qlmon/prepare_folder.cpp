@@ -2,6 +2,7 @@
 // no password and ENTRIES entries of his, the first WATCHED of them watched
 // for windows that never exist.
 // Usage: qlmon_prepare FOLDER ENTRIES WATCHED
+#include "bench/support/FillTable.h"
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
@@ -10,21 +11,6 @@
 #include <cstdio>
 
 using namespace ql;
-
-namespace {
-
-bool fill(DataTable& table, int count, const std::function<void(Record&, int)>& make) {
-    if (table.create() != store_error::NoError || table.open() != store_error::NoError) return false;
-    table.stream();
-    for (int i = 0; i < count; ++i) {
-        table.record().clear();
-        make(table.record(), i);
-        if (table.add() != store_error::NoError) return false;
-    }
-    return table.flush() == store_error::NoError;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -37,11 +23,11 @@ int main(int argc, char** argv) {
     setOwnerKey(buildOwnerKey());
     DataTable users(usersTable()), passwords(passwordsTable());
     const bool ok =
-        fill(users, 1, [](Record& r, int) {
+        bench::fillTable(users, 1, [](Record& r, int) {
             r.setText("U_:NAME", u"Default User");
             r.setText("U_:PASSWORD", u"Not Required");
         }) &&
-        fill(passwords, entries, [watched](Record& r, int i) {
+        bench::fillTable(passwords, entries, [watched](Record& r, int i) {
             r.setText("P_:USER", u"Default User");
             r.setText("P_:SERVICE", QStringLiteral("service %1").arg(i, 5, 10, QLatin1Char('0')));
             r.setText("P_:NAME", QStringLiteral("login%1").arg(i));

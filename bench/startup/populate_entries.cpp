@@ -1,5 +1,6 @@
 // Fills a data folder with users and entries for the start-up benchmark.
 // Usage: populate_entries FOLDER ENTRIES USERS
+#include "bench/support/FillTable.h"
 #include "platform/recordstore/DataTable.h"
 #include "store/Layouts.h"
 #include "store/OwnerKey.h"
@@ -8,21 +9,6 @@
 #include <cstdio>
 
 using namespace ql;
-
-namespace {
-
-bool fill(DataTable& table, int count, const std::function<void(Record&, int)>& make) {
-    if (table.create() != store_error::NoError || table.open() != store_error::NoError) return false;
-    table.stream();
-    for (int i = 0; i < count; ++i) {
-        table.record().clear();
-        make(table.record(), i);
-        if (table.add() != store_error::NoError) return false;
-    }
-    return table.flush() == store_error::NoError;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -35,11 +21,11 @@ int main(int argc, char** argv) {
     setOwnerKey(buildOwnerKey());
     DataTable userTable(usersTable()), passwordTable(passwordsTable());
     const bool ok =
-        fill(userTable, users, [](Record& r, int i) {
+        bench::fillTable(userTable, users, [](Record& r, int i) {
             r.setText("U_:NAME", QStringLiteral("user%1").arg(i));
             r.setText("U_:PASSWORD", QStringLiteral("Not Required"));
         }) &&
-        fill(passwordTable, entries, [users](Record& r, int i) {
+        bench::fillTable(passwordTable, entries, [users](Record& r, int i) {
             r.setText("P_:USER", QStringLiteral("user%1").arg(i % users));
             r.setText("P_:SERVICE", QStringLiteral("service %1").arg(i));
             r.setText("P_:NAME", QStringLiteral("login%1").arg(i));
