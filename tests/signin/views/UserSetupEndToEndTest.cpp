@@ -53,9 +53,21 @@ std::vector<Record> stored(const QString& dataFolder, const TableDef& def) {
     return records;
 }
 
+// Adds an entry for `service` from the open password list `list`.
+void addEntry(RunningQuillock& quillock, const QString& list, const QString& service) {
+    const QString entry = openFrom(quillock.pid(), list, {"alt+a"},
+                                   QStringLiteral("Add Password Information"));
+    ASSERT_FALSE(entry.isEmpty()) << "the entry form did not open from the list";
+    typeText(service);
+    keys({"Tab", "Tab"});
+    typeText("joe.public");
+    keys({"alt+o"});
+    EXPECT_TRUE(waitUntilGone(quillock.pid(), "Add Password Information"));
+}
+
 } // namespace
 
-TEST(UserSetupEndToEnd, AUserAddedWithAPasswordLogsInAndWorksOnHisOwnEntries) {
+TEST(UserSetupEndToEnd, AUserAddedWithAPasswordLogsInWorksOnHisOwnEntriesAndKeepsThemWhenRenamed) {
     int argc = 1;
     char name[] = "user_setup_e2e";
     char* argv[] = {name, nullptr};
@@ -98,30 +110,42 @@ TEST(UserSetupEndToEnd, AUserAddedWithAPasswordLogsInAndWorksOnHisOwnEntries) {
     const QString list = waitForWindow(quillock.pid(), QStringLiteral("Passwords - joe"));
     ASSERT_FALSE(list.isEmpty()) << "joe's password list did not open";
     screenshot("user-setup-logged-in.png");
-    QString entry;
-    for (int attempt = 0; attempt < 3 && entry.isEmpty(); ++attempt) {
-        activate(list);
-        keys({"alt+a"});
-        entry = waitForWindow(quillock.pid(), QStringLiteral("Add Password Information"), 5000);
-    }
-    ASSERT_FALSE(entry.isEmpty()) << "the entry form did not open from joe's list";
-    activate(entry);
-    typeText("Bank");
-    keys({"Tab", "Tab"});
-    typeText("joe.public");
-    keys({"alt+o"});
-    EXPECT_TRUE(waitUntilGone(quillock.pid(), "Add Password Information"));
+    ASSERT_NO_FATAL_FAILURE(addEntry(quillock, list, "Bank"));
     screenshot("user-setup-list-of-joe.png");
+
+    // User Setup again, with his list open: joe confirms his password and becomes joseph.
+    const QString usersAgain = quillock.fromFrame({"alt+f", "u"}, QStringLiteral("Users"));
+    ASSERT_FALSE(usersAgain.isEmpty()) << "User Setup did not open a second time";
+    const QString confirm = openFrom(quillock.pid(), usersAgain, {"j", "alt+c"},
+                                     QStringLiteral("Security Check"));
+    ASSERT_FALSE(confirm.isEmpty()) << "changing joe did not ask for his password";
+    typeText("Pa55 word");
+    keys({"Return"});
+    const QString change = waitForWindow(quillock.pid(), QStringLiteral("Changing User"));
+    ASSERT_FALSE(change.isEmpty()) << "the form to change joe did not open";
+    activate(change);
+    keys({"ctrl+a"});
+    typeText("joseph");
+    keys({"Return"});
+    ASSERT_TRUE(waitUntilGone(quillock.pid(), "Changing User")) << "OK did not close the form";
+    const QString renamed = waitForWindow(quillock.pid(), QStringLiteral("Passwords - joseph"), 5000);
+    ASSERT_FALSE(renamed.isEmpty()) << "the open list did not take joe's new name";
+    activate(usersAgain);
+    keys({"alt+o"});
+    ASSERT_TRUE(waitUntilGone(quillock.pid(), "Users")) << "Close did not close the list";
+    ASSERT_NO_FATAL_FAILURE(addEntry(quillock, renamed, "Mail"));
+    screenshot("user-setup-list-of-joseph.png");
     EXPECT_TRUE(quillock.close()) << "the program did not end cleanly";
 
     const std::vector<Record> userRecords = stored(data.path(), usersTable());
     ASSERT_EQ(userRecords.size(), 2u);
-    EXPECT_EQ(userRecords[1].text("U_:NAME"), "joe");
+    EXPECT_EQ(userRecords[1].text("U_:NAME"), "joseph");
     EXPECT_EQ(userRecords[1].text("U_:PASSWORD"), "Pa55 word");
     const std::vector<Record> entries = stored(data.path(), passwordsTable());
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].text("P_:USER"), "joe");
+    ASSERT_EQ(entries.size(), 2u);
+    for (const Record& entry : entries) EXPECT_EQ(entry.text("P_:USER"), "joseph");
     EXPECT_EQ(entries[0].text("P_:SERVICE"), "Bank");
+    EXPECT_EQ(entries[1].text("P_:SERVICE"), "Mail");
     QFile file(QDir(data.path()).filePath("QL_DATA.qld"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("Pa55 word"));
