@@ -44,7 +44,11 @@ CsvFieldKind CsvLine::cutQuoted() {
             continue;
         }
         field_ = unescaped(text_.mid(open + 1, quote - open - 1), doubled);
-        pos_ = quote + 2; // past the separator, whatever it is
+        // Past the separator, whatever it is: a character outside the basic
+        // plane is one separator, never half of one left to start a field.
+        pos_ = quote + 2;
+        if (pos_ < text_.size() && text_[pos_ - 1].isHighSurrogate() && text_[pos_].isLowSurrogate())
+            ++pos_;
         if (pos_ > text_.size()) pos_ = text_.size();
         return CsvFieldKind::Quoted;
     }

@@ -65,6 +65,7 @@ TEST(CsvLine, CutsFieldsByTheQuotingRules) {
         {u"a,b,", {{U, "a"}, {U, "b"}}},
         {u",a", {{U, ""}, {U, "a"}}},
         {u"\"abc\"x,d", {{Q, "abc"}, {U, ""}, {U, "d"}}},
+        {u"\"abc\"\U0001F600,d", {{Q, "abc"}, {U, ""}, {U, "d"}}},
         {u"\"abc,def", {{Q, "abc,def"}}},
         {u"\"ab\"\"c", {{Q, "ab\"c"}}},
         {u"a,   ", {{U, "a"}}},
