@@ -9,7 +9,7 @@ namespace ql {
 inline constexpr int kUnitsPerInch = 1000;
 
 // A font as a report names it; the drawing side turns it into a real font.
-struct FontSpec {
+struct TextFont {
     QString family = QStringLiteral("Arial");
     double points = 8;
     int weight = 400;          // 100 (thin) to 900 (black); 700 is bold
@@ -18,7 +18,7 @@ struct FontSpec {
     bool strikeOut = false;
     unsigned colour = 0x000000; // 0xRRGGBB
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const TextFont&) const = default;
 };
 
 enum class TextAlign { Left, Center, Right };
@@ -33,7 +33,7 @@ enum class Wrap {
 struct PlacedText {
     int x = 0, y = 0, width = 0, height = 0;
     QString text;
-    FontSpec font;
+    TextFont font;
     TextAlign align = TextAlign::Left;
 };
 

@@ -24,7 +24,7 @@ struct ReportControl {
     QString text;     // a label's text, a check box's label
     QString field;    // "P_:SERVICE"
     QString picture;  // "@s30"
-    FontSpec font;
+    TextFont font;
     TextAlign align = TextAlign::Left;
     Wrap wrap = Wrap::Words; // in the detail band, where texts may take more lines
 };

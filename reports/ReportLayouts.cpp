@@ -5,11 +5,11 @@ namespace ql {
 
 namespace {
 
-FontSpec titleFont() { return {QStringLiteral("Arial"), 14, 700}; }
-FontSpec labelFont() { return {QStringLiteral("Arial"), 9, 700}; }
-FontSpec detailFont() { return {QStringLiteral("Arial"), 8, 400}; }
+TextFont titleFont() { return {QStringLiteral("Arial"), 14, 700}; }
+TextFont labelFont() { return {QStringLiteral("Arial"), 9, 700}; }
+TextFont detailFont() { return {QStringLiteral("Arial"), 8, 400}; }
 
-ReportControl label(const QString& text, int x, int y, int width, FontSpec font = labelFont()) {
+ReportControl label(const QString& text, int x, int y, int width, TextFont font = labelFont()) {
     ReportControl c;
     c.kind = ControlKind::Label;
     c.text = text;
@@ -149,7 +149,7 @@ ReportLayout byLastChange() {
 }
 
 std::vector<ReportControl> masterDetail() {
-    const FontSpec small = detailFont();
+    const TextFont small = detailFont();
     ReportControl monitor;
     monitor.kind = ControlKind::Check;
     monitor.field = QStringLiteral("P_:MONITOR");
@@ -192,7 +192,7 @@ ReportLayout master() {
     l.detail = {500, 0, 7500, 917 + kDetailLine + 68, masterDetail()};
     l.bodyTop = 1219;
     l.bodyHeight = 9031;
-    const FontSpec small = detailFont();
+    const TextFont small = detailFont();
     l.footer = {500, 10250, 7500, 250,
                 {footerControl(ControlKind::RunDate, QStringLiteral("D3"), 83, 10, 1000),
                  footerControl(ControlKind::RunTime, QStringLiteral("@T3"), 1104, 10, 1000),

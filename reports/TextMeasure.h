@@ -9,10 +9,10 @@ class TextMeasure {
 public:
     virtual ~TextMeasure() = default;
     // Height of one line of the font.
-    virtual int lineHeight(const FontSpec& font) = 0;
+    virtual int lineHeight(const TextFont& font) = 0;
     // The text in lines no wider than `width`; the text's own line breaks
     // start new lines. No lines for an empty text.
-    virtual QStringList breakLines(const QString& text, const FontSpec& font, int width, Wrap wrap) = 0;
+    virtual QStringList breakLines(const QString& text, const TextFont& font, int width, Wrap wrap) = 0;
 };
 
 } // namespace ql

@@ -6,7 +6,7 @@ namespace ql {
 
 namespace {
 
-QString keyOf(const FontSpec& s) {
+QString keyOf(const TextFont& s) {
     return QStringLiteral("%1|%2|%3|%4%5%6")
         .arg(s.family)
         .arg(s.points)
@@ -18,24 +18,24 @@ QString keyOf(const FontSpec& s) {
 
 } // namespace
 
-QFont qtFont(const FontSpec& spec) {
-    QFont font(spec.family);
-    font.setPixelSize(std::max(1, int(std::lround(spec.points * kUnitsPerInch / 72.0))));
-    font.setWeight(QFont::Weight(std::clamp(spec.weight, 1, 1000)));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+QFont qtFont(const TextFont& style) {
+    QFont font(style.family);
+    font.setPixelSize(std::max(1, int(std::lround(style.points * kUnitsPerInch / 72.0))));
+    font.setWeight(QFont::Weight(std::clamp(style.weight, 1, 1000)));
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strikeOut);
     // Outlines without hinting measure the same on the screen, a printer and a PDF.
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::ForceOutline);
     return font;
 }
 
-const QtTextMeasure::Cached& QtTextMeasure::cached(const FontSpec& spec) {
-    const QString key = keyOf(spec);
+const QtTextMeasure::Cached& QtTextMeasure::cached(const TextFont& style) {
+    const QString key = keyOf(style);
     auto found = fonts_.constFind(key);
     if (found != fonts_.constEnd()) return **found;
-    const QFont font = qtFont(spec);
+    const QFont font = qtFont(style);
     auto entry = std::make_shared<Cached>(Cached{font, QFontMetricsF(font)});
     fonts_.insert(key, entry);
     return *entry;
@@ -43,11 +43,11 @@ const QtTextMeasure::Cached& QtTextMeasure::cached(const FontSpec& spec) {
 
 // Lines follow each other at 1.2 times the font size, whatever room the font
 // itself asks for above its capitals: the pitch stays the same with any font.
-int QtTextMeasure::lineHeight(const FontSpec& font) {
+int QtTextMeasure::lineHeight(const TextFont& font) {
     return int(std::ceil(cached(font).font.pixelSize() * 1.2));
 }
 
-QStringList QtTextMeasure::breakLines(const QString& text, const FontSpec& font, int width, Wrap wrap) {
+QStringList QtTextMeasure::breakLines(const QString& text, const TextFont& font, int width, Wrap wrap) {
     const Cached& c = cached(font);
     QStringList lines;
     for (const QString& paragraph : text.split(u'\n')) breakParagraph(paragraph, c, width, wrap, lines);

@@ -14,21 +14,21 @@ namespace ql {
 
 namespace {
 
-FontSpec withReportFont(const FontSpec& own, const ReportFontTexts& texts) {
+TextFont withReportFont(const TextFont& own, const ReportFontTexts& texts) {
     QFont base(own.family);
     base.setPointSizeF(own.points);
     base.setWeight(QFont::Weight(own.weight));
     const QFont font = reportFont(texts, base);
-    FontSpec spec = own;
-    spec.family = font.family();
-    spec.points = font.pointSizeF() > 0 ? font.pointSizeF() : own.points;
-    spec.weight = int(font.weight());
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
+    TextFont style = own;
+    style.family = font.family();
+    style.points = font.pointSizeF() > 0 ? font.pointSizeF() : own.points;
+    style.weight = int(font.weight());
+    style.italic = font.italic();
+    style.underline = font.underline();
+    style.strikeOut = font.strikeOut();
     const QColor colour = reportFontColour(texts.colour);
-    if (colour.isValid()) spec.colour = colour.rgb() & 0xFFFFFF;
-    return spec;
+    if (colour.isValid()) style.colour = colour.rgb() & 0xFFFFFF;
+    return style;
 }
 
 } // namespace

@@ -138,7 +138,7 @@ TEST_F(ReportPdfTest, EveryReportReadsBackWithTheUsersEntriesInItsOrder) {
 
 TEST_F(ReportPdfTest, TextsTooWideForTheirColumnWrapWithoutLosingACharacter) {
     const QString password = "Kx7" + QString("Qw9Lm2").repeated(18) + "End";
-    const FontSpec font;
+    const TextFont font;
     const QStringList lines = measure.breakLines(password, font, 1458, Wrap::Anywhere);
     ASSERT_GT(lines.size(), 2);
     EXPECT_EQ(lines.join(""), password);

@@ -17,8 +17,8 @@ namespace ql::test {
 // Every letter is `points * 5` units wide, a line `points * 15` high.
 class FixedPitchMeasure : public TextMeasure {
 public:
-    int lineHeight(const FontSpec& font) override { return int(font.points * 15); }
-    QStringList breakLines(const QString& text, const FontSpec& font, int width, Wrap) override {
+    int lineHeight(const TextFont& font) override { return int(font.points * 15); }
+    QStringList breakLines(const QString& text, const TextFont& font, int width, Wrap) override {
         const int perLine = std::max(1, width / int(font.points * 5));
         QStringList lines;
         for (const QString& paragraph : text.split(u'\n')) {
