@@ -93,6 +93,12 @@ check "an unknown option is named and refused" \
 #    the word list in share/quillock.
 data=$work/data
 mkdir -p -m 700 "$data" "$work/home" "$work/run"
+# A command-line run makes the tables (and fails: there is no such user), so
+# the start below is no new folder's first start, which would wait for an
+# answer to its passphrase offer.
+HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen \
+  "$root/usr/bin/quillock" "Data=$data" Sync=Out User=nobody Password=x "File=$work/none.syn" \
+  >"$work/tables.log" 2>&1
 HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen \
   "$root/usr/bin/quillock" "Data=$data" >"$work/start.log" 2>&1 &
 pid=$!
