@@ -140,6 +140,10 @@ check "the entry came through both switches" bash -c "'$fixture' '$data' list | 
 
 # 6. The first start in a new folder offers the passphrase; one set there
 #    protects the tables from the start, and the next start asks for it.
+mkdir -p "$work/cli"
+timeout 30 "$quillock" "Data=$work/cli" Sync=O User=joe Password=x "File=$work/cli.syn" >"$work/cli.log" 2>&1
+status=$?
+check "a command-line run in a new folder asks nothing" test "$status" -eq 1
 new=$work/new
 mkdir -p "$new"
 "$quillock" "Data=$new" >"$work/q7.log" 2>&1 &
