@@ -3,8 +3,10 @@
 
 namespace ql {
 
-// The time of the last change leaves with hundredths, so that an exported
-// entry comes back with exactly the time it had.
+// Dates leave the ISO way (2024-10-03), so that a file reads the same on a
+// desktop whose dates read day first as on one where they read month first;
+// the time of the last change leaves with hundredths, so that an exported
+// entry comes back with exactly the date and time it had.
 const std::vector<ExchangeField>& exchangeFields() {
     static const std::vector<ExchangeField> fields{
         {QStringLiteral("P_:Notes"), QStringLiteral("@s255")},
@@ -13,9 +15,9 @@ const std::vector<ExchangeField>& exchangeFields() {
         {QStringLiteral("P_:URL"), QStringLiteral("@s255")},
         {QStringLiteral("P_:Name"), QStringLiteral("@s128")},
         {QStringLiteral("P_:Password"), QStringLiteral("@s128")},
-        {QStringLiteral("P_:ExpiryDate"), QStringLiteral("@d17")},
+        {QStringLiteral("P_:ExpiryDate"), QStringLiteral("@d10")},
         {QStringLiteral("P_:ExpiryInterval"), QStringLiteral("@n_3b")},
-        {QStringLiteral("P_:LastChangeDate"), QStringLiteral("@d17")},
+        {QStringLiteral("P_:LastChangeDate"), QStringLiteral("@d10")},
         {QStringLiteral("P_:LastChangeTime"), QStringLiteral("@t9")},
         {QStringLiteral("P_:Level"), QStringLiteral("@n6b")},
         {QStringLiteral("P_:Monitor"), QStringLiteral("@n3")},

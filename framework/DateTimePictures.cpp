@@ -109,6 +109,7 @@ QString formatDateCode(const QDate& d, int code) {
     case 6: return two(day) + u'/' + two(m) + u'/' + four(y);
     case 7: return two(day) + u' ' + monthAbbrev(m) + u' ' + two(y);
     case 8: return two(day) + u' ' + monthAbbrev(m) + u' ' + four(y);
+    case 10: return four(y) + u'-' + two(m) + u'-' + two(day);
     case 13: return two(m) + u'/' + two(y);
     case 14: return two(m) + u'/' + four(y);
     case 15: return two(y) + u'/' + two(m);
@@ -278,7 +279,7 @@ std::optional<int32_t> readDate(QStringView text, int code) {
     case 7: case 8: return dateInOrder(text, u"dmy", monthNamed(text));
     case 13: case 14: return dateInOrder(text, u"my", 0);
     case 15: case 16: return dateInOrder(text, u"ym", 0);
-    default: return localeDate(text, code == 18);
+    default: return localeDate(text, code == 18); // 10, 17 and unknown: the short date
     }
 }
 

@@ -28,10 +28,13 @@ enum class PictureKind {
 // Date pictures (day numbers, 0 = no date, shown blank):
 //   d1 10/31/59   d2 10/31/1959   d3 OCT 31,1959   d4 October 31, 1959
 //   d5 31/10/59   d6 31/10/1959   d7 31 OCT 59     d8 31 OCT 1959
+//   d10 1959-10-31 (ISO 8601: the same on every desktop, for files)
 //   d13 10/59     d14 10/1959     d15 59/10        d16 1959/10
 //   d17 the desktop's short date, its year always written with four digits
 //       so that every date reads back as itself
 //   d18 the desktop's long date
+// Any date picture also reads a date written the ISO way (1959-10-31); d10
+// reads the desktop's short date as well.
 // Time pictures (hundredths since midnight plus one, 0 = no time, blank):
 //   t1 hh:mm   t2 hhmm   t3 h:mmAM/PM   t4 hh:mm:ss   t5 hhmmss
 //   t6 h:mm:ssAM/PM   t7 the desktop's short time   t8 its long time

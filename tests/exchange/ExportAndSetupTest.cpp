@@ -41,8 +41,8 @@ TEST_F(ExchangeTest, DefaultExportWritesTwentyFieldsInTableOrder) {
     });
     const QString file = filePath("out.csv");
     ASSERT_EQ(exportTo(file, "Alice", false), 1);
-    const QString expected = "\"two\nlines\",\"\",\"mail\",\"\",\"jdoe\",\"s\"\"cret\",\"" +
-                             formatDate(day, "@d17") + "\",90,\"\",\"09:05:07.01\",4000,1,"
+    const QString expected = "\"two\nlines\",\"\",\"mail\",\"\",\"jdoe\",\"s\"\"cret\",\"2031-07-04\",90,\"\","
+                             "\"09:05:07.01\",4000,1,"
                              "\"  30 seconds\",\"\",\"\",\"\",\"\",0,\"\",\"\"\r\n";
     EXPECT_EQ(QString::fromUtf8(readFile(file)), expected);
     ASSERT_EQ(prompter.asked.size(), 1u);
@@ -117,7 +117,7 @@ TEST_F(ExchangeTest, AutoAssignsColumnsWhoseValueIsAFieldNameAndSelectsBothWays)
     EXPECT_EQ(setup.autoAssign(), 2);
     EXPECT_EQ(a.targets()[exchangeFieldIndex(u"P_:Name")].source, 0);
     EXPECT_EQ(a.targets()[exchangeFieldIndex(u"P_:ExpiryDate")].source, 2);
-    EXPECT_EQ(a.sources()[2].picture, "@d17");
+    EXPECT_EQ(a.sources()[2].picture, "@d10");
     EXPECT_EQ(a.firstTargetOf(1), exchangeFieldIndex(u"P_:Service"));
     EXPECT_EQ(a.firstTargetOf(3), -1);
     a.unassign(exchangeFieldIndex(u"P_:Service"));

@@ -56,7 +56,7 @@ TEST(Pictures, PatternsFillTheirDigitPlacesAndReadBack) {
 TEST(Pictures, DatesWithFourDigitYearsReadBackAsThemselves) {
     const QDate dates[] = {QDate(1801, 1, 1), QDate(1959, 10, 31), QDate(2000, 2, 29),
                            QDate(2038, 1, 19), QDate(2099, 12, 31), QDate(2400, 6, 15)};
-    for (const char* code : {"@d2", "@d3", "@d4", "@d6", "@d8", "@d17", "@d18"}) {
+    for (const char* code : {"@d2", "@d3", "@d4", "@d6", "@d8", "@d10", "@d17", "@d18"}) {
         const Picture picture(QString::fromLatin1(code));
         for (const QDate& date : dates) {
             const qint64 day = dayNumber(date);
@@ -79,6 +79,10 @@ TEST(Pictures, DatesOfOtherFormsAndTwoDigitYears) {
     EXPECT_EQ(unformatDate(u"10/1959", u"@d14"), dayNumber(QDate(1959, 10, 1)));
     // Dates written the international way read under any date picture.
     EXPECT_EQ(unformatDate(u"2024-02-29", u"@d17"), dayNumber(QDate(2024, 2, 29)));
+    // The ISO picture writes the same on every desktop and also reads the desktop's short date.
+    EXPECT_EQ(show(formatDate(dayNumber(QDate(1959, 10, 3)), "@d10")), "1959-10-03");
+    EXPECT_EQ(unformatDate(formatDate(dayNumber(QDate(1959, 10, 3)), "@d17"), u"@d10"),
+              dayNumber(QDate(1959, 10, 3)));
     EXPECT_EQ(unformatDate(u"2/30/2024", u"@d2"), std::nullopt);
     EXPECT_EQ(unformatDate(u"next tuesday", u"@d17"), std::nullopt);
     EXPECT_EQ(unformatDate(u"1/1/1700", u"@d2"), std::nullopt); // before the first day
