@@ -6,7 +6,7 @@
 #include "framework/Pictures.h"
 #include "platform/core/DayNumber.h"
 #include <QFileInfo>
-#include <QLocale>
+#include <algorithm>
 
 namespace ql {
 
@@ -38,6 +38,7 @@ void UpdatePasswords::open() {
     if (mainProgram()) {
         hideClipboard_ = settingOn(services_.settings, QStringLiteral("QL_HC"));
         skipButtons_ = settingOn(services_.settings, QStringLiteral("QL_Skip"));
+        expiryPicture_ = preferredDatePicture(services_.settings.getSetting(QStringLiteral("DateFormat")));
     }
     refreshWindowTitles();
     if (entry().text("P_:PASTE").isEmpty()) entry().setText("P_:PASTE", kDefaultSendText);
@@ -163,24 +164,17 @@ bool UpdatePasswords::acceptWindowTitle() {
 
 bool UpdatePasswords::setExpiryText(const QString& typed) {
     const QString text = typed.trimmed();
-    if (text.isEmpty()) {
-        entry().setNumber("P_:EXPIRYDATE", 0);
-        return true;
-    }
-    const QLocale c = QLocale::c();
-    for (const QString& format : {QStringLiteral("MMMM d, yyyy"), QStringLiteral("M/d/yyyy"),
-                                  QStringLiteral("yyyy-MM-dd")}) {
-        const QDate date = c.toDate(text, format);
-        if (date.isValid() && dayNumber(date) > 0) {
-            entry().setNumber("P_:EXPIRYDATE", dayNumber(date));
-            return true;
-        }
-    }
-    return false;
+    if (text == expiryText().trimmed()) return true;
+    std::optional<int32_t> day = unformatDate(text, expiryPicture_);
+    const bool named = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    if (!day && named) day = unformatDate(text, u"@d4");
+    if (!day) return false;
+    entry().setNumber("P_:EXPIRYDATE", *day);
+    return true;
 }
 
 QString UpdatePasswords::expiryText() const {
-    return formatDate(int32_t(entry().number("P_:EXPIRYDATE")), QStringLiteral("d4"));
+    return formatDate(int32_t(entry().number("P_:EXPIRYDATE")), expiryPicture_);
 }
 
 // Nothing the user chose is ever cut to fit a field without a word.

@@ -66,8 +66,11 @@ public:
     bool acceptWait();
     // A watched entry needs a window title: false after the message.
     bool acceptWindowTitle();
-    // A typed expiry date ("October 31, 1959", 10/31/1959 or 1959-10-31;
-    // blank for none): false, the date unchanged, when it is no date.
+    // The expiry date is shown and read in the user's "Date Format" (the
+    // desktop's short date when none is set); an ISO date (1959-10-31) or one
+    // with its month's name ("October 31, 1959") reads too, blank is none.
+    // False, the date unchanged, when the text is no date; the text as shown
+    // leaves the date as it is (a two-digit year keeps its century).
     bool setExpiryText(const QString& typed);
     QString expiryText() const;
 
@@ -120,6 +123,7 @@ private:
     QStringList windowTitles_;
     QString windowTitle_;
     QString waitText_;
+    QString expiryPicture_ = QStringLiteral("@d17");
     bool monitorAtOpen_ = false;
     bool showPasswords_ = false;
     bool hideClipboard_ = false;

@@ -216,4 +216,10 @@ std::optional<qint64> Picture::unformatPattern(QStringView text) const {
     return parseWholeNumber(rest);
 }
 
+QString preferredDatePicture(const QString& token) {
+    const QString trimmed = token.trimmed();
+    const QString picture = trimmed.startsWith(u'@') ? trimmed : u'@' + trimmed;
+    return Picture(picture).kind() == PictureKind::Date ? picture : QStringLiteral("@d17");
+}
+
 } // namespace ql

@@ -85,6 +85,10 @@ private:
 // fraction of zeros allowed: "4000", " -12 ", "7.000"); nullopt otherwise.
 std::optional<qint64> parseWholeNumber(QStringView text);
 
+// The date picture a "Date Format" preference stands for: "@d6" for "d6" (or
+// "@d6"); the desktop's short date "@d17" when it is blank or no date picture.
+QString preferredDatePicture(const QString& token);
+
 QString formatDate(int32_t day, const QString& picture);
 QString formatTime(int32_t time, const QString& picture);
 // Day number of a date shown with a date picture; 0 for blank text.

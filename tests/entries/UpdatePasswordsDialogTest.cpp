@@ -5,6 +5,7 @@
 #include "entries/views/RefreshingComboBox.h"
 #include "entries/views/RunUpdatePasswords.h"
 #include "framework/IniStore.h"
+#include "framework/Pictures.h"
 #include "tests/signin/views/ModalAnswers.h"
 #include "tests/support/TestApp.h"
 #include <QCheckBox>
@@ -187,7 +188,7 @@ TEST_F(EntryWindow, AChangeKeepsWhatWasNotTouchedAndADeleteNeedsNoMatchingConfir
                         clickLater(w, "ok");
                     }}}),
               form_response::Completed);
-    EXPECT_EQ(shownExpiry, "January 1, 2027");
+    EXPECT_EQ(shownExpiry, formatDate(dayNumber(QDate(2027, 1, 1)), "@d17")); // no date format chosen
     Record e = stored("Bank", "jdoe");
     EXPECT_EQ(e.text("P_:PASSWORD"), "Gen3rated!");
     EXPECT_EQ(e.text("P_:NOTES"), "first note, second");
@@ -209,6 +210,33 @@ TEST_F(EntryWindow, AChangeKeepsWhatWasNotTouchedAndADeleteNeedsNoMatchingConfir
     EXPECT_TRUE(readOnly);
     EXPECT_EQ(lastChanged, "Last changed December 8, 2026 5:43PM");
     EXPECT_EQ(storedEntries(), 0);
+}
+
+TEST_F(EntryWindow, TheExpiryDateIsTypedAndShownInTheUsersDayFirstFormat) {
+    settings_.values["DateFormat"] = "d6"; // 31/10/1959
+    EXPECT_EQ(run(form_request::Insert, {{"Add Password Information", [&](QWidget& w) {
+                      type(w, "service", "Bank");
+                      type(w, "name", "jdoe");
+                      type(w, "password", "pw");
+                      type(w, "confirm", "pw");
+                      type(w, "expiryDate", "01/02/2028");
+                      clickLater(w, "ok");
+                  }}}),
+              form_response::Completed);
+    EXPECT_EQ(stored("Bank", "jdoe").number("P_:EXPIRYDATE"), dayNumber(QDate(2028, 2, 1)));
+
+    makeCurrent(storeEntry("Mail", "amy"));
+    passwords_.record().setNumber("P_:EXPIRYDATE", dayNumber(QDate(2027, 10, 31)));
+    QString shown;
+    run(form_request::Change, {{"Change Password Information", [&](QWidget& w) {
+            shown = find<QLineEdit>(w, "expiryDate")->text();
+            auto* tabs = find<QTabWidget>(w, "pages");
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->tabText(i) == "Expiry") tabs->setCurrentIndex(i);
+            w.grab().save(QDir(previous_).filePath("update-passwords-day-first-expiry.png"));
+            clickLater(w, "cancel");
+        }}});
+    EXPECT_EQ(shown, "31/10/2027");
 }
 
 TEST_F(EntryWindow, ARefusedOkKeepsTheFormOpenOnTheControlToFixAndCancelStoresNothing) {

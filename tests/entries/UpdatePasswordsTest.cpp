@@ -1,6 +1,7 @@
 #include "EntryFormFixture.h"
 #include "entries/SendTextList.h"
 #include "entries/UpdatePasswords.h"
+#include "framework/Pictures.h"
 #include <QFile>
 
 using namespace ql;
@@ -332,18 +333,47 @@ TEST_F(EntryForm, SettingsDecideTheClipboardDisplayAndTabSkipping) {
     EXPECT_FALSE(openNew()->hideClipboard());
 }
 
-TEST_F(EntryForm, ATypedExpiryDateIsReadInThreeFormsAndBlankMeansNone) {
+TEST_F(EntryForm, TheExpiryDateIsShownAndReadInTheUsersDateFormat) {
+    settings_.values["DateFormat"] = "d6"; // 31/10/1959
     auto form = openNew();
-    EXPECT_TRUE(form->setExpiryText("October 31, 2027"));
-    EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), dayNumber(QDate(2027, 10, 31)));
-    EXPECT_EQ(form->expiryText(), "October 31, 2027");
-    EXPECT_TRUE(form->setExpiryText("1/2/2028"));
-    EXPECT_EQ(form->expiryText(), "January 2, 2028");
+    EXPECT_TRUE(form->setExpiryText("01/02/2028"));
+    EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), dayNumber(QDate(2028, 2, 1)));
+    EXPECT_EQ(form->expiryText(), "01/02/2028");
+    // ISO dates and dates with their month's name read whatever the format.
     EXPECT_TRUE(form->setExpiryText("2029-03-04"));
+    EXPECT_EQ(form->expiryText(), "04/03/2029");
+    EXPECT_TRUE(form->setExpiryText("October 31, 2027"));
+    EXPECT_EQ(form->expiryText(), "31/10/2027");
     EXPECT_FALSE(form->setExpiryText("soon"));
-    EXPECT_EQ(form->expiryText(), "March 4, 2029");
+    EXPECT_FALSE(form->setExpiryText("31/02/2028"));
+    EXPECT_EQ(form->expiryText(), "31/10/2027");
     EXPECT_TRUE(form->setExpiryText("  "));
     EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), 0);
+
+    settings_.values["DateFormat"] = "d4"; // October 31, 1959
+    auto monthFirst = openNew();
+    EXPECT_TRUE(monthFirst->setExpiryText("1/2/2028"));
+    EXPECT_EQ(monthFirst->expiryText(), "January 2, 2028");
+}
+
+TEST_F(EntryForm, WithoutADateFormatTheExpiryDateIsTheDesktopsShortDate) {
+    auto form = openNew();
+    const int32_t day = dayNumber(QDate(2028, 2, 1));
+    form->entry().setNumber("P_:EXPIRYDATE", day);
+    EXPECT_EQ(form->expiryText(), formatDate(day, "@d17"));
+    form->entry().setNumber("P_:EXPIRYDATE", 0);
+    EXPECT_TRUE(form->setExpiryText(formatDate(day, "@d17")));
+    EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), day);
+}
+
+TEST_F(EntryForm, AnExpiryDateLeftAsShownKeepsItsCentury) {
+    settings_.values["DateFormat"] = "d1"; // 10/31/59
+    auto form = openNew();
+    const int32_t day = dayNumber(QDate(2081, 5, 6));
+    form->entry().setNumber("P_:EXPIRYDATE", day);
+    EXPECT_EQ(form->expiryText(), "05/06/81");
+    EXPECT_TRUE(form->setExpiryText(form->expiryText()));
+    EXPECT_EQ(form->entry().number("P_:EXPIRYDATE"), day);
 }
 
 TEST_F(EntryForm, AChosenTitleOrSendTextIsNeverCutSilently) {
