@@ -28,8 +28,8 @@ BandContent remainderFrom(const BandContent& band, int cut) {
 
 PageBuilder::PageBuilder(const ReportLayout& layout, const TableDef& table, TextMeasure& measure,
                          PageStamp stamp, PageSink sink)
-    : layout_(layout), header_(layout.header, table, measure), detail_(layout.detail, table, measure),
-      footer_(layout.footer, table, measure), stamp_(stamp), sink_(std::move(sink)) {}
+    : layout_(layout), header_(layout.header, table, measure, false), detail_(layout.detail, table, measure, true),
+      footer_(layout.footer, table, measure, false), stamp_(stamp), sink_(std::move(sink)) {}
 
 void PageBuilder::addEntry(const Record& record) { addBand(detail_.fill(record)); }
 
@@ -38,9 +38,14 @@ void PageBuilder::beginPage() {
     page_->width = layout_.pageWidth;
     page_->height = layout_.pageHeight;
     stamp_.page = ++pagesBegun_;
-    shiftInto(*page_, header_.fill(stamp_), layout_.header.y);
-    shiftInto(*page_, footer_.fill(stamp_), layout_.footer.y);
-    cursor_ = layout_.bodyTop;
+    // A header that grew pushes the body down; a footer that grew rises into it.
+    const BandContent header = header_.fill(stamp_), footer = footer_.fill(stamp_);
+    const int footerGrowth = std::max(0, footer.height - layout_.footer.height);
+    shiftInto(*page_, header, layout_.header.y);
+    shiftInto(*page_, footer, layout_.footer.y - footerGrowth);
+    bodyTop_ = layout_.bodyTop + std::max(0, header.height - layout_.header.height);
+    bodyEnd_ = std::max(bodyTop_ + 1, layout_.bodyTop + layout_.bodyHeight - footerGrowth);
+    cursor_ = bodyTop_;
     pageHasBands_ = false;
 }
 
@@ -54,21 +59,20 @@ void PageBuilder::endPage() {
 void PageBuilder::finish() { endPage(); }
 
 void PageBuilder::addBand(BandContent band) {
-    const int bodyEnd = layout_.bodyTop + layout_.bodyHeight;
     if (!page_) beginPage();
-    if (band.height > bodyEnd - cursor_ && pageHasBands_ && band.height <= layout_.bodyHeight) {
+    if (band.height > bodyEnd_ - cursor_ && pageHasBands_ && band.height <= bodyEnd_ - bodyTop_) {
         endPage();
         beginPage();
     }
     // Whatever does not fit goes on following pages, cut between lines.
-    while (band.height > bodyEnd - cursor_) {
-        int cut = cutBefore(band.items, bodyEnd - cursor_);
+    while (band.height > bodyEnd_ - cursor_) {
+        int cut = cutBefore(band.items, bodyEnd_ - cursor_);
         if (cut <= 0 && pageHasBands_) {
             endPage();
             beginPage();
             continue;
         }
-        if (cut <= 0) cut = bodyEnd - cursor_; // a single line taller than the body: it goes here whole
+        if (cut <= 0) cut = bodyEnd_ - cursor_; // a single line taller than the body: it goes here whole
         put(band.items, cursor_, 0, cut);
         band = remainderFrom(band, cut);
         endPage();

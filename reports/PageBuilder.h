@@ -9,7 +9,7 @@ namespace ql {
 using PageSink = std::function<void(ReportPage&& page)>;
 
 // Lays detail bands down the body of pages: every page gets the header and
-// the footer, a band that does not fit in what is left of a page starts the
+// the footer (a taller header or footer leaves the body less room), a band that does not fit in what is left of a page starts the
 // next one, and a band taller than a whole body is split between lines over
 // as many pages as it needs.
 class PageBuilder {
@@ -37,6 +37,7 @@ private:
     PageStamp stamp_;
     PageSink sink_;
     std::optional<ReportPage> page_;
+    int bodyTop_ = 0, bodyEnd_ = 0; // where detail bands go on the page being filled
     int cursor_ = 0;  // y of the next band on the page
     int pagesBegun_ = 0;
     bool pageHasBands_ = false;

@@ -47,6 +47,10 @@ int QtTextMeasure::lineHeight(const TextFont& font) {
     return int(std::ceil(cached(font).font.pixelSize() * 1.2));
 }
 
+int QtTextMeasure::textWidth(const QString& text, const TextFont& font) {
+    return int(std::ceil(cached(font).metrics.horizontalAdvance(text)));
+}
+
 QStringList QtTextMeasure::breakLines(const QString& text, const TextFont& font, int width, Wrap wrap) {
     const Cached& c = cached(font);
     QStringList lines;

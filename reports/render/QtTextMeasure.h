@@ -15,6 +15,7 @@ QFont qtFont(const TextFont& style);
 class QtTextMeasure : public TextMeasure {
 public:
     int lineHeight(const TextFont& font) override;
+    int textWidth(const QString& text, const TextFont& font) override;
     QStringList breakLines(const QString& text, const TextFont& font, int width, Wrap wrap) override;
 
 private:

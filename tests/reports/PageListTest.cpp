@@ -252,3 +252,42 @@ TEST_F(PageListTest, ANoteLongerThanAPageIsSplitOverPagesAndKeptWhole) {
         EXPECT_TRUE(findText(run.pages.back(), "Zulu"));
     }
 }
+
+// With a large font the header and footer take more lines: the body starts
+// below the header's last line and ends above the footer's first, which
+// keeps its bottom where the layout has it.
+TEST_F(PageListTest, TallerFixedBandsLeaveTheBodyLessRoom) {
+    for (ReportKind kind : kAllReports) {
+        ReportLayout layout = reportLayout(kind);
+        // Each band's texts are told apart by the name of their font.
+        for (auto [band, name] : {std::pair{&layout.header, "header"}, {&layout.detail, "body"}, {&layout.footer, "footer"}})
+            for (ReportControl& c : band->controls) c.font = {QString::fromLatin1(name), 24};
+        FixedPitchMeasure measure;
+        std::vector<ReportPage> pages;
+        PageBuilder builder(layout, data.passwords.def(), measure, {1, 80000, 4'500'001},
+                            [&](ReportPage&& page) { pages.push_back(std::move(page)); });
+        ReportRun reader(data.passwords, "joe", data.passwords.def().keyIndex(layout.key), builder);
+        ASSERT_EQ(reader.start(), ReportRun::Start::Found);
+        while (reader.step(25)) {}
+        builder.finish();
+        const int footerBottom = layout.footer.y + layout.footer.height;
+        for (const ReportPage& page : pages) {
+            int headerBottom = 0, footerTop = page.height, lowest = 0;
+            std::vector<const PlacedText*> body;
+            for (const PlacedText& t : page.texts) {
+                if (t.font.family == "header") headerBottom = std::max(headerBottom, t.y + t.height);
+                else if (t.font.family == "footer") footerTop = std::min(footerTop, t.y);
+                else body.push_back(&t);
+                lowest = std::max(lowest, t.y + t.height);
+            }
+            EXPECT_FALSE(body.empty());
+            EXPECT_GT(headerBottom, layout.bodyTop) << layout.procedure.toStdString();
+            EXPECT_LT(footerTop, layout.footer.y) << layout.procedure.toStdString();
+            EXPECT_LE(lowest, footerBottom + 50) << layout.procedure.toStdString();
+            for (const PlacedText* t : body) {
+                EXPECT_GE(t->y, headerBottom) << t->text.toStdString();
+                EXPECT_LE(t->y + t->height, footerTop) << t->text.toStdString();
+            }
+        }
+    }
+}

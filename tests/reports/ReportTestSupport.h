@@ -18,6 +18,9 @@ namespace ql::test {
 class FixedPitchMeasure : public TextMeasure {
 public:
     int lineHeight(const TextFont& font) override { return int(font.points * 15); }
+    int textWidth(const QString& text, const TextFont& font) override {
+        return int(text.size()) * int(font.points * 5);
+    }
     QStringList breakLines(const QString& text, const TextFont& font, int width, Wrap) override {
         const int perLine = std::max(1, width / int(font.points * 5));
         QStringList lines;

@@ -15,6 +15,7 @@
 #include "tests/support/TestApp.h"
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -138,45 +139,107 @@ TEST(ReportFontPreference, TheChosenFontReplacesEveryControlsFont) {
     });
 }
 
-TEST(ReportFontPreference, ALargeFontPushesRowsDownInsteadOfOverlapping) {
-    testApp();
-    ReportData data;
-    data.add({{"joe", "Service with a rather long name", "someone@example.com", "Pw-1234567890-abc",
-               [](Record& r) {
-                   r.setText("P_:URL", QString("https://www.example.com/a/rather/long/address/to/sign/in"));
-                   r.setText("P_:NOTES", QString("First line of the notes\nSecond line, which is long enough to wrap"));
-                   r.setText("P_:WINDOWTITLETOLOCATE", QString("Sign in to the service - Browser"));
-               }},
-              {"joe", "Zeta", "z", "pz", {}}});
+namespace {
+
+// Where a text is drawn: from its first to its last non-blank character
+// across, the font's height down.
+QRectF inkOf(const PlacedText& t) {
+    const QFontMetricsF metrics(qtFont(t.font));
+    const double whole = metrics.horizontalAdvance(t.text);
+    double x = t.align == TextAlign::Center ? t.x + (t.width - whole) / 2
+               : t.align == TextAlign::Right ? t.x + t.width - whole
+                                             : t.x;
+    const QString trimmed = t.text.trimmed();
+    x += metrics.horizontalAdvance(t.text.left(t.text.indexOf(trimmed)));
+    return QRectF(x, t.y, metrics.horizontalAdvance(trimmed), metrics.ascent() + metrics.descent());
+}
+
+// Texts (check boxes with their labels included) that overlap another, cross
+// the frame of a box or leave the paper.
+QStringList faultsOn(const ReportPage& page) {
+    std::vector<std::pair<QString, QRectF>> drawn;
+    for (const PlacedText& t : page.texts) drawn.emplace_back(t.text, inkOf(t));
+    for (const PlacedCheck& c : page.checks) {
+        drawn.emplace_back(QStringLiteral("[check]"), QRectF(c.x, c.y, c.size, c.size));
+        if (!c.label.text.isEmpty()) drawn.emplace_back(c.label.text, inkOf(c.label));
+    }
+    QStringList faults;
+    const QRectF paper(0, 0, page.width, page.height);
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const QRectF a = drawn[i].second.adjusted(1, 1, -1, -1);
+        if (!paper.contains(a)) faults << drawn[i].first + " leaves the paper";
+        for (size_t j = i + 1; j < drawn.size(); ++j)
+            if (a.intersects(drawn[j].second.adjusted(1, 1, -1, -1)))
+                faults << drawn[i].first + " / " + drawn[j].first;
+        for (const PlacedBox& b : page.boxes) {
+            const QRectF frame(b.x, b.y, b.width, b.height);
+            if (a.intersects(frame) && !frame.contains(a)) faults << drawn[i].first + " crosses a frame";
+        }
+    }
+    return faults;
+}
+
+std::vector<ReportPage> pagesOf(ReportKind kind, ReportData& data, TextMeasure& measure, int points,
+                                ReportLayout& layout) {
     ProgramValues values;
     values.fontType = "DejaVu Sans";
-    values.fontSize = "16";
+    values.fontSize = QString::number(points);
+    layout = reportLayout(kind);
+    applyReportFont(layout, values);
+    std::vector<ReportPage> pages;
+    PageBuilder builder(layout, data.passwords.def(), measure, {1, 80000, 4'500'001},
+                        [&](ReportPage&& page) { pages.push_back(std::move(page)); });
+    ReportRun run(data.passwords, "joe", data.passwords.def().keyIndex(layout.key), builder);
+    EXPECT_EQ(run.start(), ReportRun::Start::Found);
+    while (run.step(25)) {}
+    builder.finish();
+    return pages;
+}
+
+void saveFirstPage(const std::vector<ReportPage>& pages, const ReportData& data, const ReportLayout& layout,
+                   const QString& name) {
+    const QString file = data.path(name + ".pdf");
+    ASSERT_EQ(writePdfFile(pages, file, layout.title), QString());
+    const QString folder = QCoreApplication::applicationDirPath() + "/output";
+    QDir().mkpath(folder);
+    QProcess::execute("pdftoppm", {"-png", "-r", "50", "-f", "1", "-l", "1", "-singlefile", file,
+                                   folder + "/" + name});
+}
+
+} // namespace
+
+// Header, body and footer alike: a larger font makes rows taller and texts
+// wrap or move aside, and no text ever runs into another.
+TEST(ReportFontPreference, NoTextOfAnyPageOverlapsAnotherUpToLargeFonts) {
+    testApp();
+    ReportData data;
+    std::vector<Entry> entries;
+    for (int i = 0; i < 12; ++i)
+        entries.push_back({"joe", QStringLiteral("Service %1 with a rather long name").arg(i),
+                           "someone@example.com", "Pw-1234567890-abc", [](Record& r) {
+                               r.setText("P_:URL", QString("https://www.example.com/a/rather/long/address/to/sign/in"));
+                               r.setText("P_:NOTES", QString("First line of the notes\nSecond line, which is long enough to wrap"));
+                               r.setText("P_:MORENOTES", QString("Added October 31, 2026  5:43PM"));
+                               r.setText("P_:WINDOWTITLETOLOCATE", QString("Sign in to the service - Browser"));
+                               r.setNumber("P_:MONITOR", 1);
+                               r.setNumber("P_:SECONDSTOWAIT", 2);
+                               r.setNumber("P_:DONOTREPEATSECONDS", 120);
+                               r.setNumber("P_:LASTCHANGEDATE", 80000);
+                               r.setNumber("P_:LASTCHANGETIME", 4'500'001);
+                           }});
+    data.add(entries);
     QtTextMeasure measure;
-    for (ReportKind kind : kAllReports) {
-        ReportLayout layout = reportLayout(kind);
-        applyReportFont(layout, values);
-        std::vector<ReportPage> pages;
-        PageBuilder builder(layout, data.passwords.def(), measure, {1, 80000, 1},
-                            [&](ReportPage&& page) { pages.push_back(std::move(page)); });
-        ReportRun run(data.passwords, "joe", data.passwords.def().keyIndex(layout.key), builder);
-        ASSERT_EQ(run.start(), ReportRun::Start::Found);
-        while (run.step(25)) {}
-        builder.finish();
-        // Within the body, no two lines of one column overlap.
-        for (const ReportPage& page : pages)
-            for (const PlacedText& a : page.texts)
-                for (const PlacedText& b : page.texts) {
-                    if (&a == &b || a.x != b.x || a.y < layout.bodyTop || b.y < layout.bodyTop) continue;
-                    EXPECT_TRUE(a.y + a.height <= b.y || b.y + b.height <= a.y)
-                        << a.text.toStdString() << " / " << b.text.toStdString();
-                }
-        if (kind == ReportKind::Master) {
-            const QString file = data.path("large-font.pdf");
-            ASSERT_EQ(writePdfFile(pages, file, layout.title), QString());
-            const QString folder = QCoreApplication::applicationDirPath() + "/output";
-            QDir().mkpath(folder);
-            QProcess::execute("pdftoppm", {"-png", "-r", "50", "-f", "1", "-l", "1", "-singlefile", file,
-                                           folder + "/MasterReport-large-font"});
+    for (int points : {8, 10, 13, 16, 19, 20, 24}) {
+        for (ReportKind kind : kAllReports) {
+            ReportLayout layout;
+            const std::vector<ReportPage> pages = pagesOf(kind, data, measure, points, layout);
+            for (size_t p = 0; p < pages.size(); ++p) {
+                const QStringList faults = faultsOn(pages[p]);
+                EXPECT_TRUE(faults.isEmpty()) << layout.procedure.toStdString() << " at " << points << " pt, page "
+                                              << p + 1 << ": " << faults.join(" | ").toStdString();
+            }
+            if (kind == ReportKind::Master && (points == 10 || points == 20))
+                saveFirstPage(pages, data, layout, QStringLiteral("MasterReport-%1pt").arg(points));
         }
     }
 }
