@@ -88,6 +88,7 @@ void CsvReader::rewind() {
 bool CsvReader::fill() {
     if (atEnd_ || !device_) return false;
     const qsizetype had = buffer_.size();
+    reserveWiped(buffer_, had + kChunk);
     buffer_.resize(had + kChunk);
     const qint64 got = device_->read(buffer_.data() + had, kChunk);
     buffer_.resize(had + std::max<qint64>(got, 0));
@@ -132,7 +133,7 @@ qint64 CsvReader::readRecord() {
     Span span;
     qint64 bytes = 0;
     if (!device_ || !nextSpan(span, bytes)) {
-        record_.clear();
+        wipeText(record_);
         return 0;
     }
     decode(span);
@@ -144,6 +145,7 @@ void CsvReader::decode(const Span& span) {
     const char* data = buffer_.constData() + span.begin;
     qsizetype size = span.end - span.begin;
     if (std::memchr(data, '\r', size_t(size))) {
+        reserveWiped(normalized_, size);
         normalized_.resize(size);
         qsizetype n = 0;
         for (qsizetype i = 0; i < size; ++i) {
@@ -153,7 +155,7 @@ void CsvReader::decode(const Span& span) {
         data = normalized_.constData();
         size = n;
     }
-    record_ = utf8_ ? QString::fromUtf8(data, size) : decodeWindows1252(data, size);
+    replaceWiped(record_, utf8_ ? QString::fromUtf8(data, size) : decodeWindows1252(data, size));
 }
 
 } // namespace ql

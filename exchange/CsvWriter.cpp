@@ -15,12 +15,16 @@ bool needsQuotes(QStringView value) {
 
 } // namespace
 
+// The line keeps its memory from one entry to the next; wiped, not freed.
 void CsvWriter::beginLine() {
-    line_.clear();
+    if (line_.isDetached()) sodium_memzero(line_.data(), size_t(line_.size()) * sizeof(QChar));
+    line_.resize(0);
     firstField_ = true;
 }
 
-void CsvWriter::separate() {
+// Every field goes in through here: the line grows without leaving copies.
+void CsvWriter::separate(qsizetype more) {
+    reserveWiped(line_, line_.size() + more + 1);
     if (!firstField_) line_ += u',';
     firstField_ = false;
 }
@@ -28,7 +32,7 @@ void CsvWriter::separate() {
 // Quotes are doubled before anything else; carriage returns become line feeds
 // ("\r\n" one "\n") so that no stored value ever holds one.
 void CsvWriter::appendQuoted(QStringView text) {
-    line_.reserve(line_.size() + text.size() + 2);
+    reserveWiped(line_, line_.size() + text.size() * 2 + 2); // every character may be doubled
     line_ += u'"';
     qsizetype plain = 0; // start of the run of characters copied as they are
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -44,7 +48,7 @@ void CsvWriter::appendQuoted(QStringView text) {
 }
 
 void CsvWriter::appendField(QStringView value, const Picture& picture) {
-    separate();
+    separate(value.size());
     switch (picture.kind()) {
     case PictureKind::Text:
         appendQuoted(trimmedRight(value));
@@ -61,7 +65,7 @@ void CsvWriter::appendField(QStringView value, const Picture& picture) {
 }
 
 void CsvWriter::appendNumber(qint64 value, const Picture& picture) {
-    separate();
+    separate(24);
     switch (picture.kind()) {
     case PictureKind::Text: appendQuoted(QString::number(value)); return;
     case PictureKind::Number: line_ += QString::number(value); return;
@@ -70,7 +74,7 @@ void CsvWriter::appendNumber(qint64 value, const Picture& picture) {
 }
 
 void CsvWriter::appendHeader(QStringView name) {
-    separate();
+    separate(name.size());
     if (!name.contains(u'[')) {
         appendQuoted(name);
         return;
@@ -83,6 +87,7 @@ void CsvWriter::appendHeader(QStringView name) {
 void CsvWriter::endLine() {
     QStringEncoder utf8(QStringEncoder::Utf8);
     const qsizetype start = contents_.size();
+    reserveWiped(contents_, start + utf8.requiredSpace(line_.size()) + 2);
     contents_.resize(start + utf8.requiredSpace(line_.size()) + 2);
     char* end = utf8.appendToBuffer(contents_.data() + start, line_);
     *end++ = '\r';

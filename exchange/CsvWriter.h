@@ -29,7 +29,7 @@ public:
     void clear();
 
 private:
-    void separate();
+    void separate(qsizetype more);
     void appendQuoted(QStringView text);
 
     QString line_;

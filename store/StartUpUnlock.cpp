@@ -1,11 +1,10 @@
 #include "store/StartUpUnlock.h"
 #include "platform/core/Prompter.h"
 #include "platform/datakey/FolderLock.h"
+#include "platform/secure/SecretLine.h"
 #include "platform/secure/Wipe.h"
 #include "store/DataFolderProtection.h"
 #include <QDir>
-#include <iostream>
-#include <string>
 
 namespace ql {
 
@@ -16,17 +15,8 @@ PassphraseSource& windowSource() {
     return source;
 }
 
-QString readStandardInput() {
-    std::string line;
-    std::getline(std::cin, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    QString text = QString::fromLocal8Bit(line.data(), qsizetype(line.size()));
-    std::fill(line.begin(), line.end(), '\0');
-    return text;
-}
-
 std::function<QString()>& inputSource() {
-    static std::function<QString()> read = readStandardInput;
+    static std::function<QString()> read = readSecretLine;
     return read;
 }
 

@@ -1,4 +1,5 @@
 #include "signin/views/ConfirmPasswordDialog.h"
+#include "framework/SecretEntry.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "store/StartUp.h"
@@ -25,7 +26,7 @@ ConfirmPasswordDialog::ConfirmPasswordDialog(IniStore& positions, bool bringToFr
     entry_ = new QLineEdit;
     entry_->setObjectName(QStringLiteral("password"));
     entry_->setMaxLength(kMaxLength);
-    entry_->setEchoMode(QLineEdit::Password);
+    makeSecretEntry(*entry_);
     entry_->setToolTip(QStringLiteral("Confirmation Password"));
     auto* label = new QLabel(QStringLiteral("Confirm Password:"));
     label->setBuddy(entry_);

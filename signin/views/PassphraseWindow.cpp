@@ -1,4 +1,5 @@
 #include "signin/views/PassphraseWindow.h"
+#include "framework/SecretEntry.h"
 #include "platform/core/Prompter.h"
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,7 +15,7 @@ namespace {
 QLineEdit* secretEntry(const char* name) {
     auto* entry = new QLineEdit;
     entry->setObjectName(QLatin1String(name));
-    entry->setEchoMode(QLineEdit::Password);
+    makeSecretEntry(*entry);
     entry->setMinimumWidth(260);
     return entry;
 }

@@ -1,4 +1,5 @@
 #include "signin/views/UnlockWindow.h"
+#include "framework/SecretEntry.h"
 #include "signin/views/ConfirmPasswordDialog.h"
 #include "store/StartUpUnlock.h"
 #include <QDialogButtonBox>
@@ -15,7 +16,7 @@ UnlockWindow::UnlockWindow(bool retry, QWidget* parent) : QDialog(parent) {
     setWindowIcon(QIcon(QStringLiteral(":/images/KEY3.GIF")));
     entry_ = new QLineEdit;
     entry_->setObjectName(QStringLiteral("passphrase"));
-    entry_->setEchoMode(QLineEdit::Password);
+    makeSecretEntry(*entry_);
     entry_->setMinimumWidth(260);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Passphrase:"), entry_);

@@ -1,4 +1,5 @@
 #include "signin/views/UpdateUsersDialog.h"
+#include "framework/SecretEntry.h"
 #include "entries/EntryForm.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
@@ -21,7 +22,7 @@ QLineEdit* textEntry(const char* name, bool secret) {
     auto* entry = new QLineEdit;
     entry->setObjectName(QLatin1String(name));
     entry->setMaxLength(UpdateUsersDialog::kTextLength);
-    if (secret) entry->setEchoMode(QLineEdit::Password);
+    if (secret) makeSecretEntry(*entry);
     return entry;
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/CsvReader.h"
 #include "exchange/CsvWriter.h"
 #include "platform/core/DayNumber.h"
+#include "platform/secure/Wipe.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -236,4 +237,43 @@ TEST_F(TempFiles, ValuesWrittenAndReadBackComeOutIdentical) {
         EXPECT_EQ(line.next(), CsvFieldKind::None);
     }
     EXPECT_EQ(reader.readRecord(), 0);
+}
+
+// What a file held (passwords in clear) is wiped before its memory goes back
+// to the allocator, when a buffer grows as well as when it is released.
+TEST(CsvBuffers, AreWipedWhenTheyGrowAndWhenReleased) {
+    size_t released = 0, dirty = 0;
+    wipe_hooks::released() = [&](const void* data, size_t size) {
+        ++released;
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i)
+            if (bytes[i] != 0) { ++dirty; break; }
+    };
+    // A record longer than the reader's chunk makes its buffers grow.
+    const QByteArray secret(700 * 1024, 's');
+    CsvReader reader;
+    ASSERT_EQ(reader.openBytes("\"" + secret + "\r\n" + secret + "\",x\r\nnext,line\r\n"),
+              CsvReader::Opened::Ok);
+    ASSERT_GT(reader.readRecord(), 0);
+    EXPECT_EQ(reader.record().size(), 2 * secret.size() + 5);
+    ASSERT_GT(reader.readRecord(), 0);
+    const size_t whileReading = released;
+    EXPECT_GE(whileReading, 3u) << "grown buffers and replaced records";
+    reader.close();
+    EXPECT_GT(released, whileReading);
+
+    const size_t beforeWriting = released;
+    CsvWriter writer;
+    for (int i = 0; i < 2000; ++i) {
+        writer.beginLine();
+        writer.appendField(QString(300, u'p'), Picture());
+        writer.appendField(QString(300, u'q'), Picture());
+        writer.endLine();
+    }
+    const size_t whileWriting = released;
+    EXPECT_GT(whileWriting, beforeWriting) << "the contents grew";
+    writer.clear();
+    EXPECT_GT(released, whileWriting);
+    EXPECT_EQ(dirty, 0u);
+    wipe_hooks::released() = nullptr;
 }
