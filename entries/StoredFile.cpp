@@ -29,7 +29,7 @@ ReadResult read(const QString& path) {
 }
 
 QString write(const QString& path, const QByteArray& bytes) {
-    return private_file::write(path, bytes);
+    return private_file::write(path, bytes, private_file::Privacy::BestEffort);
 }
 
 } // namespace ql::stored_file

@@ -20,8 +20,9 @@ struct ReadResult {
 ReadResult read(const QString& path);
 
 // Writes `bytes` to `path` through a temporary file in the same folder that
-// replaces the target only once it is complete, readable by the user alone.
-// Empty on success, else the system's text.
+// replaces the target only once it is complete, readable by the user alone
+// where the file system allows it (the caller asked before writing to a drive
+// that cannot). Empty on success, else the system's text.
 QString write(const QString& path, const QByteArray& bytes);
 
 } // namespace stored_file

@@ -1,4 +1,5 @@
 #include "entries/UpdatePasswords.h"
+#include "store/FileTargets.h"
 #include "entries/ProgramStarter.h"
 #include "entries/StoreUserDefaults.h"
 #include "entries/StoredFile.h"
@@ -284,10 +285,15 @@ void UpdatePasswords::saveToDisk() {
              PromptIcon::Exclamation);
         return;
     }
-    const QString suggested = QFileInfo(entry().text("P_:ENCRYPTEDFILENAME")).fileName();
-    const QString path =
-        services_.files.saveFile({QStringLiteral("Save to..."), kAllFiles, suggested});
-    if (path.isEmpty()) return;
+    QString path, initial = QFileInfo(entry().text("P_:ENCRYPTEDFILENAME")).fileName();
+    while (path.isEmpty()) { // a refused file asks again
+        path = services_.files.saveFile({QStringLiteral("Save to..."), kAllFiles, initial});
+        if (path.isEmpty()) return;
+        initial = path;
+        if (refuseDataFolderFile(path, services_.prompter) ||
+            !acceptReadableByOthers(path, services_.prompter))
+            path.clear();
+    }
     const QString error = stored_file::write(path, bytes);
     if (error.isEmpty())
         tell(QStringLiteral("Complete"), path + QStringLiteral(" written successfully."));

@@ -11,7 +11,6 @@ namespace {
 // without a dot in its name.
 const QString kImportFilter = QStringLiteral("Import Files|*.CSV|All Files|*");
 const QString kExportFilter = QStringLiteral("Export Files|*.CSV|All Files|*");
-constexpr int kRefusedErrorNumber = 5; // access denied
 
 } // namespace
 
@@ -90,8 +89,7 @@ std::optional<QString> CsvFile::unpickField(const Picture& picture) const {
 
 bool CsvFile::refusedTarget(const QString& path) {
     if (!refused_ || !refused_(path)) return false;
-    showError(QStringLiteral("Cannot CREATE ") + path, kRefusedErrorNumber,
-              QStringLiteral("That file holds the program's own data.  Please pick another file."));
+    prompter_.ask(dataFolderFileRefused(path));
     return true;
 }
 
@@ -114,6 +112,7 @@ bool CsvFile::openOutput(const QString& name) {
         name_ = path;
         if (refusedTarget(path)) continue;
         if (!canCreate(path)) return false;
+        if (!acceptReadableByOthers(path, prompter_)) continue;
         writer_.clear();
         output_ = true;
         return true;
@@ -136,7 +135,8 @@ bool CsvFile::writeLine() {
 bool CsvFile::save() {
     for (;;) {
         QSaveFile file(name_);
-        QString error = private_file::open(file);
+        // Whether others may read it was settled when the file was chosen.
+        QString error = private_file::open(file, private_file::Privacy::BestEffort);
         if (error.isEmpty() && file.write(writer_.contents()) != writer_.contents().size())
             error = file.errorString();
         if (error.isEmpty()) error = private_file::commit(file);

@@ -5,6 +5,7 @@
 #include "framework/Pictures.h"
 #include "platform/core/FileDialogs.h"
 #include "platform/core/Prompter.h"
+#include "store/FileTargets.h"
 #include <functional>
 #include <optional>
 
@@ -17,7 +18,8 @@ class CsvFile {
 public:
     CsvFile(FileDialogs& dialogs, Prompter& prompter);
 
-    // Paths the export must never write over (the program's live data files).
+    // Paths the export must never write over: the data folder's own files
+    // unless a test puts in its own rule.
     void setRefusedTargets(std::function<bool(const QString& path)> refused) {
         refused_ = std::move(refused);
     }
@@ -46,7 +48,8 @@ public:
 
     // Output. With a blank name the save dialog asks for the file. The lines
     // are written when the file is closed, in one go, replacing any file of
-    // that name only once all of it is written.
+    // that name only once all of it is written. A file that cannot be made
+    // private there (a USB stick) is written only when the user agrees.
     bool openOutput(const QString& name = {});
     void beginLine() { writer_.beginLine(); }
     void appendField(QStringView value, const Picture& picture, bool header = false);
@@ -68,7 +71,7 @@ private:
 
     FileDialogs& dialogs_;
     Prompter& prompter_;
-    std::function<bool(const QString&)> refused_;
+    std::function<bool(const QString&)> refused_ = isDataFolderFile;
     QString name_;
     CsvReader reader_;
     CsvLine line_;

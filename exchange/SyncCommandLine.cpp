@@ -10,7 +10,8 @@ constexpr int kNameWidth = 128;
 // Keys the program reads as key=value; positional parameters pass over them.
 const QStringList& ownKeys() {
     static const QStringList keys{"Data", "Sync", "SYNC", "User", "Name", "NAME",
-                                  "Password", "PASSWORD", "File", "FILE", "Passphrase"};
+                                  "Password", "PASSWORD", "File", "FILE", "Passphrase",
+                                  "FilePassword"};
     return keys;
 }
 
@@ -86,6 +87,7 @@ std::optional<SyncRequest> syncRequest(const QStringList& arguments) {
     r.password = firstOf({p.value(QStringLiteral("Password")), p.value(QStringLiteral("PASSWORD")),
                           p.at(3)}).left(kNameWidth);
     r.file = firstOf({p.value(QStringLiteral("File")), p.at(4), p.value(QStringLiteral("FILE"))});
+    r.filePassword = p.value(QStringLiteral("FilePassword")).left(kNameWidth);
     return r;
 }
 

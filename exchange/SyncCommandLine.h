@@ -29,6 +29,10 @@ struct SyncRequest {
     QString user;     // at most 128 characters
     QString password; // at most 128 characters; "-" means: read it from standard input
     QString file;     // kept whole
+    // For a user without a password: the file's own password (at most 128
+    // characters; "-" means the next line of standard input). Not used for
+    // a user with a password, whose password seals the file.
+    QString filePassword;
     // User, password and file all given (not blank).
     bool complete() const;
 };
@@ -36,7 +40,8 @@ struct SyncRequest {
 // Reads the synchronization parameters: "Sync"/"SYNC" (first letter), else the
 // switches "/SyncIn" and "/SyncOut" ("O" wins when both are given); user from
 // "User", "Name", "NAME" or parameter 2; password from "Password", "PASSWORD"
-// or parameter 3; file from "File", parameter 4 or "FILE". Nothing when the
+// or parameter 3; file from "File", parameter 4 or "FILE"; the file's own
+// password from "FilePassword". Nothing when the
 // direction is not exactly "I" or "O": the program then starts normally.
 std::optional<SyncRequest> syncRequest(const QStringList& arguments);
 

@@ -2,19 +2,21 @@
 #include "exchange/SyncMessages.h"
 #include "exchange/SyncReceive.h"
 #include "exchange/SyncSend.h"
-#include "exchange/SyncTarget.h"
 #include "platform/recordstore/StoreError.h"
+#include "platform/secure/SecretLine.h"
+#include "platform/secure/Wipe.h"
+#include "store/FileTargets.h"
 #include "store/Layouts.h"
 #include "store/RecordManagers.h"
 #include "store/StartUp.h"
 #include <QFile>
 #include <cstdio>
-#include <iostream>
-#include <string>
 
 namespace ql {
 
 namespace {
+
+const QString kNoPassword = QStringLiteral("Not Required");
 
 SyncOutcome failed(SyncEnd how, const QString& file, const QString& error = {}) {
     SyncOutcome o;
@@ -24,20 +26,22 @@ SyncOutcome failed(SyncEnd how, const QString& file, const QString& error = {}) 
     return o;
 }
 
-SyncOutcome send(const SyncRequest& request, DataTable& passwords, const Record& user) {
+SyncOutcome send(const SyncRequest& request, DataTable& passwords, const Record& user,
+                 const QString& filePassword) {
     if (isDataFolderFile(request.file))
         return failed(SyncEnd::RefusedTarget, request.file);
     SyncFileWriter writer(request.file);
-    SyncSend run(passwords, user, writer);
+    SyncSend run(passwords, user, filePassword, writer);
     return runToEnd(run);
 }
 
-SyncOutcome receive(const SyncRequest& request, DataTable& passwords, const Record& user) {
+SyncOutcome receive(const SyncRequest& request, DataTable& passwords, const Record& user,
+                    const QString& filePassword) {
     QFile file(request.file);
     if (!file.open(QIODevice::ReadOnly))
         return failed(SyncEnd::CannotOpen, request.file, file.errorString());
     SyncFileReader reader(file);
-    SyncReceive run(passwords, user, reader, request.file);
+    SyncReceive run(passwords, user, filePassword, reader, request.file);
     return runToEnd(run);
 }
 
@@ -67,6 +71,56 @@ bool findUser(RecordManagers& managers, DataTable& users, const QString& name, c
 
 } // namespace
 
+namespace {
+
+// A password as given: "-" reads the next line of standard input.
+QString given(const QString& value, const CommandLineIo& io) {
+    return value == QLatin1String("-") ? io.readPassword() : value;
+}
+
+// The password that seals or opens the file: the user's own, or for a user
+// without one the file's password from "FilePassword". Empty (after saying
+// why) when there is none.
+QString filePasswordFor(const SyncRequest& request, const Record& user, const CommandLineIo& io) {
+    const QString own = user.text("U_:PASSWORD");
+    if (own != kNoPassword) return own;
+    QString file = request.filePassword.isEmpty() ? QString() : given(request.filePassword, io);
+    if (sealsSyncFiles(file)) return file;
+    wipeText(file);
+    io.err(QStringLiteral("Synchonization cancelled: ") + request.user +
+           QStringLiteral(" has no password, and a synchronization file is always sealed with one.  "
+                          "Give the file's password with FilePassword= (FilePassword=- reads it from "
+                          "standard input)."));
+    return {};
+}
+
+int synchronize(const SyncRequest& request, RecordManagers& managers, const QString& password,
+                const CommandLineIo& io) {
+    DataTable users(usersTable());
+    if (!findUser(managers, users, request.user, io))
+        return kSyncFailed;
+    if (!users.record().sameText(users.record().fieldIndex("U_:PASSWORD"), password, true)) {
+        io.err(promptLine(syncPasswordMismatch()));
+        return kSyncFailed;
+    }
+    QString filePassword = filePasswordFor(request, users.record(), io);
+    if (filePassword.isEmpty())
+        return kSyncFailed;
+    DataTable passwords(passwordsTable());
+    if (managers.passwords.open(passwords) != store_error::NoError) {
+        wipeText(filePassword);
+        io.err(QStringLiteral("Synchonization cancelled: the entries could not be opened."));
+        return kSyncFailed;
+    }
+    const bool sending = request.direction == u'O';
+    const SyncOutcome outcome = sending ? send(request, passwords, users.record(), filePassword)
+                                        : receive(request, passwords, users.record(), filePassword);
+    wipeText(filePassword);
+    return report(outcome, sending ? SyncDirection::Send : SyncDirection::Receive, io);
+}
+
+} // namespace
+
 int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Prompter& prompter,
                        const CommandLineIo& io) {
     if (!request.complete()) {
@@ -75,34 +129,13 @@ int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Pro
         prompter.ask(incorrect);
         return kSyncParametersIncorrect;
     }
-    const QString password =
-        request.password == QLatin1String("-") ? io.readPassword() : request.password;
-    DataTable users(usersTable());
-    if (!findUser(managers, users, request.user, io))
-        return kSyncFailed;
-    if (!users.record().sameText(users.record().fieldIndex("U_:PASSWORD"), password, true)) {
-        io.err(promptLine(syncPasswordMismatch()));
-        return kSyncFailed;
-    }
-    DataTable passwords(passwordsTable());
-    if (managers.passwords.open(passwords) != store_error::NoError) {
-        io.err(QStringLiteral("Synchonization cancelled: the entries could not be opened."));
-        return kSyncFailed;
-    }
-    const bool sending = request.direction == u'O';
-    const SyncOutcome outcome = sending ? send(request, passwords, users.record())
-                                        : receive(request, passwords, users.record());
-    return report(outcome, sending ? SyncDirection::Send : SyncDirection::Receive, io);
+    QString password = given(request.password, io);
+    const int code = synchronize(request, managers, password, io);
+    wipeText(password);
+    return code;
 }
 
 namespace {
-
-QString readLineOfInput() {
-    std::string line;
-    std::getline(std::cin, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return QString::fromLocal8Bit(line.data(), qsizetype(line.size()));
-}
 
 void writeLine(FILE* stream, const QString& line) {
     std::fputs(line.toLocal8Bit().constData(), stream);
@@ -115,7 +148,7 @@ void writeLine(FILE* stream, const QString& line) {
 std::optional<int> commandLineSync(ProgramServices& services, const QStringList& arguments) {
     const std::optional<SyncRequest> request = syncRequest(arguments);
     if (!request) return std::nullopt;
-    const CommandLineIo io{readLineOfInput, [](const QString& line) { writeLine(stdout, line); },
+    const CommandLineIo io{readSecretLine, [](const QString& line) { writeLine(stdout, line); },
                            [](const QString& line) { writeLine(stderr, line); }};
     return runCommandLineSync(*request, services.managers(), services.prompter(), io);
 }

@@ -32,6 +32,8 @@ Status SyncFileReader::readHeader() {
 }
 
 Status SyncFileReader::unlock(const QString& password) {
+    if (!sealsSyncFiles(password))
+        return Status::WrongPassword; // no file is ever sealed with it
     const std::optional<SyncKey> key = SyncKey::derive(password, header_);
     return key ? unlock(*key) : Status::NoMemory;
 }

@@ -23,22 +23,46 @@ bool SyncFileWriter::fail(const QString& text) {
     return false;
 }
 
-bool SyncFileWriter::begin(const QString& password) {
-    if (const QString error = private_file::open(file_); !error.isEmpty())
-        return fail(error);
+const Header& SyncFileWriter::prepare() {
+    header_ = Header{};
     header_.limits = limits_;
     randomBytes(header_.salt.data(), header_.salt.size());
-    key_ = SyncKey::derive(password, header_);
-    if (!key_)
+    return header_;
+}
+
+bool SyncFileWriter::begin(const QString& password) {
+    if (!sealsSyncFiles(password))
+        return fail(QStringLiteral("A synchronization file needs a password"));
+    prepare();
+    const std::optional<SyncKey> key = SyncKey::derive(password, header_);
+    if (!key)
         return fail(QStringLiteral("Not enough memory to derive the file's key"));
+    return begin(*key);
+}
+
+bool SyncFileWriter::begin(const SyncKey& key) {
+    if (const QString error = private_file::open(file_, private_file::Privacy::BestEffort); !error.isEmpty())
+        return fail(error);
+    key_ = key;
     header_.check = key_->checkFor(header_);
     stream_ = std::make_unique<Stream>();
     crypto_secretstream_xchacha20poly1305_init_push(&stream_->state, header_.streamHeader.data(),
                                                     key_->streamKey());
     authenticated_ = header_.authenticated();
-    const QByteArray head = header_.encode();
-    if (file_.write(head) != head.size())
-        return fail(file_.errorString());
+    held_ = header_.encode();
+    spilled_ = false;
+    return true;
+}
+
+// The file is written front to back in one go where it fits in memory: some
+// file systems of USB sticks mishandle a write over bytes already written,
+// which the entry count in the header would otherwise need.
+bool SyncFileWriter::put(const QByteArray& bytes) {
+    held_.append(bytes);
+    if (held_.size() < kHeldBytes) return true;
+    spilled_ = true;
+    if (file_.write(held_) != held_.size()) return fail(file_.errorString());
+    held_.clear();
     return true;
 }
 
@@ -55,9 +79,7 @@ bool SyncFileWriter::writeMessage(QByteArray& plain, bool final) {
     sodium_memzero(plain.data(), size_t(plain.size()));
     QByteArray length;
     putU32(length, uint32_t(sealed.size()));
-    if (file_.write(length) != length.size() || file_.write(sealed) != sealed.size())
-        return fail(file_.errorString());
-    return true;
+    return put(length) && put(sealed);
 }
 
 bool SyncFileWriter::write(const Record& record) {
@@ -83,14 +105,21 @@ bool SyncFileWriter::commit() {
         return false;
     QByteArray count;
     putU32(count, count_);
-    if (!file_.seek(kCountOffset) || file_.write(count) != count.size())
+    if (!spilled_) {
+        held_.replace(kCountOffset, count.size(), count);
+        if (file_.write(held_) != held_.size()) return fail(file_.errorString());
+    } else if (file_.write(held_) != held_.size() || !file_.seek(kCountOffset) ||
+               file_.write(count) != count.size()) {
         return fail(file_.errorString());
+    }
+    held_.clear();
     stream_.reset();
     error_ = private_file::commit(file_);
     return error_.isEmpty();
 }
 
 void SyncFileWriter::cancel() {
+    held_.clear();
     stream_.reset();
     key_.reset();
     if (file_.isOpen()) {

@@ -19,7 +19,15 @@ public:
     SyncFileWriter(const SyncFileWriter&) = delete;
     SyncFileWriter& operator=(const SyncFileWriter&) = delete;
 
-    // Opens the temporary file and derives the key from the password.
+    // The header of the file to come, with the cost and a fresh salt: the
+    // key is derived from it and the password.
+    const sync_format::Header& prepare();
+    // After prepare(): opens the temporary file and writes the header. On a
+    // drive that cannot keep files private (FAT) the file is written all the
+    // same: it is sealed.
+    bool begin(const SyncKey& key);
+    // prepare(), the derivation and begin() in one (false for a password
+    // that may not seal a file).
     bool begin(const QString& password);
     // Adds one entry (a SyncFile record).
     bool write(const Record& record);
@@ -35,6 +43,10 @@ public:
 private:
     struct Stream;
     bool writeMessage(QByteArray& plain, bool final);
+    bool put(const QByteArray& bytes);
+
+    // Sealed bytes held before they go to the file (nothing secret).
+    static constexpr qsizetype kHeldBytes = 16 * 1024 * 1024;
     bool fail(const QString& text);
 
     QString path_;
@@ -44,6 +56,8 @@ private:
     QByteArray authenticated_;
     std::optional<SyncKey> key_;
     std::unique_ptr<Stream> stream_;
+    QByteArray held_;
+    bool spilled_ = false;
     uint32_t count_ = 0;
     QString error_;
 };

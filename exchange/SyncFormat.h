@@ -33,13 +33,19 @@ inline constexpr int kHeaderBytes = kCountOffset + 4 + kStreamHeaderBytes;
 // Largest sealed message a reader accepts: an entry with a large attachment.
 inline constexpr uint32_t kMaxMessageBytes = 64u * 1024 * 1024;
 
-// Cost of the key derivation (Argon2id). Files are written with kWritten;
-// a reader refuses anything outside [kLowest, kHighest].
+// Cost of the key derivation (Argon2id). Files are written with kWritten; a
+// reader refuses anything below kLowest or costing more than four times
+// kWritten (passes times memory, and memory alone), so that a forged header
+// holds a receive up for a second or two at most.
 using ql::KdfLimits;
 inline constexpr KdfLimits kWritten{3, 64 * 1024};
 inline constexpr KdfLimits kLowest = kKdfLowest;
-inline constexpr KdfLimits kHighest = kKdfHighest;
-inline bool limitsAccepted(const KdfLimits& limits) { return kdfLimitsAccepted(limits); }
+inline constexpr uint64_t kMostCost = 4ull * kWritten.opsLimit * kWritten.memKiB;
+inline constexpr uint32_t kMostMemKiB = 4 * kWritten.memKiB;
+inline bool limitsAccepted(const KdfLimits& limits) {
+    return kdfLimitsAccepted(limits) && limits.memKiB <= kMostMemKiB &&
+           uint64_t(limits.opsLimit) * limits.memKiB <= kMostCost;
+}
 
 struct Header {
     KdfLimits limits;

@@ -6,6 +6,11 @@ namespace ql {
 
 using namespace sync_format;
 
+bool sealsSyncFiles(const QString& password) {
+    const QStringView text = QStringView(password).trimmed();
+    return !text.isEmpty() && text.compare(QLatin1String("Not Required"), Qt::CaseInsensitive) != 0;
+}
+
 std::optional<SyncKey> SyncKey::derive(const QString& password, const Header& header) {
     QByteArray text = trimmedRight(password).toUtf8();
     Material material{};

@@ -6,6 +6,11 @@
 
 namespace ql {
 
+// True when `password` may seal or open a synchronization file: not blank,
+// and not the public text "Not Required" of a user without a password (such
+// a user gives the file a password of its own).
+bool sealsSyncFiles(const QString& password);
+
 // The keys of one synchronization file, derived with Argon2id from the
 // sending user's password and the header's salt and limits: one key seals the
 // body, the other makes the header's key check. Wiped when destroyed.

@@ -1,4 +1,5 @@
 #include "exchange/SyncMessages.h"
+#include "store/FileTargets.h"
 
 namespace ql {
 
@@ -40,10 +41,8 @@ std::vector<Prompt> failure(const SyncOutcome& o) {
     case SyncEnd::NoMemory:
         return {box(QStringLiteral("ERROR"),
                     QStringLiteral("Not enough memory to open the synchronization file."))};
-    case SyncEnd::RefusedTarget:
-        return {box(QStringLiteral("ERROR"),
-                    o.file + QStringLiteral("\nis one of the data folder's own files.  "
-                                            "Choose another file to send to."))};
+    case SyncEnd::RefusedTarget: return {dataFolderFileRefused(o.file)};
+    case SyncEnd::NoFilePassword: return {syncFilePasswordMissing()};
     case SyncEnd::Completed:
     case SyncEnd::Cancelled: break;
     }
@@ -56,6 +55,13 @@ Prompt syncPasswordMismatch() {
     return box(QStringLiteral("Password mismatch"),
                QStringLiteral("The user receiving the synchronization file must have the same password "
                               "as the user that created the file."));
+}
+
+Prompt syncFilePasswordMissing() {
+    return box(QStringLiteral("File Password Required"),
+               QStringLiteral("A synchronization file is always sealed with a password.  A user without "
+                              "a password gives the file a password of its own when sending, and types "
+                              "it again when receiving."));
 }
 
 Prompt syncParametersIncorrect() {

@@ -21,6 +21,9 @@ QString promptLine(const Prompt& prompt);
 // Synchronization asked for on the command line without user, password or file.
 Prompt syncParametersIncorrect();
 
+// No password that may seal or open a file was given.
+Prompt syncFilePasswordMissing();
+
 // The receiving user's password differs from the sending user's.
 Prompt syncPasswordMismatch();
 

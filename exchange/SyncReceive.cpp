@@ -21,9 +21,9 @@ const Fields& entryFields() {
 }
 } // namespace
 
-SyncReceive::SyncReceive(DataTable& passwords, const Record& user, SyncFileReader& reader,
-                         const QString& fileName)
-    : passwords_(passwords), userName_(user.text("U_:NAME")), password_(user.text("U_:PASSWORD")),
+SyncReceive::SyncReceive(DataTable& passwords, const Record& user, const QString& filePassword,
+                         SyncFileReader& reader, const QString& fileName)
+    : passwords_(passwords), userName_(user.text("U_:NAME")), password_(filePassword),
       reader_(reader), incoming_(syncFileTable()),
       write_([](DataTable& table, bool adding) { return adding ? table.add() : table.put(); }) {
     outcome_.file = fileName;
@@ -49,9 +49,21 @@ bool SyncReceive::end(SyncEnd how, QString error) {
 }
 
 bool SyncReceive::start() {
+    if (!sealsSyncFiles(password_))
+        return end(SyncEnd::NoFilePassword);
     if (reader_.readHeader() != Status::Ok)
         return end(SyncEnd::BadFile);
-    switch (reader_.unlock(password_)) {
+    keyRequest_ = {password_, reader_.header()};
+    running_ = true;
+    return true;
+}
+
+bool SyncReceive::useKey(const std::optional<SyncKey>& key) {
+    if (!running_)
+        return false;
+    if (!key)
+        return end(SyncEnd::NoMemory);
+    switch (reader_.unlock(*key)) {
     case Status::Ok: break;
     case Status::WrongPassword: return end(SyncEnd::PasswordMismatch);
     case Status::NoMemory: return end(SyncEnd::NoMemory);

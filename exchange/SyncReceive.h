@@ -18,12 +18,14 @@ public:
     // replaced one. Replaceable so that tests can make a write fail.
     using EntryWrite = std::function<int(DataTable& passwords, bool adding)>;
 
-    // `passwords` must be open for writing; `user` is a Users record whose
-    // password must open the file.
-    SyncReceive(DataTable& passwords, const Record& user, SyncFileReader& reader,
-                const QString& fileName);
+    // `passwords` must be open for writing; `user` is a Users record;
+    // `filePassword` must open the file: the user's own password, or for a
+    // user without one the password he typed for the file.
+    SyncReceive(DataTable& passwords, const Record& user, const QString& filePassword,
+                SyncFileReader& reader, const QString& fileName);
 
     bool start() override;
+    bool useKey(const std::optional<SyncKey>& key) override;
     bool step(int limit) override;
     void cancel() override;
     int percent() const override;

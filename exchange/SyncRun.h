@@ -1,5 +1,7 @@
 #pragma once
+#include "exchange/SyncKey.h"
 #include <QString>
+#include <optional>
 
 namespace ql {
 
@@ -14,7 +16,15 @@ enum class SyncEnd {
     UpdateFailed,      // an existing entry could not be replaced
     ReadFailed,        // the entries could not be read
     NoMemory,          // the key derivation could not get its memory
-    RefusedTarget      // the chosen file is one of the data folder's own files
+    RefusedTarget,     // the chosen file is one of the data folder's own files
+    NoFilePassword     // nothing that may seal or open a file was given
+};
+
+// What the key of a run is derived from: slow by design, so that the windows
+// derive it on another thread between start() and the run's use of it.
+struct SyncKeyRequest {
+    QString password;
+    sync_format::Header header;
 };
 
 struct SyncOutcome {
@@ -34,8 +44,14 @@ struct SyncOutcome {
 class SyncRun {
 public:
     virtual ~SyncRun() = default;
-    // Prepares the run; false when it ended already (see outcome()).
+    // Prepares the run up to its key (see keyRequest()); false when it ended
+    // already (see outcome()).
     virtual bool start() = 0;
+    // After start(): what the key is derived from.
+    const SyncKeyRequest& keyRequest() const { return keyRequest_; }
+    // Goes on with the key derived from keyRequest() (nothing: there was no
+    // memory for the derivation); false when the run ended.
+    virtual bool useKey(const std::optional<SyncKey>& key) = 0;
     // Handles up to `limit` entries; false once the run has ended.
     virtual bool step(int limit) = 0;
     // Ends the run before its end, as Cancelled.
@@ -46,9 +62,11 @@ public:
 
 protected:
     SyncOutcome outcome_;
+    SyncKeyRequest keyRequest_;
 };
 
-// Runs start() and every step to the end; returns the outcome.
+// Runs start(), derives the key, and runs every step to the end; returns
+// the outcome.
 const SyncOutcome& runToEnd(SyncRun& run);
 
 } // namespace ql

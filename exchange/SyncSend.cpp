@@ -11,13 +11,14 @@ int userField() { return passwordsTable().fieldIndex("P_:USER"); }
 } // namespace
 
 const SyncOutcome& runToEnd(SyncRun& run) {
-    if (run.start())
+    if (run.start() && run.useKey(SyncKey::derive(run.keyRequest().password, run.keyRequest().header)))
         while (run.step(1000)) {}
     return run.outcome();
 }
 
-SyncSend::SyncSend(DataTable& passwords, const Record& user, SyncFileWriter& writer)
-    : passwords_(passwords), userName_(user.text("U_:NAME")), password_(user.text("U_:PASSWORD")),
+SyncSend::SyncSend(DataTable& passwords, const Record& user, const QString& filePassword,
+                   SyncFileWriter& writer)
+    : passwords_(passwords), userName_(user.text("U_:NAME")), password_(filePassword),
       writer_(writer), entry_(syncFileTable()),
       syncUserField_(entry_.fieldIndex("SF_:USER")) {
     outcome_.file = writer.path();
@@ -35,14 +36,27 @@ bool SyncSend::end(SyncEnd how, const QString& error) {
 }
 
 bool SyncSend::start() {
+    if (!sealsSyncFiles(password_))
+        return end(SyncEnd::NoFilePassword);
     total_ = std::max<qint64>(passwords_.records(), 0);
     Record& r = passwords_.record();
     r.clear();
     r.setText(userField(), userName_);
     passwords_.setPosition(passwords_.def().keyIndex("P_:KEYSERVICE"));
-    if (!writer_.begin(password_))
-        return end(SyncEnd::AddFailed, writer_.errorText());
+    keyRequest_ = {password_, writer_.prepare()};
     running_ = true;
+    return true;
+}
+
+// The file is opened only now: a run cancelled while its key was derived
+// touches nothing.
+bool SyncSend::useKey(const std::optional<SyncKey>& key) {
+    if (!running_)
+        return false;
+    if (!key)
+        return end(SyncEnd::NoMemory);
+    if (!writer_.begin(*key))
+        return end(SyncEnd::AddFailed, writer_.errorText());
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "reports/ReportProcedure.h"
+#include "store/FileTargets.h"
 #include "store/Layouts.h"
 
 namespace ql {
@@ -17,9 +18,15 @@ QString withPdfSuffix(const QString& name) {
 
 bool savePagesAsPdf(const std::vector<ReportPage>& pages, const QString& suggestedName, FileDialogs& files,
                     Prompter& prompter, PrintTarget& target) {
-    const QString chosen = files.saveFile({kPdfTitle, kPdfFilter, suggestedName});
-    if (chosen.isEmpty()) return false;
-    const QString error = target.writePdf(pages, withPdfSuffix(chosen));
+    QString path, initial = suggestedName;
+    while (path.isEmpty()) { // a refused file asks again
+        const QString chosen = files.saveFile({kPdfTitle, kPdfFilter, initial});
+        if (chosen.isEmpty()) return false;
+        initial = chosen;
+        path = withPdfSuffix(chosen);
+        if (refuseDataFolderFile(path, prompter) || !acceptReadableByOthers(path, prompter)) path.clear();
+    }
+    const QString error = target.writePdf(pages, path);
     if (error.isEmpty()) return true;
     prompter.ask({kPdfTitle, QStringLiteral("The report could not be saved as a PDF file.\n\n") + error,
                   int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Exclamation});

@@ -103,7 +103,7 @@ double send(const QString& home, const QString& file) {
     QElapsedTimer clock;
     clock.start();
     SyncFileWriter writer(file); // the cost of the key derivation the program uses
-    SyncSend run(passwords, theUser(), writer);
+    SyncSend run(passwords, theUser(), kPassword, writer);
     const SyncOutcome& o = runToEnd(run);
     if (o.end != SyncEnd::Completed || o.added != kEntries) fail("send did not complete");
     return seconds(clock);
@@ -118,7 +118,7 @@ double receive(const QString& folder, const QString& file, int added) {
     QElapsedTimer clock;
     clock.start();
     SyncFileReader reader(in);
-    SyncReceive run(passwords, theUser(), reader, file);
+    SyncReceive run(passwords, theUser(), kPassword, reader, file);
     const SyncOutcome& o = runToEnd(run);
     if (o.end != SyncEnd::Completed || o.added != added || o.updated != 0) fail("receive did not complete");
     return seconds(clock);

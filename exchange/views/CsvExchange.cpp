@@ -1,7 +1,6 @@
 #include "exchange/views/CsvExchange.h"
 #include "exchange/ImportRun.h"
 #include "exchange/ImportSetup.h"
-#include "exchange/LiveDataFiles.h"
 #include "exchange/views/ExportPasswordsWindow.h"
 #include "exchange/views/ImportPasswordsWindow.h"
 #include "framework/ProgressWindow.h"
@@ -24,7 +23,6 @@ struct Session {
           context{services.managers().passwords, services.opener(), services.prompter(),
                   services.positions(), csv,
                   [&services](Record& user, QWidget* parent) { return runSelectUsers(services, user, parent); }} {
-        csv.setRefusedTargets(isLiveDataFile);
         csv.setFileName(lastPath);
     }
     ~Session() { lastPath = csv.fileName(); }

@@ -5,6 +5,7 @@
 #include "platform/records/Record.h"
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -21,7 +22,8 @@ inline const QString kDefaultSyncFile = QStringLiteral("quillock.syn");
 QString defaultSyncFilePath();
 
 // Sending and receiving from the menu: the file dialog, the user choice (with
-// the password confirmed), the progress window, then the messages.
+// the password confirmed), for a user without a password the file's own
+// password (twice when sending), the progress window, then the messages.
 class SyncProcedures {
 public:
     // `fileName` is the program-wide name of the synchronization file.
@@ -35,12 +37,17 @@ public:
     // Told of the receiving user when a receive changed his watched entries,
     // so that a running window monitor reloads them; may be empty.
     std::function<void(const QString& userName)> watchedEntriesChanged;
+    // Asks for a file's password with this question: the typed text, or
+    // nothing when cancelled ("File Password" unless a test puts in its own).
+    std::function<std::optional<QString>(const QString& question, QWidget* parent)> askPassword;
     // Key derivation cost of files written (tests lower it).
     sync_format::KdfLimits limits = sync_format::kWritten;
 
 private:
     bool chooseFile(bool save, QWidget* parent);
     bool chooseUser(Record& user, QWidget* parent);
+    std::optional<QString> filePassword(const Record& user, bool sending, QWidget* parent);
+    std::optional<QString> newFilePassword(const QString& userName, QWidget* parent);
     void show(const std::vector<Prompt>& messages);
 
     ProgramServices& services_;

@@ -13,6 +13,7 @@ namespace {
 // Each tick works this long, so the window stays responsive.
 constexpr qint64 kSliceMs = 40;
 constexpr int kBatch = 25;
+constexpr int kKeyPollMs = 20;
 } // namespace
 
 SyncProgressWindow::SyncProgressWindow(SyncRun& run, const QString& status, const QString& section,
@@ -43,12 +44,14 @@ void SyncProgressWindow::runModal() {
     exec();
 }
 
+// Until the key arrives the timer only looks in now and then, leaving the
+// processor to the derivation.
 void SyncProgressWindow::tick() {
     if (ended_) return;
-    bool more = true;
-    if (!started_) {
-        started_ = true;
-        more = run_.start();
+    bool more = started_ || begin();
+    if (more && !keyed_) {
+        if (!keyJob_->finished()) return;
+        more = keyArrived();
     }
     QElapsedTimer slice;
     slice.start();
@@ -58,6 +61,23 @@ void SyncProgressWindow::tick() {
         ended_ = true;
         accept();
     }
+}
+
+bool SyncProgressWindow::begin() {
+    started_ = true;
+    if (!run_.start()) return false;
+    keyJob_ = std::make_unique<SyncKeyJob>(derive_);
+    keyJob_->start(run_.keyRequest());
+    timer_->setInterval(kKeyPollMs);
+    return true;
+}
+
+bool SyncProgressWindow::keyArrived() {
+    keyed_ = true;
+    timer_->setInterval(0);
+    const std::optional<SyncKey> key = keyJob_->take();
+    keyJob_.reset();
+    return run_.useKey(key);
 }
 
 void SyncProgressWindow::showPercent() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "exchange/SyncKeyJob.h"
 #include "exchange/SyncRun.h"
 #include <QDialog>
 
@@ -9,9 +10,10 @@ namespace ql {
 
 class IniStore;
 
-// "Processing Records": runs a send or a receive in batches on its timer,
-// shows the percentage done and ends the run early on "Cancel" (or Escape, or
-// closing the window). Closes itself when the run has ended.
+// "Processing Records": derives the run's key on another thread, then runs
+// the send or the receive in batches on its timer, shows the percentage done
+// and ends the run early on "Cancel" (or Escape, or closing the window), the
+// derivation included. Closes itself when the run has ended.
 class SyncProgressWindow : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +24,8 @@ public:
 
     // Runs the whole run modally; its outcome() tells how it ended.
     void runModal();
+    // How the key is derived (tests put in a slow one).
+    void setKeyDerivation(SyncKeyJob::Derive derive) { derive_ = std::move(derive); }
 
 public slots:
     void reject() override;
@@ -29,6 +33,8 @@ public slots:
 
 private:
     void tick();
+    bool begin();
+    bool keyArrived();
     void showPercent();
 
     SyncRun& run_;
@@ -36,7 +42,10 @@ private:
     IniStore& positions_;
     QLabel* percent_ = nullptr;
     QTimer* timer_ = nullptr;
+    SyncKeyJob::Derive derive_ = SyncKey::derive;
+    std::unique_ptr<SyncKeyJob> keyJob_;
     bool started_ = false;
+    bool keyed_ = false;
     bool ended_ = false;
 };
 

@@ -1,23 +1,46 @@
 #include "platform/core/PrivateFile.h"
 
 #include <QSaveFile>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace ql::private_file {
 
 namespace {
 
-QString abandon(QSaveFile& file) {
-    const QString error = file.errorString();
+std::atomic<bool> modeless{false};
+
+QString abandon(QSaveFile& file, QString error = {}) {
+    if (error.isEmpty()) error = file.errorString();
     file.cancelWriting();
     file.commit(); // after cancelWriting this only removes the temporary file
     return error.isEmpty() ? QStringLiteral("The file could not be written.") : error;
 }
 
+// Makes the open file 0600; true when no one else can read it afterwards (a
+// file system may accept the change and ignore it).
+bool makePrivate(QSaveFile& file, QString& error) {
+    const int fd = file.handle();
+    if (modeless || ::fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
+        error = QString::fromLocal8Bit(std::strerror(modeless ? ENOSYS : errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        error = QStringLiteral("The file system keeps the file readable by others.");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-QString open(QSaveFile& file) {
+QString open(QSaveFile& file, Privacy privacy) {
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) return abandon(file);
+    QString error;
+    if (!makePrivate(file, error) && privacy == Privacy::Required) return abandon(file, error);
     return {};
 }
 
@@ -30,11 +53,23 @@ QString commit(QSaveFile& file) {
     return {};
 }
 
-QString write(const QString& path, const QByteArray& bytes) {
+QString write(const QString& path, const QByteArray& bytes, Privacy privacy) {
     QSaveFile file(path);
-    if (QString error = open(file); !error.isEmpty()) return error;
+    if (QString error = open(file, privacy); !error.isEmpty()) return error;
     if (file.write(bytes) != bytes.size()) return abandon(file);
     return commit(file);
 }
+
+bool canBePrivate(const QString& path) {
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) return true;
+    QString error;
+    const bool made = makePrivate(probe, error);
+    probe.cancelWriting();
+    probe.commit(); // drops the probe
+    return made;
+}
+
+void simulateModelessFileSystem(bool on) { modeless = on; }
 
 } // namespace ql::private_file

@@ -22,7 +22,9 @@ QPageSize pageSizeOf(const ReportPage& page) {
 QString writePdfFile(const std::vector<ReportPage>& pages, const QString& fileName, const QString& title) {
     if (pages.empty()) return QStringLiteral("The report has no pages.");
     QSaveFile file(fileName);
-    if (QString error = private_file::open(file); !error.isEmpty()) return error;
+    // Whether others may read it on a drive without modes was asked before.
+    if (QString error = private_file::open(file, private_file::Privacy::BestEffort); !error.isEmpty())
+        return error;
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);

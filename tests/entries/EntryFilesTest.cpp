@@ -7,6 +7,7 @@
 #include "entries/WatchedEntryHook.h"
 #include "monitor/MonitorLists.h"
 #include "monitor/MonitorNotifications.h"
+#include "platform/core/PrivateFile.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +70,38 @@ TEST_F(StoredFiles, AFileOfUpTo64KiBIsStoredAndWrittenBackForItsOwnerAlone) {
     ASSERT_EQ(::stat(QFile::encodeName(path("out.bin")).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     EXPECT_EQ(prompter_.asked.back().text, path("out.bin") + " written successfully.");
+}
+
+TEST_F(StoredFiles, SavingToDiskRefusesTheDataFolderOwnFilesAndAsksAgain) {
+    form_->entry().setBlob("P_:ENCRYPTEDFILE", "stored contents");
+    writeFile(path("quillock.key"), "the data key");
+    files_.answers = {path("quillock.key"), "QLMON.INI", path("QL_DATA.qld-shm"), path("out.bin")};
+    form_->saveToDisk();
+    ASSERT_EQ(files_.asked.size(), 4u);
+    EXPECT_EQ(files_.asked[1].request.initialName, path("quillock.key"));
+    ASSERT_EQ(prompter_.asked.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(prompter_.asked[size_t(i)].title, "File Refused");
+    EXPECT_EQ(prompter_.asked[3].title, "Complete");
+    QFile key(path("quillock.key"));
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    EXPECT_EQ(key.readAll(), "the data key");
+    EXPECT_FALSE(QFileInfo::exists(path("QLMON.INI")));
+}
+
+// A drive that cannot keep a file private (FAT): the stored file is written
+// only when the user agrees that others may read it.
+TEST_F(StoredFiles, SavingToADriveWithoutModesAsksFirst) {
+    form_->entry().setBlob("P_:ENCRYPTEDFILE", "stored contents");
+    private_file::simulateModelessFileSystem(true);
+    files_.answers = {path("declined.bin"), path("agreed.bin")};
+    prompter_.answers = {PromptButton::No, PromptButton::Yes};
+    form_->saveToDisk();
+    private_file::simulateModelessFileSystem(false);
+    ASSERT_EQ(prompter_.asked.size(), 3u);
+    EXPECT_EQ(prompter_.asked[0].title, "File Readable by Others");
+    EXPECT_EQ(prompter_.asked[2].title, "Complete");
+    EXPECT_FALSE(QFileInfo::exists(path("declined.bin")));
+    EXPECT_TRUE(QFileInfo::exists(path("agreed.bin")));
 }
 
 TEST_F(StoredFiles, AFileThatCannotBeStoredLeavesThePreviousOneInPlace) {

@@ -120,7 +120,7 @@ TEST_F(CsvFileTest, TheLiveDataFilesAreRefusedAsTargets) {
     dialogs.answers = {live, dir.filePath("fine.csv")};
     ASSERT_TRUE(csv.openOutput());
     ASSERT_EQ(prompter.asked.size(), 1u);
-    EXPECT_EQ(prompter.asked[0].title, "Cannot CREATE " + live);
+    EXPECT_EQ(prompter.asked[0].title, "File Refused");
     EXPECT_EQ(csv.fileName(), dir.filePath("fine.csv"));
     EXPECT_TRUE(csv.close());
     EXPECT_EQ(read(live), "data");

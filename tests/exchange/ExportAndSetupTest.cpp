@@ -1,7 +1,9 @@
 // The export's lists and run, and the import window's columns before a run.
 #include "ExchangeFixture.h"
-#include "exchange/LiveDataFiles.h"
+#include "store/FileTargets.h"
 #include "platform/core/DayNumber.h"
+#include "platform/core/PrivateFile.h"
+#include "tests/support/FatMount.h"
 
 using namespace ql;
 using namespace ql::test;
@@ -124,14 +126,61 @@ TEST_F(ExchangeTest, AutoAssignsColumnsWhoseValueIsAFieldNameAndSelectsBothWays)
     EXPECT_EQ(a.firstTargetOf(1), exchangeFieldIndex(u"P_:URL"));
 }
 
-TEST_F(ExchangeTest, TheLiveDataFilesAndTheirJournalsAreKnownWhateverThePathLeadingThere) {
-    EXPECT_TRUE(isLiveDataFile(filePath("QL_DATA.qld")));
-    EXPECT_TRUE(isLiveDataFile(filePath("QL_DATA.qld-wal")));
-    EXPECT_TRUE(isLiveDataFile(filePath("sub/../QLOCK_S.qld")));
+TEST_F(ExchangeTest, EveryOwnFileOfTheDataFolderIsKnownWhateverThePathLeadingThere) {
+    for (const char* own : {"QL_DATA.qld", "QL_DATA.qld-wal", "QL_DATA.qld-shm", "QL_DATA.qld-journal",
+                            "qlock_w.tps", "QLOCK_S.qld", "QLOCK_T.qld", "QLDATA.qld", "quillock.key",
+                            "quillock.key.new", "quillock.switch", "quillock.lock", "POSITION.INI",
+                            "QLMON.INI"})
+        EXPECT_TRUE(isDataFolderFile(filePath(own))) << own;
+    EXPECT_TRUE(isDataFolderFile("quillock.key")) << "a name alone is in the data folder";
+    EXPECT_TRUE(isDataFolderFile(filePath("sub/../QLOCK_S.qld")));
     ASSERT_TRUE(QFile::link(filePath("QL_DATA.qld"), filePath("link.csv")));
-    EXPECT_TRUE(isLiveDataFile(filePath("link.csv")));
-    EXPECT_FALSE(isLiveDataFile(filePath("export.csv")));
-    EXPECT_FALSE(isLiveDataFile(filePath("QL_DATA.csv")));
-    EXPECT_TRUE(isLiveDataFile(filePath("QLDATA.qld"))) << "the old version's tables are the folder's too";
-    EXPECT_FALSE(isLiveDataFile(filePath("quillock.syn"))) << "a sync file is no table of the folder";
+    EXPECT_TRUE(isDataFolderFile(filePath("link.csv")));
+    EXPECT_FALSE(isDataFolderFile(filePath("export.csv")));
+    EXPECT_FALSE(isDataFolderFile(filePath("QL_DATA.csv")));
+    EXPECT_FALSE(isDataFolderFile(filePath("quillock.syn"))) << "a sync file is written for the user";
+}
+
+TEST_F(ExchangeTest, AnExportIsNeverWrittenOverTheDataFolderOwnFiles) {
+    addEntry("Alice", "mail", "jdoe");
+    QFile key(filePath("quillock.key"));
+    ASSERT_TRUE(key.open(QIODevice::WriteOnly));
+    key.write("the data key");
+    key.close();
+    dialogs.answers = {filePath("quillock.key"), filePath("QLMON.INI"), filePath("out.csv")};
+    ASSERT_EQ(PasswordExport(passwords, csv, prompter).run("Alice", ExportFieldList().exportFields(), false), 1);
+    QStringList titles;
+    for (const Prompt& p : prompter.asked) titles << p.title;
+    EXPECT_EQ(titles, (QStringList{"File Refused", "File Refused", "Done"}));
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    EXPECT_EQ(key.readAll(), "the data key");
+    EXPECT_FALSE(QFile::exists(filePath("QLMON.INI")));
+}
+
+// A FAT USB stick cannot keep the file private; the export holds every
+// password in clear, so it is written there only after a warning.
+TEST_F(ExchangeTest, AnExportToADriveWithoutModesIsWrittenOnlyAfterAWarning) {
+    addEntry("Alice", "mail", "jdoe");
+    private_file::simulateModelessFileSystem(true);
+    dialogs.answers = {filePath("declined.csv"), filePath("agreed.csv")};
+    prompter.answers = {PromptButton::No, PromptButton::Yes};
+    const int written = PasswordExport(passwords, csv, prompter).run("Alice", ExportFieldList().exportFields(), false);
+    private_file::simulateModelessFileSystem(false);
+    EXPECT_EQ(written, 1);
+    ASSERT_GE(prompter.asked.size(), 2u);
+    EXPECT_EQ(prompter.asked[0].title, "File Readable by Others");
+    EXPECT_TRUE(prompter.asked[0].text.startsWith(filePath("declined.csv") + "\n"));
+    EXPECT_FALSE(QFile::exists(filePath("declined.csv")));
+    EXPECT_TRUE(readFile(filePath("agreed.csv")).contains("jdoe"));
+
+    FatMount stick;
+    if (!stick.mounted()) GTEST_SKIP() << "no FAT file system through FUSE here: " << stick.why().toStdString();
+    prompter.asked.clear();
+    dialogs.answers = {stick.path("passwords.csv")};
+    prompter.answers = {PromptButton::Yes};
+    EXPECT_EQ(PasswordExport(passwords, csv, prompter).run("Alice", ExportFieldList().exportFields(), false), 1);
+    ASSERT_EQ(prompter.asked.size(), 2u);
+    EXPECT_EQ(prompter.asked[0].title, "File Readable by Others");
+    EXPECT_EQ(prompter.asked[1].title, "Done");
+    EXPECT_TRUE(readFile(stick.path("passwords.csv")).contains("jdoe"));
 }

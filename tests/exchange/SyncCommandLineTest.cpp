@@ -2,6 +2,8 @@
 // that ask nothing.
 #include "SyncMachine.h"
 #include "exchange/SyncCommandLineRun.h"
+#include "platform/core/PrivateFile.h"
+#include "tests/support/FatMount.h"
 #include "tests/support/QtPrinters.h"
 
 using namespace ql;
@@ -73,18 +75,18 @@ protected:
     QTemporaryDir media;
     QString file() const { return media.filePath("q.syn"); }
     QStringList out, err;
-    QString typed;
+    QStringList typed; // the lines of standard input
     int passwordReads = 0;
-    CommandLineIo io{[this] { ++passwordReads; return typed; },
+    CommandLineIo io{[this] { ++passwordReads; return typed.isEmpty() ? QString() : typed.takeFirst(); },
                      [this](const QString& line) { out << line; },
                      [this](const QString& line) { err << line; }};
 
     int run(SyncMachine& machine, QChar direction, const QString& user, const QString& password,
-            const QString& path) {
+            const QString& path, const QString& filePassword = {}) {
         machine.here();
         out.clear();
         err.clear();
-        return runCommandLineSync({direction, user, password, path}, machine.managers(),
+        return runCommandLineSync({direction, user, password, path, filePassword}, machine.managers(),
                                   machine.prompter(), io);
     }
 };
@@ -104,8 +106,8 @@ TEST_F(CommandLineRunTest, SendsAndReceivesWithoutAskingAnything) {
     EXPECT_TRUE(err.isEmpty());
     EXPECT_EQ(work.entries().size(), 2u);
 
-    typed = "pw";
-    EXPECT_EQ(run(work, 'I', "joe", "-", file()), kSyncSucceeded);
+    typed = {"pw"};
+    EXPECT_EQ(run(work, 'I', "joe", "-", file(), "ignored"), kSyncSucceeded);
     EXPECT_EQ(passwordReads, 1);
     EXPECT_EQ(out, QStringList{"Records added:  0  Records updated:  0"});
     EXPECT_TRUE(home.prompter().asked.empty());
@@ -146,12 +148,49 @@ TEST_F(CommandLineRunTest, NeverWritesOverTheDataFolderOwnFiles) {
                                   home.path("POSITION.INI"), home.path("quillock.key")}) {
         EXPECT_EQ(run(home, 'O', "joe", "pw", target), kSyncFailed) << target.toStdString();
         ASSERT_EQ(err.size(), 1);
-        EXPECT_TRUE(err[0].contains("is one of the data folder's own files")) << err[0].toStdString();
+        EXPECT_TRUE(err[0].startsWith("File Refused: ")) << err[0].toStdString();
     }
     EXPECT_EQ(fileBytes(home.path("QL_DATA.qld")), tables);
     EXPECT_FALSE(QFile::exists(home.path("POSITION.INI")));
     EXPECT_FALSE(QFile::exists(home.path("quillock.key"))) << "a sync file is never taken for the key file";
     EXPECT_EQ(home.entries().size(), 1u);
+}
+
+TEST(SyncCommandLine, TakesTheFilePasswordAndPassesOverItAsAPosition) {
+    const auto keyed = request({"Sync=O", "User=free", "Password=Not Required", "FilePassword=f pw", "File=f"});
+    ASSERT_TRUE(keyed);
+    EXPECT_EQ(keyed->filePassword, "f pw");
+    const auto positional = request({"/SyncIn", "-FilePassword=-", "free", "Not Required", "f.syn"});
+    EXPECT_EQ(shape(positional), "I|free|Not Required|f.syn");
+    EXPECT_EQ(positional->filePassword, "-");
+}
+
+TEST_F(CommandLineRunTest, AUserWithoutPasswordGivesTheFileOneOrNothingRuns) {
+    home.addUser("free", "Not Required");
+    work.addUser("free", "Not Required");
+    home.addEntry("free", {"Mail", "free", "m"});
+
+    EXPECT_EQ(run(home, 'O', "free", "Not Required", file()), kSyncFailed);
+    ASSERT_EQ(err.size(), 1);
+    EXPECT_TRUE(err[0].startsWith("Synchonization cancelled: free has no password")) << err[0].toStdString();
+    EXPECT_TRUE(err[0].contains("FilePassword=")) << err[0].toStdString();
+    EXPECT_FALSE(QFile::exists(file()));
+    EXPECT_EQ(run(home, 'O', "free", "Not Required", file(), "Not Required"), kSyncFailed);
+    EXPECT_FALSE(QFile::exists(file()));
+
+    // The password, then the file's password, each a line of standard input.
+    typed = {"Not Required", "f1le pw"};
+    EXPECT_EQ(run(home, 'O', "free", "-", file(), "-"), kSyncSucceeded);
+    EXPECT_EQ(passwordReads, 2);
+    EXPECT_TRUE(readSyncFile(file(), "Not Required").empty());
+    EXPECT_EQ(readSyncFile(file(), "f1le pw").size(), 1u);
+
+    EXPECT_EQ(run(work, 'I', "free", "Not Required", file()), kSyncFailed);
+    EXPECT_TRUE(err[0].startsWith("Synchonization cancelled: free has no password")) << err[0].toStdString();
+    EXPECT_EQ(run(work, 'I', "free", "Not Required", file(), "other"), kSyncFailed);
+    EXPECT_TRUE(work.entries().empty());
+    EXPECT_EQ(run(work, 'I', "free", "Not Required", file(), "f1le pw"), kSyncSucceeded);
+    EXPECT_EQ(work.entries().size(), 1u);
 }
 
 TEST_F(CommandLineRunTest, IncompleteParametersAreShownAndNothingRuns) {
@@ -162,4 +201,25 @@ TEST_F(CommandLineRunTest, IncompleteParametersAreShownAndNothingRuns) {
     EXPECT_EQ(home.prompter().asked[0].text, "Synchonization parameters incorrect.  Check command line.");
     EXPECT_EQ(err, QStringList{"Synchonization cancelled: Synchonization parameters incorrect.  Check command line."});
     EXPECT_EQ(passwordReads, 0);
+}
+
+// A FAT USB stick cannot make a file readable by its owner alone: the sealed
+// file is written there all the same.
+TEST_F(CommandLineRunTest, SendsToADriveThatCannotKeepFilesPrivate) {
+    home.addUser("joe", "pw");
+    work.addUser("joe", "pw");
+    home.addEntry("joe", {"Mail", "joe", "m"});
+    private_file::simulateModelessFileSystem(true);
+    const int sent = run(home, 'O', "joe", "pw", file());
+    private_file::simulateModelessFileSystem(false);
+    EXPECT_EQ(sent, kSyncSucceeded) << err.join("\n").toStdString();
+    EXPECT_EQ(readSyncFile(file(), "pw").size(), 1u);
+
+    FatMount stick;
+    if (!stick.mounted()) GTEST_SKIP() << "no FAT file system through FUSE here: " << stick.why().toStdString();
+    const QString onStick = stick.path("quillock.syn");
+    EXPECT_EQ(run(home, 'O', "joe", "pw", onStick), kSyncSucceeded) << err.join("\n").toStdString();
+    EXPECT_EQ(run(home, 'O', "joe", "pw", onStick), kSyncSucceeded) << "an earlier file is replaced";
+    EXPECT_EQ(run(work, 'I', "joe", "pw", onStick), kSyncSucceeded) << err.join("\n").toStdString();
+    EXPECT_EQ(work.entries().size(), 1u);
 }

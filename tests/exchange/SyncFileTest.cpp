@@ -3,6 +3,7 @@
 #include "exchange/SyncMessages.h"
 #include "exchange/SyncRecordCodec.h"
 #include <QBuffer>
+#include <QFileInfo>
 
 using namespace ql;
 using namespace ql::test;
@@ -112,15 +113,32 @@ TEST_F(SyncFileTest, EntriesThatBreakTheLayoutAreRefused) {
 
 TEST_F(SyncFileTest, KeyDerivationLimitsAreBoundedBothWays) {
     using sync_format::KdfLimits;
+    // At most four times what the program writes (3 passes over 64 MiB),
+    // counted as passes times memory and as memory alone.
     for (const KdfLimits& l : {KdfLimits{0, 64 * 1024}, KdfLimits{11, 64 * 1024}, KdfLimits{3, 4 * 1024},
-                               KdfLimits{3, 2 * 1024 * 1024}, KdfLimits{0xffffffffu, 0xffffffffu}})
+                               KdfLimits{3, 2 * 1024 * 1024}, KdfLimits{0xffffffffu, 0xffffffffu},
+                               KdfLimits{10, 1024 * 1024}, KdfLimits{4, 256 * 1024}, KdfLimits{1, 512 * 1024},
+                               KdfLimits{10, 128 * 1024}})
         EXPECT_FALSE(sync_format::limitsAccepted(l)) << l.opsLimit << " " << l.memKiB;
-    EXPECT_TRUE(sync_format::limitsAccepted(sync_format::kWritten));
+    for (const KdfLimits& l : {sync_format::kWritten, sync_format::kLowest, KdfLimits{3, 256 * 1024},
+                               KdfLimits{10, 76 * 1024}, KdfLimits{1, 256 * 1024}})
+        EXPECT_TRUE(sync_format::limitsAccepted(l)) << l.opsLimit << " " << l.memKiB;
 
-    // A file asking for absurd limits is refused before any derivation.
+    // A file asking for absurd limits, or the largest the key file allows, is
+    // refused before any derivation.
     QByteArray bytes = writeFile(1);
     bytes[16] = char(0xff), bytes[17] = char(0xff), bytes[18] = char(0xff), bytes[19] = char(0x7f);
     EXPECT_FALSE(sync_format::Header::decode(bytes));
+    QByteArray costly = writeFile(1);
+    QByteArray limits;
+    sync_format::putU32(limits, 10);
+    sync_format::putU32(limits, 1024 * 1024);
+    costly.replace(12, 8, limits);
+    EXPECT_FALSE(sync_format::Header::decode(costly));
+    QBuffer device(&costly);
+    device.open(QIODevice::ReadOnly);
+    SyncFileReader reader(device);
+    EXPECT_EQ(reader.readHeader(), Status::Malformed);
 
     // The program writes the moderate limits.
     SyncFileWriter writer(file());
@@ -174,4 +192,25 @@ TEST_F(SyncFileTest, ADamagedFileMergesNothingAndIsReportedOnce) {
     const std::vector<Prompt> once = syncEndMessages(work.receive("joe", file()), SyncDirection::Receive);
     ASSERT_EQ(once.size(), 1u);
     EXPECT_EQ(once[0].title, "Invalid Synchronization File");
+}
+
+// Small files are written front to back in one go; a larger one goes to the
+// disk as it grows and still reads back whole.
+TEST_F(SyncFileTest, AFileLargerThanWhatIsHeldInMemoryReadsBackWhole) {
+    SyncFileWriter writer(file(), kFastLimits);
+    ASSERT_TRUE(writer.begin("pw"));
+    Record r = sampleEntry(0);
+    QByteArray attachment(64 * 1024, '\0');
+    for (int i = 0; i < 300; ++i) {
+        attachment[i] = char(i);
+        r.setBlob("SF_:ENCRYPTEDFILE", attachment);
+        ASSERT_TRUE(writer.write(r));
+    }
+    ASSERT_TRUE(writer.commit());
+    EXPECT_GT(QFileInfo(file()).size(), 16 * 1024 * 1024);
+    SyncFileReader::Status end{};
+    const std::vector<Record> read = readSyncFile(file(), "pw", &end);
+    EXPECT_EQ(end, SyncFileReader::Status::End);
+    ASSERT_EQ(read.size(), 300u);
+    EXPECT_EQ(read[299].blob("SF_:ENCRYPTEDFILE"), attachment);
 }

@@ -103,27 +103,30 @@ public:
         return std::nullopt;
     }
 
+    // Sends the user's entries sealed with his own password, or with
+    // `filePassword` when one is given.
     SyncOutcome send(const QString& userName, const QString& file,
-                     const std::function<void(SyncSend&)>& setUp = {}) {
+                     const std::function<void(SyncSend&)>& setUp = {}, const QString& filePassword = {}) {
         const Record who = user(userName);
         DataTable passwords(passwordsTable());
         EXPECT_EQ(managers_.passwords.open(passwords), se::NoError);
         SyncFileWriter writer(file, kFastLimits);
-        SyncSend run(passwords, who, writer);
+        SyncSend run(passwords, who, filePassword.isNull() ? who.text("U_:PASSWORD") : filePassword, writer);
         if (setUp) setUp(run);
         return runToEnd(run);
     }
 
     // Receives `file` for the user; `drive` may run the steps itself.
     SyncOutcome receive(const QString& userName, const QString& file,
-                        const std::function<void(SyncReceive&)>& drive = {}) {
+                        const std::function<void(SyncReceive&)>& drive = {}, const QString& filePassword = {}) {
         const Record who = user(userName);
         DataTable passwords(passwordsTable());
         EXPECT_EQ(managers_.passwords.open(passwords), se::NoError);
         QFile in(file);
         EXPECT_TRUE(in.open(QIODevice::ReadOnly));
         SyncFileReader reader(in);
-        SyncReceive run(passwords, who, reader, file);
+        SyncReceive run(passwords, who, filePassword.isNull() ? who.text("U_:PASSWORD") : filePassword,
+                        reader, file);
         if (!drive) return runToEnd(run);
         drive(run);
         return run.outcome();
@@ -138,6 +141,11 @@ private:
     ErrorManager errors_{prompter_, [](const QString& text) { throw Halted(text.toStdString()); }};
     RecordManagers managers_{errors_, ProgramKind::Main};
 };
+
+// Starts a run and gives it its key, as the drivers do before the steps.
+inline bool startKeyed(SyncRun& run) {
+    return run.start() && run.useKey(SyncKey::derive(run.keyRequest().password, run.keyRequest().header));
+}
 
 // The entries read back from a sync file with the password.
 inline std::vector<Record> readSyncFile(const QString& file, const QString& password,

@@ -65,7 +65,7 @@ TEST_F(SyncRunTest, SendingWritesEveryEntryOfTheUserAndReplacesAnEarlierFile) {
     EXPECT_EQ(readSyncFile(file(), "s3cret").size(), 4u);
     ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(syncEndMessages(home.send("ann", file()), SyncDirection::Send)[0].text,
+    EXPECT_EQ(syncEndMessages(home.send("ann", file(), {}, "ann's file"), SyncDirection::Send)[0].text,
               "Records added to the synchonization file:  1");
 }
 
@@ -91,13 +91,45 @@ TEST_F(SyncRunTest, AnotherPasswordMergesNothingAndSaysSoOnce) {
     EXPECT_EQ(contents(work.entries()), before);
     EXPECT_EQ(work.receive("JOE2", file()).added, 1);
 
-    // "Not Required" is a password like any other: it does not open a file
-    // sent with a real one, nor the other way round.
+    // A user without a password opens a file only with the file's password.
     work.addUser("nopw", "Not Required");
-    EXPECT_EQ(work.receive("nopw", file()).end, SyncEnd::PasswordMismatch);
-    ASSERT_EQ(home.send("free", file()).end, SyncEnd::Completed);
-    EXPECT_EQ(work.receive("joe", file()).end, SyncEnd::PasswordMismatch);
-    EXPECT_EQ(work.receive("nopw", file()).added, 1);
+    EXPECT_EQ(work.receive("nopw", file(), {}, "wrong").end, SyncEnd::PasswordMismatch);
+    EXPECT_EQ(work.receive("nopw", file(), {}, "s3cret").added, 1);
+}
+
+// "Not Required" is public: a file sealed with it could be read, and forged,
+// by anyone.
+TEST_F(SyncRunTest, NoFileIsSealedOrOpenedWithThePublicTextOfAUserWithoutPassword) {
+    home.addUser("free", "Not Required");
+    home.addEntry("free", {"Mail", "free", "pw-mail"});
+    work.addUser("free", "Not Required");
+    for (const QString& refused : {QString("Not Required"), QString("not required  "), QString("  ")}) {
+        const SyncOutcome o = home.send("free", file(), {}, refused);
+        EXPECT_EQ(o.end, SyncEnd::NoFilePassword) << refused.toStdString();
+        EXPECT_EQ(syncEndMessages(o, SyncDirection::Send)[0].title, "File Password Required");
+        EXPECT_FALSE(QFile::exists(file()));
+    }
+
+    ASSERT_EQ(home.send("free", file(), {}, "file pw").end, SyncEnd::Completed);
+    EXPECT_TRUE(readSyncFile(file(), "Not Required").empty());
+    EXPECT_EQ(services(readSyncFile(file(), "file pw"), "SF_:PASSWORD"), QStringList{"pw-mail"});
+    EXPECT_EQ(work.receive("free", file()).end, SyncEnd::NoFilePassword);
+    EXPECT_EQ(work.receive("free", file(), {}, "file pw").added, 1);
+
+    // A forged file sealed with the public text merges nothing.
+    {
+        SyncFileWriter forger(file(), kFastLimits);
+        const std::optional<SyncKey> key = SyncKey::derive("Not Required", forger.prepare());
+        ASSERT_TRUE(key && forger.begin(*key));
+        Record forged(syncFileTable());
+        forged.setText("SF_:USER", u"Not Required");
+        forged.setText("SF_:SERVICE", u"Forged");
+        forged.setText("SF_:NAME", u"free");
+        ASSERT_TRUE(forger.write(forged) && forger.commit());
+    }
+    EXPECT_EQ(work.receive("free", file()).end, SyncEnd::NoFilePassword);
+    EXPECT_EQ(work.receive("free", file(), {}, "Not Required").end, SyncEnd::NoFilePassword);
+    EXPECT_FALSE(work.entry("free", "Forged", "free"));
 }
 
 TEST_F(SyncRunTest, NewerCopiesWinByDateThenTimeAndNamesMatchWhateverTheCase) {
@@ -237,7 +269,7 @@ TEST_F(SyncRunTest, AFailedWriteOrACancelLeavesTheReceivingEntriesAsTheyWere) {
     }
 
     const SyncOutcome cancelled = work.receive("joe", file(), [](SyncReceive& run) {
-        ASSERT_TRUE(run.start());
+        ASSERT_TRUE(startKeyed(run));
         ASSERT_TRUE(run.step(4));
         EXPECT_EQ(run.percent(), 66);
         run.cancel();
@@ -275,7 +307,7 @@ TEST_F(SyncRunTest, AReceiveSaysWhetherItWroteAWatchedEntry) {
     third.addEntry("joe", {"Watched", "joe", "w2", 80002, 1}); // no longer watched
     ASSERT_EQ(third.send("joe", file()).end, SyncEnd::Completed);
     o = work.receive("joe", file(), [](SyncReceive& run) {
-        ASSERT_TRUE(run.start());
+        ASSERT_TRUE(startKeyed(run));
         run.step(1);
         run.cancel();
     });

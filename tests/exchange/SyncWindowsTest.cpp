@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
+#include <QTimer>
+#include <future>
 
 using namespace ql;
 using namespace ql::test;
@@ -40,8 +43,19 @@ protected:
         };
     }
 
+    // Answers the file password questions from a list; records the questions.
+    void typePasswords(QStringList answers) {
+        typed = std::move(answers);
+        procedures->askPassword = [this](const QString& question, QWidget*) -> std::optional<QString> {
+            questions << question;
+            if (typed.isEmpty()) return std::nullopt;
+            return typed.takeFirst();
+        };
+    }
+
     SyncMachine machine;
     QTemporaryDir media;
+    QStringList typed, questions;
     ScriptedPrompter prompter;
     ScriptedFileDialogs dialogs;
     QString fileName = defaultSyncFilePath(); // as the program starts
@@ -57,6 +71,7 @@ public:
     int steps = 0;
     bool cancelled = false;
     bool start() override { return true; }
+    bool useKey(const std::optional<SyncKey>&) override { return true; }
     bool step(int) override { ++steps; return true; }
     void cancel() override { cancelled = true; }
     int percent() const override { return 42; }
@@ -126,8 +141,98 @@ TEST_F(SyncWindowsTest, CancellingADialogEndsTheRunBeforeAnyFileIsTouched) {
     dialogs.answers = {machine.path("QL_DATA.qld")};
     procedures->syncSend(nullptr);
     ASSERT_EQ(prompter.asked.size(), 1u);
-    EXPECT_EQ(prompter.asked[0].title, "ERROR");
+    EXPECT_EQ(prompter.asked[0].title, "File Refused");
     EXPECT_EQ(machine.entries().size(), 2u);
+}
+
+TEST_F(SyncWindowsTest, AUserWithoutPasswordGivesTheFileAPasswordTwiceAndTypesItToReceive) {
+    machine.addUser("free", "Not Required");
+    machine.addEntry("free", {"Mail", "free", "m"});
+    chosenUser = "free";
+    const QString target = media.filePath("free.syn");
+
+    // Cancelled at the second question: nothing is written.
+    typePasswords({"f1le pw"});
+    dialogs.answers = {target};
+    procedures->syncSend(nullptr);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[0].startsWith("free has no password.")) << questions[0].toStdString();
+    EXPECT_FALSE(QFile::exists(target));
+
+    // "Not Required" and two passwords that differ are refused, then asked again.
+    questions.clear();
+    typePasswords({"Not Required", "f1le pw", "typo", "f1le pw", "f1le pw"});
+    dialogs.answers = {target};
+    procedures->syncSend(nullptr);
+    EXPECT_EQ(questions.size(), 5);
+    ASSERT_EQ(prompter.asked.size(), 3u);
+    EXPECT_EQ(prompter.asked[0].title, "File Password Required");
+    EXPECT_EQ(prompter.asked[1].text, "The two passwords differ.  Type them again.");
+    EXPECT_EQ(prompter.asked[2].title, "Done");
+    EXPECT_TRUE(readSyncFile(target, "Not Required").empty());
+    EXPECT_EQ(readSyncFile(target, "f1le pw").size(), 1u);
+
+    // Receiving asks once; the file's password opens it.
+    machine.addUser("other", "Not Required");
+    chosenUser = "other";
+    questions.clear();
+    typePasswords({"f1le pw"});
+    dialogs.answers = {target};
+    procedures->syncReceive(nullptr);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(machine.entry("other", "Mail", "free"));
+
+    // A user with a password is asked nothing more.
+    chosenUser = "joe";
+    questions.clear();
+    dialogs.answers = {target};
+    procedures->syncSend(nullptr);
+    EXPECT_TRUE(questions.isEmpty());
+}
+
+// A receive whose key takes long: the window answers and Cancel ends the run
+// while the key is still being derived.
+TEST_F(SyncWindowsTest, TheWindowAnswersAndCancelsWhileTheKeyIsDerived) {
+    const QString target = media.filePath("slow.syn");
+    dialogs.answers = {target};
+    procedures->syncSend(nullptr);
+    ASSERT_EQ(readSyncFile(target, "pw").size(), 2u);
+    const size_t before = machine.entries().size();
+
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    std::atomic<bool> deriving{false};
+    DataTable passwords(passwordsTable());
+    ASSERT_EQ(services->managers().passwords.open(passwords), se::NoError);
+    QFile in(target);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    SyncFileReader reader(in);
+    const Record joe = machine.user("joe");
+    SyncReceive run(passwords, joe, "pw", reader, target);
+    SyncProgressWindow window(run, QString(), "SyncReceive", services->positions());
+    window.setKeyDerivation([released, &deriving](const QString& password, const sync_format::Header& header) {
+        deriving = true;
+        released.wait();
+        return SyncKey::derive(password, header);
+    });
+    int ticks = 0;
+    QTimer other; // another part of the program, which must keep running
+    QObject::connect(&other, &QTimer::timeout, [&ticks] { ++ticks; });
+    other.start(5);
+    QString percent;
+    ModalAnswers answers({{"Processing Records", [&](QWidget& w) {
+                               QTest::qWaitFor([&] { return deriving && ticks > 10; }, 5000);
+                               percent = w.findChild<QLabel*>("percent")->text();
+                               w.findChild<QPushButton*>("cancel")->click();
+                           }}});
+    window.runModal();
+    release->set_value();
+    EXPECT_TRUE(answers.finished());
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(percent, "0% Completed");
+    EXPECT_EQ(run.outcome().end, SyncEnd::Cancelled);
+    EXPECT_EQ(machine.entries().size(), before);
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 TEST_F(SyncWindowsTest, TheProgressWindowShowsThePercentageAndCancels) {

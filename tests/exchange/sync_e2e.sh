@@ -80,5 +80,36 @@ wait_exit $pid 20; status=$?
 check "the program then closes normally" test "$status" -eq 0
 check "nothing was sent" test ! -e "$media/other.syn"
 
+# 7. A user without a password: the file gets a password of its own.
+"$fixture" "$home" user free 'Not Required' && "$fixture" "$home" entry free Shop free shoppw 80000 100 &&
+  "$fixture" "$away" user free 'Not Required' || { echo "FAILED: fixture"; exit 1; }
+"$quillock" "Data=$home" Sync=O User=free "Password=Not Required" "File=$media/free.syn" >"$work/out" 2>"$work/err"; status=$?
+check "a send without a file password fails" test "$status" -eq 1
+check "it says how to give one" grep -q 'FilePassword=' "$work/err"
+check "no file was written" test ! -e "$media/free.syn"
+printf 'f1le pw\n' | "$quillock" "Data=$home" Sync=O User=free "Password=Not Required" FilePassword=- \
+  "File=$media/free.syn" >"$work/out" 2>"$work/err"; status=$?
+check "a send with the file's password from standard input" test "$status" -eq 0
+"$quillock" "Data=$away" Sync=I User=free "Password=Not Required" "FilePassword=Not Required" \
+  "File=$media/free.syn" >"$work/out" 2>"$work/err"; status=$?
+check "the public text does not open it" test "$status" -eq 1
+"$quillock" "Data=$away" Sync=I User=free "Password=Not Required" "FilePassword=f1le pw" \
+  "File=$media/free.syn" >"$work/out" 2>"$work/err"; status=$?
+check "the file's password opens it" same "$(cat "$work/out")" "Records added:  1  Records updated:  0"
+
+# 8. A FAT USB stick, which cannot make a file the user's alone.
+stick=$work/stick
+mkdir -p "$stick"
+if truncate -s 8M "$work/stick.img" && mkfs.vfat "$work/stick.img" >/dev/null 2>&1 &&
+   fusefat -o rw+ "$work/stick.img" "$stick" >/dev/null 2>&1 && mountpoint -q "$stick"; then
+  "$quillock" "Data=$home" Sync=O User=joe "Password=s3cret pw" "File=$stick/quillock.syn" >"$work/out" 2>"$work/err"; status=$?
+  check "a send to a FAT stick succeeds" test "$status" -eq 0
+  "$quillock" "Data=$away" Sync=I User=Joe "Password=s3cret pw" "File=$stick/quillock.syn" >"$work/out" 2>"$work/err"; status=$?
+  check "and the file on it is received" test "$status" -eq 0
+  fusermount -u "$stick"
+else
+  echo "SKIPPED: no FAT file system through FUSE here"
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

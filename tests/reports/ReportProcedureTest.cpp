@@ -3,6 +3,7 @@
 #include "ReportTestSupport.h"
 #include "reports/ReportLayouts.h"
 #include "reports/ReportProcedure.h"
+#include "platform/core/PrivateFile.h"
 #include <QFile>
 
 using namespace ql;
@@ -274,4 +275,32 @@ TEST_F(ReportProcedureTest, TheReportTextsComeFromTheSettingsFileWithTheirDefaul
     ASSERT_EQ(prompter.asked.size(), 1u);
     EXPECT_EQ(prompter.asked[0].title, "Note");
     EXPECT_EQ(prompter.asked[0].text, "No entries.\nNothing was printed.");
+}
+
+TEST_F(ReportProcedureTest, APdfIsNeverWrittenOverTheDataFolderOwnFiles) {
+    const std::vector<ReportPage> pages(2);
+    files.answers = {data.path("quillock.key"), data.path("QL_DATA.qld"), "POSITION.INI",
+                     data.path("quillock.switch"), data.path("joe")};
+    EXPECT_TRUE(savePagesAsPdf(pages, "Report.pdf", files, prompter, printer));
+    EXPECT_EQ(askedTitles(), (QStringList{"File Refused", "File Refused", "File Refused", "File Refused"}));
+    EXPECT_TRUE(prompter.asked[0].text.startsWith(data.path("quillock.key") + "\n"));
+    ASSERT_EQ(printer.pdfs.size(), 1u);
+    EXPECT_EQ(printer.pdfs[0].first, data.path("joe.pdf"));
+    EXPECT_EQ(files.asked[1].request.initialName, data.path("quillock.key"));
+}
+
+// A FAT USB stick cannot keep the file private: asked first, No asks for
+// another file.
+TEST_F(ReportProcedureTest, APdfOnADriveWithoutModesIsWrittenOnlyAfterAWarning) {
+    const std::vector<ReportPage> pages(1);
+    private_file::simulateModelessFileSystem(true);
+    files.answers = {data.path("stick"), data.path("stick")};
+    prompter.answers = {No, Yes};
+    const bool saved = savePagesAsPdf(pages, "Report.pdf", files, prompter, printer);
+    private_file::simulateModelessFileSystem(false);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(askedTitles(), (QStringList{"File Readable by Others", "File Readable by Others"}));
+    EXPECT_TRUE(prompter.asked[0].text.contains("anyone holding the drive can read it"));
+    ASSERT_EQ(printer.pdfs.size(), 1u);
+    EXPECT_TRUE(private_file::canBePrivate(data.path("x"))) << "a real folder keeps files private";
 }
