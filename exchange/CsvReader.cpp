@@ -45,17 +45,27 @@ CsvReader::Opened CsvReader::start(std::unique_ptr<QIODevice> device) {
 }
 
 // One pass over the whole file: finds the encoding and whether the last
-// record ends inside a quoted field.
+// record ends inside a quoted field. Records are cut as UTF-8 text; a file
+// that turns out not to be UTF-8 is cut once more, a byte a character.
 bool CsvReader::scanWhole() {
     utf8Check_ = Utf8Check();
     checking_ = true;
+    scanner_.setUtf8(true);
+    scanAllRecords();
+    checking_ = false;
+    utf8_ = utf8Check_.valid();
+    if (!utf8_) {
+        scanner_.setUtf8(false);
+        scanAllRecords();
+    }
+    return unterminatedLine_ == 0;
+}
+
+void CsvReader::scanAllRecords() {
     rewind();
     Span span;
     qint64 bytes = 0;
     while (nextSpan(span, bytes)) {}
-    checking_ = false;
-    utf8_ = utf8Check_.valid();
-    return unterminatedLine_ == 0;
 }
 
 // What was read may hold passwords in clear: overwritten before it is freed.

@@ -50,6 +50,7 @@ private:
     void decode(const Span& span);
     Opened start(std::unique_ptr<QIODevice> device);
     bool scanWhole();
+    void scanAllRecords();
 
     std::unique_ptr<QIODevice> device_;
     QByteArray buffer_;

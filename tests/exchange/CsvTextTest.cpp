@@ -127,6 +127,29 @@ TEST_F(TempFiles, FilesThatAreNotUtf8AreReadAsWindows1252) {
     EXPECT_EQ(reader.record(), QString::fromUtf8("Ã©"));
 }
 
+// The character after a closing quote is skipped as the separator, however
+// many bytes it takes: the record goes on to the line break after the next
+// quoted field, not to the one inside it.
+TEST_F(TempFiles, AWideSeparatorAfterAQuoteKeepsTheNextQuotedFieldInItsRecord) {
+    const std::vector<Field> fields{{Q, "a"}, {Q, "note line 1\nnote line 2"}, {U, "x"}};
+    for (const char* separator : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) {
+        SCOPED_TRACE(separator);
+        const std::vector<QString> got =
+            records(QByteArray("\"a\"") + separator + "\"note line 1\r\nnote line 2\",x\r\nnext\n");
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(split(got[0]), fields) << describe(split(got[0]));
+        EXPECT_EQ(got[1], "next");
+    }
+    // In a single-byte file every byte is a character of its own.
+    CsvReader reader;
+    ASSERT_EQ(reader.open(write("\"a\"\xE2\"b\nc\",\xE9\n\"d\"\x80\x80\"e\n")), CsvReader::Opened::Ok);
+    EXPECT_FALSE(reader.isUtf8());
+    std::vector<QString> got;
+    while (reader.readRecord() > 0) got.push_back(reader.record());
+    EXPECT_EQ(got, (std::vector<QString>{QString::fromUtf8("\"a\"â\"b\nc\",é"),
+                                         QString::fromUtf8("\"d\"€€\"e")}));
+}
+
 TEST_F(TempFiles, AFileEndingInsideQuotesIsRefusedWithTheLineWhereTheValueStarts) {
     CsvReader reader;
     EXPECT_EQ(reader.open(write("a,b\n\"ok\nvalue\",c\nd,\"never\nclosed\n")),

@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes as a comma-separated file. Besides not
 // crashing, every record must be read without a carriage return, the byte
-// counts must add up to the file's size, and the fields cut from it, written
+// counts must add up to the file's size, the field cutter must find in each
+// record exactly the record the reader cut (no line break outside a quoted
+// field, no quoted field left open), and the fields cut from it, written
 // again, must read back as the same values.
 #include "exchange/CsvLine.h"
 #include "exchange/CsvReader.h"
@@ -19,6 +21,18 @@ using Rows = std::vector<std::vector<QString>>;
 const Picture kPictures[] = {Picture(u"@d17"), Picture(u"@d4"), Picture(u"@t3"), Picture(u"@t9"),
                              Picture(u"@p<<<# secondspb"), Picture(u"@N30.9")};
 
+// The record ends where the cutter's last field ends: a quoted field closes
+// inside it and is not followed by a line break, an unquoted one holds none.
+void checkCut(const QString& record, const CsvLine& line, CsvFieldKind kind) {
+    if (kind == CsvFieldKind::Unquoted) {
+        if (line.field().contains(u'\n')) std::abort();
+        return;
+    }
+    if (line.position() == 0) std::abort(); // no closing quote in the record
+    const qsizetype separator = line.position() - 2;
+    if (separator < record.size() && record.at(separator) == u'\n') std::abort();
+}
+
 // The byte counts of the records add up to the file's size (a byte-order
 // mark alone makes no record and is not counted).
 Rows readAll(CsvReader& reader, CsvWriter* writer, bool bomOnly) {
@@ -31,7 +45,8 @@ Rows readAll(CsvReader& reader, CsvWriter* writer, bool bomOnly) {
         line.start(reader.record());
         std::vector<QString>& row = rows.emplace_back();
         if (writer) writer->beginLine();
-        while (line.next() != CsvFieldKind::None) {
+        for (CsvFieldKind kind; (kind = line.next()) != CsvFieldKind::None;) {
+            checkCut(reader.record(), line, kind);
             QString value = line.field().toString();
             while (value.endsWith(u' ')) value.chop(1); // written text loses trailing blanks
             row.push_back(value);
