@@ -74,7 +74,7 @@ QString BrowsePasswords::windowTitle() const {
 
 int BrowsePasswords::refresh(int row) {
     const std::optional<RangeMark> place = model_.placeOf(row);
-    model_.refresh();
+    model_.refresh(services_.clock.today());
     const int found = place ? model_.rowOfPlace(*place) : -1;
     return found >= 0 ? found : std::min(row, model_.rowCount() - 1);
 }
@@ -125,7 +125,7 @@ int BrowsePasswords::remove(const FormRunner& form, int row) {
 
 int BrowsePasswords::runForm(const FormRunner& form, int request, int row) {
     if (!loadEntry(row)) {
-        model_.refresh(); // the entry went away meanwhile
+        model_.refresh(services_.clock.today()); // the entry went away meanwhile
         return std::min(row, model_.rowCount() - 1);
     }
     return rowAfterForm(form(request, passwords_, user_), request, row);

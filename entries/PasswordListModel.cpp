@@ -54,7 +54,8 @@ void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
 }
 
 // In place, so that a view keeps its scroll position and highlighted row.
-void PasswordListModel::refresh() {
+void PasswordListModel::refresh(int32_t today) {
+    today_ = today;
     if (key_ < 0) return;
     pages_.clear();
     pageOrder_.clear();

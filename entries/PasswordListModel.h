@@ -45,8 +45,10 @@ public:
     const QString& datePicture() const { return datePicture_.text(); }
     // Shows the user's entries in the tab's order; `today` bounds "Expired".
     void show(const QString& user, ListTab tab, int32_t today);
-    // Reads again from the store (other windows may have changed the entries).
-    void refresh();
+    // Reads again from the store (other windows may have changed the entries);
+    // `today` bounds "Expired" from now on (the list may have stayed open
+    // past midnight).
+    void refresh(int32_t today);
     const QString& user() const { return user_; }
     ListTab tab() const { return tab_; }
 

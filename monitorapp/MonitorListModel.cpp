@@ -32,7 +32,7 @@ void MonitorListModel::show(const QString& user, int32_t today) {
     const bool sameDay = today == today_;
     today_ = today;
     if (user == entries_.user() && entries_.tab() == ListTab::Service && sameDay)
-        entries_.refresh();
+        entries_.refresh(today);
     else
         entries_.show(user, ListTab::Service, today);
 }

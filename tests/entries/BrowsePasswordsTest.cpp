@@ -212,6 +212,23 @@ TEST_F(BrowsePasswordsTest, SendDueAfterMidnightAndTheFrameIsToldEvenWhenTheProg
     EXPECT_EQ(minimize.count(), 2);
 }
 
+// A list left open over midnight lists on its next refresh the entries that
+// expired at midnight.
+TEST_F(BrowsePasswordsTest, TheExpiredTabTakesTheNewDayOnRefresh) {
+    const int32_t today = clock_.day;
+    storeEntry("amy", "Expired yesterday", "n", [&](Record& r) { r.setNumber("P_:EXPIRYDATE", today - 1); });
+    storeEntry("amy", "Expires tomorrow", "n", [&](Record& r) { r.setNumber("P_:EXPIRYDATE", today + 1); });
+    auto list = openList("amy");
+    list->selectTab(ListTab::Expired);
+    settle();
+    ASSERT_EQ(list->model().rowCount(), 1);
+    clock_.day = today + 2; // two midnights later
+    list->refresh(0);
+    settle();
+    ASSERT_EQ(list->model().rowCount(), 2);
+    EXPECT_EQ(list->model().data(list->model().index(1, 0)).toString(), "Expires tomorrow");
+}
+
 TEST_F(BrowsePasswordsTest, SelectUserCancelledKeepsThePreviousUserOrClosesWhenItIsGone) {
     storeEntry("amy", "amy's", "a");
     storeEntry("bob", "bob's", "b");

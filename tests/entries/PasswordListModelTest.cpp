@@ -151,7 +151,7 @@ TEST_F(PasswordListModelTest, RefreshShowsWhatAnotherConnectionStored) {
     ASSERT_EQ(model.rowCount(), 1);
     storeEntry("amy", "two", "n");
     EXPECT_EQ(model.rowCount(), 1);
-    model.refresh();
+    model.refresh(clock_.day);
     EXPECT_EQ(services(model), (QStringList{"one", "two"}));
 }
 
