@@ -25,6 +25,15 @@ QString normalizedConcatenationType(const QString& stored) {
     return matching(stored, {ct::PlusSign, ct::Hyphen, ct::Number});
 }
 
+int storedChoice(const QStringList& choices, const QString& stored,
+                 QString (*normalize)(const QString&)) {
+    const QString value = normalize(stored);
+    if (value.isEmpty()) return -1;
+    for (qsizetype i = 0; i < choices.size(); ++i)
+        if (normalize(choices[i]) == value) return int(i);
+    return -1;
+}
+
 const QString& characterSet(const QString& type) {
     if (type == password_type::AlphabetOnly) return kLowerLetters;
     if (type == password_type::Alphanumeric) return kAlphanumeric;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 namespace ql {
 
@@ -32,6 +33,11 @@ inline const QString kAllCharacters = kAlphanumeric + QStringLiteral("!@#$%&*(")
 QString normalizedPasswordType(const QString& stored);
 // One of the three joiners, anything else blank.
 QString normalizedConcatenationType(const QString& stored);
+// The position in `choices` of the choice a stored value stands for, both
+// read through `normalize` (letter case and the two spellings of the word
+// types do not matter); -1 when none fits.
+int storedChoice(const QStringList& choices, const QString& stored,
+                 QString (*normalize)(const QString&));
 // The characters a random type draws from (every type but the two word types
 // not named here uses the largest set).
 const QString& characterSet(const QString& type);

@@ -1,6 +1,7 @@
 #include "signin/views/UpdateUsersDialog.h"
 #include "framework/SecretEntry.h"
 #include "entries/EntryForm.h"
+#include "entries/PasswordTypes.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include <QCheckBox>
@@ -31,6 +32,12 @@ QComboBox* choices(const char* name, const char* list) {
     box->setObjectName(QLatin1String(name));
     box->addItems(QString::fromLatin1(list).split(u'|'));
     return box;
+}
+
+QStringList choiceTexts(const QComboBox& box) {
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i) texts << box.itemText(i);
+    return texts;
 }
 
 } // namespace
@@ -113,8 +120,12 @@ void UpdateUsersDialog::showUser() {
     lastChanged_->setText(logic_.lastChangedLine());
     showPasswords_->setChecked(u.number("U_:SHOWPASSWORDS") != 0);
     passwordSize_->setValue(int(std::clamp<qint64>(u.number("U_:PASSWORDSIZE"), 0, 999)));
-    passwordType_->setCurrentIndex(passwordType_->findText(u.text("U_:PASSWORDTYPE")));
-    concatenation_->setCurrentIndex(concatenation_->findText(u.text("U_:CONCATENATIONTYPE")));
+    shownType_ = storedChoice(choiceTexts(*passwordType_), u.text("U_:PASSWORDTYPE"),
+                              normalizedPasswordType);
+    shownConcatenation_ = storedChoice(choiceTexts(*concatenation_), u.text("U_:CONCATENATIONTYPE"),
+                                       normalizedConcatenationType);
+    passwordType_->setCurrentIndex(shownType_);
+    concatenation_->setCurrentIndex(shownConcatenation_);
 }
 
 void UpdateUsersDialog::takeUser() {
@@ -124,8 +135,10 @@ void UpdateUsersDialog::takeUser() {
     u.setText("U_:CONFIRMPASSWORD", confirmation_->text());
     u.setNumber("U_:SHOWPASSWORDS", showPasswords_->isChecked() ? 1 : 0);
     u.setNumber("U_:PASSWORDSIZE", passwordSize_->value());
-    u.setText("U_:PASSWORDTYPE", passwordType_->currentText());
-    u.setText("U_:CONCATENATIONTYPE", concatenation_->currentText());
+    if (passwordType_->currentIndex() != shownType_)
+        u.setText("U_:PASSWORDTYPE", passwordType_->currentText());
+    if (concatenation_->currentIndex() != shownConcatenation_)
+        u.setText("U_:CONCATENATIONTYPE", concatenation_->currentText());
 }
 
 void UpdateUsersDialog::makeReadOnly() {

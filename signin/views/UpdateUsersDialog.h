@@ -46,6 +46,10 @@ private:
     QSpinBox* passwordSize_ = nullptr;
     QComboBox* passwordType_ = nullptr;
     QComboBox* concatenation_ = nullptr;
+    // The choices shown when the user was shown: a value left as it was is
+    // never written back, so a stored spelling the list lacks survives.
+    int shownType_ = -1;
+    int shownConcatenation_ = -1;
 };
 
 } // namespace ql

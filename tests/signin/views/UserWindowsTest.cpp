@@ -152,3 +152,52 @@ TEST_F(UserWindows, ChangingAUserShowsWhenHeWasLastChanged) {
     EXPECT_TRUE(line.startsWith("Last changed ")) << line.toStdString();
     EXPECT_TRUE(line.endsWith(" 12:30PM")) << line.toStdString();
 }
+
+// The form shows a stored generator type whatever its spelling or letter
+// case, and writes back only a choice the user changed.
+TEST_F(UserWindows, ChangingAUserKeepsTheGeneratorDefaultsHeDidNotTouch) {
+    BrowseUsersWindow& window = open();
+    const auto storeDefaults = [](const QString& type, const QString& joiner) {
+        DataTable users(usersTable());
+        ASSERT_EQ(users.open(), 0);
+        users.record().setText("U_:NAME", u"Default User");
+        ASSERT_EQ(users.fetch(0), 0);
+        users.record().setText("U_:PASSWORDTYPE", type);
+        users.record().setText("U_:CONCATENATIONTYPE", joiner);
+        ASSERT_EQ(users.put(), 0);
+    };
+    const auto stored = [] {
+        DataTable users(usersTable());
+        EXPECT_EQ(users.open(), 0);
+        users.record().setText("U_:NAME", u"Default User");
+        EXPECT_EQ(users.fetch(0), 0);
+        return QStringList{users.record().text("U_:PASSWORDTYPE").trimmed(),
+                           users.record().text("U_:CONCATENATIONTYPE").trimmed()};
+    };
+    struct Case {
+        QString type, joiner, shownType, shownJoiner;
+    };
+    for (const Case& c : {Case{"Concatenated Words", "hyphen", "Concatenated Word", "Hyphen"},
+                          Case{"alphabet only", "NUMBER", "Alphabet Only", "Number"},
+                          Case{"Pronounceable", "", "", ""}}) {
+        SCOPED_TRACE(c.type.toStdString());
+        storeDefaults(c.type, c.joiner);
+        QStringList shown;
+        ModalAnswers answers({{"Changing User", [&](QWidget& form) {
+                                   shown << form.findChild<QComboBox*>("passwordType")->currentText()
+                                         << form.findChild<QComboBox*>("concatenationType")->currentText();
+                                   press(form, "ok");
+                               }}});
+        window.runForm(2);
+        EXPECT_TRUE(answers.finished());
+        EXPECT_EQ(shown, (QStringList{c.shownType, c.shownJoiner}));
+        EXPECT_EQ(stored(), (QStringList{c.type, c.joiner}));
+    }
+    // A choice the user makes is written.
+    ModalAnswers answers({{"Changing User", [&](QWidget& form) {
+                               form.findChild<QComboBox*>("passwordType")->setCurrentText("Word");
+                               press(form, "ok");
+                           }}});
+    window.runForm(2);
+    EXPECT_EQ(stored(), (QStringList{"Word", ""}));
+}
