@@ -157,11 +157,23 @@ void BrowsePasswords::launchUrl(int row) {
 // to the queue), then a send of the entry due after its wait.
 void BrowsePasswords::send(int row) {
     if (!loadEntry(row)) return;
-    const Record& entry = passwords_.record();
+    Record& entry = passwords_.record();
     const QString program = trimmedRight(entry.text("P_:FILENAME")).toString();
-    if (!program.isEmpty() && program.toUpper() != QLatin1String("N/A"))
+    if (!program.isEmpty() && program.toUpper() != QLatin1String("N/A") && mayStart(program))
         runProgramOrDocument(services_.launcher, services_.prompter, services_.beep, program);
     if (services_.monitor) services_.monitor->queueOneShotSend(StoreWatchedEntries::entryFrom(entry));
+}
+
+// An imported entry's program line starts only once the user agreed to it;
+// the agreement is stored with the entry.
+bool BrowsePasswords::mayStart(const QString& program) {
+    switch (consentToProgram(services_.prompter, passwords_.record(), program)) {
+    case ProgramConsent::Trusted: return true;
+    case ProgramConsent::Refused: return false;
+    case ProgramConsent::ConfirmedNow: break;
+    }
+    passwords_.put();
+    return true;
 }
 
 bool BrowsePasswords::selectUser(const UserChoice& choose) {

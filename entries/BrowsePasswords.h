@@ -85,6 +85,8 @@ public:
 
     void copyField(int row, CopyField field);
     void launchUrl(int row);
+    // Starts the entry's program line (an imported one after the user agreed),
+    // then queues its send text.
     void send(int row);
     // "Select User": true when the list goes on (with the new user or the
     // previous one); false when the previous user is gone and the list closes.
@@ -104,6 +106,7 @@ public:
     void putClipboardDisplay(const QString& text);
 
 private:
+    bool mayStart(const QString& program);
     int runForm(const FormRunner& form, int request, int row);
     int rowAfterForm(int response, int request, int row);
     void showUser();

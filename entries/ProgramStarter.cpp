@@ -1,4 +1,5 @@
 #include "entries/ProgramStarter.h"
+#include "store/ImportedEntries.h"
 #include "entries/ShellWords.h"
 #include "platform/records/Record.h"
 #include <QFileInfo>
@@ -49,6 +50,17 @@ StartOutcome startProgramOrDocument(Launcher& launcher, const QString& commandLi
     if (line.trimmed().isEmpty()) return StartOutcome::Nothing;
     if (startProgram(launcher, line)) return StartOutcome::Started;
     return openDocument(launcher, line) ? StartOutcome::Opened : StartOutcome::Failed;
+}
+
+ProgramConsent consentToProgram(Prompter& prompter, Record& entry, const QString& commandLine) {
+    if (imported_entry::programConfirmed(entry)) return ProgramConsent::Trusted;
+    const PromptButton answer = prompter.ask(
+        {QStringLiteral("Imported Entry"),
+         kImportedProgramQuestion + QStringLiteral("\n\n") + trimmedRight(commandLine).toString(),
+         int(PromptButton::Yes) | int(PromptButton::No), PromptButton::No, PromptIcon::Question});
+    if (answer != PromptButton::Yes) return ProgramConsent::Refused;
+    imported_entry::confirmProgram(entry);
+    return ProgramConsent::ConfirmedNow;
 }
 
 bool runProgramOrDocument(Launcher& launcher, Prompter& prompter, const std::function<void()>& beep,

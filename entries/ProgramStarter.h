@@ -28,6 +28,18 @@ StartOutcome startProgramOrDocument(Launcher& launcher, const QString& commandLi
 bool runProgramOrDocument(Launcher& launcher, Prompter& prompter, const std::function<void()>& beep,
                           const QString& commandLine);
 
+class Record;
+
+inline const QString kImportedProgramQuestion =
+    QStringLiteral("Start this program from an imported entry?");
+
+// Whether a Send may start the entry's program line. The line of an entry read
+// from a comma-separated file, not yet confirmed, is shown to the user with
+// the question above (default No); Yes marks the entry confirmed, and the
+// caller writes it so that the question is not asked again.
+enum class ProgramConsent { Trusted, ConfirmedNow, Refused };
+ProgramConsent consentToProgram(Prompter& prompter, Record& entry, const QString& commandLine);
+
 // The executable file a word names: a path (with a "/") to an executable
 // file, or a program found on PATH; empty when there is none.
 QString executableFile(const QString& word);

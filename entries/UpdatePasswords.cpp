@@ -1,6 +1,7 @@
 #include "entries/UpdatePasswords.h"
 #include "store/FileTargets.h"
 #include "entries/ProgramStarter.h"
+#include "store/ImportedEntries.h"
 #include "entries/StoreUserDefaults.h"
 #include "entries/StoredFile.h"
 #include "entries/UrlCapture.h"
@@ -316,6 +317,9 @@ EntryControl UpdatePasswords::ok() {
         if (const EntryControl focus = checkEntry(); focus != EntryControl::None) return focus;
     }
     if (mainProgram()) stamp();
+    // Saved through the form, an imported entry's program line and watched
+    // flag are the user's own.
+    if (!deleting) imported_entry::confirmAll(entry());
     if (!write()) return EntryControl::Ok;
     afterWrite();
     return EntryControl::None;

@@ -5,6 +5,7 @@
 #include "platform/recordstore/StoreError.h"
 #include "store/DataFileOpener.h"
 #include "store/FileManager.h"
+#include "store/ImportedEntries.h"
 #include <limits>
 
 namespace ql {
@@ -191,6 +192,7 @@ bool ImportRun::addEntry() {
     Record& entry = s_.passwords.record();
     entry.setText(userField_, s_.user);
     entry.setText(confirmField_, entry.text(passwordField_));
+    imported_entry::markImported(entry);
     for (int attempts = 1;; ++attempts) {
         entry.setNumber(idField_, 0);
         if (s_.passwords.add() == se::NoError) {

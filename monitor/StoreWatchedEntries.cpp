@@ -1,6 +1,7 @@
 #include "monitor/StoreWatchedEntries.h"
 #include "keys/SendText.h"
 #include "platform/recordstore/DataTable.h"
+#include "store/ImportedEntries.h"
 
 namespace ql {
 
@@ -41,7 +42,7 @@ std::vector<WatchedEntry> StoreWatchedEntries::monitoredEntries(const QString& u
     if (table_.setPosition(key) == 0) {
         while (table_.next() == 0 && buffer.sameText(userField, user) &&
                buffer.number(monitorField) == 1)
-            out.push_back(entryFrom(buffer));
+            if (imported_entry::watchConfirmed(buffer)) out.push_back(entryFrom(buffer));
     }
     if (keepPosition_) {
         if (savedRow > 0) table_.getByRecordNumber(savedRow);

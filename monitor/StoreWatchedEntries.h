@@ -8,6 +8,7 @@ class Record;
 
 // Monitored entries read from the Passwords table by its monitor key (user,
 // monitor flag, service), starting at (user, 1) and going on while both match.
+// An imported entry whose watched flag the user has not confirmed is left out.
 class StoreWatchedEntries : public WatchedEntrySource {
 public:
     // `passwords` must be open. With `keepPosition` (the monitor program, whose

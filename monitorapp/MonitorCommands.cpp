@@ -51,8 +51,8 @@ const QStringList& monitorPresets() {
     return presets;
 }
 
-void MonitorCommands::send(const Record& entry, const QString& preset) {
-    if (startsProgram(entry, preset))
+void MonitorCommands::send(Record& entry, const QString& preset) {
+    if (startsProgram(entry, preset) && mayStart(entry))
         runProgramOrDocument(services_.launcher, services_.prompter, services_.beep,
                              entry.text("P_:FILENAME"));
     WatchedEntry request = StoreWatchedEntries::entryFrom(entry);
@@ -67,6 +67,16 @@ void MonitorCommands::send(const Record& entry, const QString& preset) {
     if (withoutTrailingBlanks(text).isEmpty()) return;
     if (services_.minimize) services_.minimize();
     services_.monitor.queueOneShotSend(request);
+}
+
+bool MonitorCommands::mayStart(Record& entry) {
+    switch (consentToProgram(services_.prompter, entry, entry.text("P_:FILENAME"))) {
+    case ProgramConsent::Trusted: return true;
+    case ProgramConsent::Refused: return false;
+    case ProgramConsent::ConfirmedNow: break;
+    }
+    if (services_.saveEntry) services_.saveEntry(entry);
+    return true;
 }
 
 void MonitorCommands::copyToClipboard(const Record& entry, const QString& preset) {

@@ -31,19 +31,24 @@ public:
         std::function<void()> beep;
         // Sends the monitor window to the tray, out of the target's way.
         std::function<void()> minimize;
+        // Writes the entry back (an imported program line the user agreed to start).
+        std::function<void(Record& entry)> saveEntry = {};
     };
     explicit MonitorCommands(Services services) : services_(std::move(services)) {}
 
     // "&Send": with "Preset", the entry's program or document is started
-    // first; the text goes out after the entry's wait (1 second for a field,
-    // or when the entry waits 0) through the monitor, as a one-shot request.
-    void send(const Record& entry, const QString& preset);
+    // first (an imported entry's only after the user agreed); the text goes
+    // out after the entry's wait (1 second for a field, or when the entry
+    // waits 0) through the monitor, as a one-shot request.
+    void send(Record& entry, const QString& preset);
     // "&Clipboard": the field the preset names; "Preset" only warns.
     void copyToClipboard(const Record& entry, const QString& preset);
     // "Start UR&L": the entry's address, opened by the desktop.
     void startUrl(const Record& entry);
 
 private:
+    bool mayStart(Record& entry);
+
     Services services_;
 };
 

@@ -41,7 +41,7 @@ MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValu
       controller({window, dialogs, trayIcon, monitor, v}),
       ticker({controller, window, trayIcon, animation, monitor, c, v}),
       commands({desktop.launcher, s.prompter(), clipboard, monitor, [] { QApplication::beep(); },
-                [this] { controller.minimize(); }}) {
+                [this] { controller.minimize(); }, [this](Record&) { passwords.put(); }}) {
     connectList();
     dialogs.valuesChanged = [this] { applyValues(); };
     ticker.valuesReloaded = [this] { applyValues(); };

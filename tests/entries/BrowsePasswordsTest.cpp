@@ -1,5 +1,7 @@
 #include "monitor/MonitorLists.h"
 #include "platform/core/DayNumber.h"
+#include "entries/ProgramStarter.h"
+#include "store/ImportedEntries.h"
 #include "tests/entries/ListFixture.h"
 #include <QSignalSpy>
 
@@ -182,6 +184,33 @@ TEST_F(BrowsePasswordsTest, SendStartsNothingForNoProgramAndQueuesTheExpandedTex
         EXPECT_EQ(row.dueTime, clock_.now() + 300);
         list->close();
     }
+}
+
+// The first Send of an imported entry asks before it starts the program line;
+// what the user agreed to is stored with the entry and lasts into the next run.
+TEST_F(BrowsePasswordsTest, AnImportedProgramLineStartsOnlyOnceTheUserAgreed) {
+    storeEntry("amy", "Mail", "jdoe", [](Record& r) {
+        r.setText("P_:FILENAME", u"/bin/true --mail");
+        imported_entry::markImported(r);
+    });
+    prompter_.answers = {PromptButton::No};
+    auto list = openList("amy");
+    list->send(0);
+    EXPECT_TRUE(launcher_.started.empty());
+    ASSERT_EQ(prompter_.asked.size(), 1u);
+    EXPECT_TRUE(prompter_.asked[0].text.startsWith(kImportedProgramQuestion));
+    EXPECT_EQ(onlyQueuedRow().sendText, "jdoe[Tab]x1[Enter]") << "the text still goes out";
+    list->close();
+
+    prompter_.answers = {PromptButton::Yes};
+    list = openList("amy");
+    list->send(0);
+    EXPECT_EQ(launcher_.started.size(), 1u);
+    list->close();
+    list = openList("amy"); // as after a restart
+    list->send(0);
+    EXPECT_EQ(launcher_.started.size(), 2u);
+    EXPECT_EQ(prompter_.asked.size(), 2u);
 }
 
 TEST_F(BrowsePasswordsTest, SendDueAfterMidnightAndTheFrameIsToldEvenWhenTheProgramFails) {

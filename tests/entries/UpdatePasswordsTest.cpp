@@ -2,6 +2,7 @@
 #include "entries/SendTextList.h"
 #include "entries/UpdatePasswords.h"
 #include "framework/Pictures.h"
+#include "store/ImportedEntries.h"
 #include <QFile>
 
 using namespace ql;
@@ -277,6 +278,21 @@ TEST_F(EntryForm, OnlyAWatchedEntryOrOneThatStoppedBeingWatchedReloadsTheMonitor
     monitor->entry().setText("P_:WINDOWTITLETOLOCATE", u"Web*");
     EXPECT_EQ(monitor->ok(), EntryControl::None);
     EXPECT_EQ(watched_.size(), 1);
+}
+
+TEST_F(EntryForm, SavingAnImportedEntryConfirmsItsProgramLineAndWatchedFlag) {
+    const qint64 row = storeEntry("Mail", "jdoe");
+    makeCurrent(row);
+    passwords_.record().setText("P_:FILENAME", u"/bin/true");
+    imported_entry::markImported(passwords_.record());
+    passwords_.put();
+    auto cancelled = open(form_request::Change);
+    cancelled->cancel();
+    EXPECT_FALSE(imported_entry::programConfirmed(stored("Mail", "jdoe")));
+    makeCurrent(row);
+    EXPECT_EQ(open(form_request::Change)->ok(), EntryControl::None);
+    const Record saved = stored("Mail", "jdoe");
+    EXPECT_TRUE(imported_entry::programConfirmed(saved) && imported_entry::watchConfirmed(saved));
 }
 
 TEST_F(EntryForm, TheMonitorProgramStampsBeforeItsChecks) {

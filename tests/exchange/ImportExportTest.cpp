@@ -2,9 +2,11 @@
 // their windows run them.
 #include "ExchangeFixture.h"
 #include "exchange/ExchangeFields.h"
+#include "monitor/StoreWatchedEntries.h"
 #include "platform/core/Clock.h"
 #include "platform/core/DayNumber.h"
 #include "VariedEntries.h"
+#include "store/ImportedEntries.h"
 
 using namespace ql;
 using namespace ql::test;
@@ -72,6 +74,38 @@ TEST_F(ExchangeTest, AFileFromAnotherPasswordManagerWithColumnsAssignedByHandIsS
     EXPECT_EQ(got[2].text("P_:SERVICE"), "Wi-Fi");
     EXPECT_EQ(got[2].text("P_:PASSWORD"), "correct horse");
     EXPECT_EQ(got[2].text("P_:NOTES"), QString::fromUtf8("Grüße, 漢字"));
+}
+
+// A comma-separated file vouches for nothing: the program lines and watched
+// flags it brings wait for the user, and no column of it can say otherwise.
+TEST_F(ExchangeTest, ImportedProgramLinesAndWatchedFlagsWaitForTheUser) {
+    ASSERT_TRUE(openImport(writeFile("trap.csv",
+        "P_:Service,P_:Name,P_:Filename,P_:Monitor,P_:WindowTitleToLocate,P_:Paste,P_:StartType\r\n"
+        "Shell,root,xterm -e evil,0,,,\r\n"
+        "Terminal,jo,,1,*Terminal*,rm -rf ~[Enter],\r\n"
+        "Plain,jo,N/A,0,,,\r\n")));
+    EXPECT_EQ(setup.autoAssign(), 6);
+    EXPECT_EQ(runImport("Fay", true).imported, 3);
+    std::vector<Record> got = entriesOf("Fay");
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].text("P_:SERVICE"), "Plain");
+    EXPECT_TRUE(imported_entry::programConfirmed(got[0]) && imported_entry::watchConfirmed(got[0]));
+    EXPECT_FALSE(imported_entry::programConfirmed(got[1]));
+    EXPECT_FALSE(imported_entry::watchConfirmed(got[2]));
+
+    // The monitor leaves the imported watched entry alone until it is saved
+    // through the entry form.
+    StoreWatchedEntries watched(passwords, false);
+    EXPECT_TRUE(watched.monitoredEntries("Fay").empty());
+    passwords.record().setText("P_:USER", u"Fay");
+    passwords.record().setText("P_:SERVICE", u"Terminal");
+    passwords.record().setText("P_:NAME", u"jo");
+    ASSERT_EQ(passwords.fetch(passwordsTable().keyIndex("P_:KEYSERVICE")), store_error::NoError);
+    imported_entry::confirmAll(passwords.record());
+    ASSERT_EQ(passwords.put(), store_error::NoError);
+    const std::vector<WatchedEntry> now = watched.monitoredEntries("Fay");
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_EQ(now[0].titlePattern, "*Terminal*");
 }
 
 TEST_F(ExchangeTest, ADuplicateEntryIsSkippedAndReportedWhileTheOthersAreImported) {

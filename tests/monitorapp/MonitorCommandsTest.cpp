@@ -1,5 +1,7 @@
 #include "platform/records/Record.h"
+#include "store/ImportedEntries.h"
 #include "store/Layouts.h"
+#include "entries/ProgramStarter.h"
 #include "tests/monitorapp/support/MonitorRig.h"
 #include <gtest/gtest.h>
 
@@ -30,7 +32,8 @@ TEST(MonitorSend, AFieldPresetTypesThatFieldAfterOneSecondIntoTheEntrysWindow) {
     rig.controller.startUp("alice");
     rig.controller.restore();
     rig.desktop.addWindow(100, "Bank - Login");
-    rig.commands.send(bankEntry(), "URL");
+    Record bank = bankEntry();
+    rig.commands.send(bank, "URL");
     EXPECT_EQ(rig.window.look, FakeMonitorWindow::Look::Hidden) << "out of the target's way";
     ASSERT_EQ(rig.queued(), 1u);
     const MonitorRow row = rig.monitor.lists().queueRows()[0];
@@ -89,6 +92,33 @@ TEST(MonitorSend, TheEntrysOwnTextStartsItsProgramAndWaitsItsSeconds) {
         << "a wait of 0 becomes one second";
 }
 
+// An imported entry's program line starts only once the user agreed, and the
+// agreement is written with the entry.
+TEST(MonitorSend, AnImportedProgramLineAsksBeforeItStartsOnce) {
+    MonitorRig rig;
+    rig.controller.startUp("alice");
+    Record entry = bankEntry();
+    entry.setText("P_:FILENAME", u"/bin/true --login");
+    imported_entry::markImported(entry);
+    std::vector<QString> saved;
+    MonitorCommands commands({rig.launcher, rig.prompter, rig.clipboard, rig.monitor, {}, {},
+                              [&](Record& e) { saved.push_back(e.text("P_:STARTTYPE")); }});
+    rig.prompter.answers = {PromptButton::No, PromptButton::Yes};
+    commands.send(entry, "Preset");
+    EXPECT_TRUE(rig.launcher.started.empty());
+    ASSERT_EQ(rig.prompter.asked.size(), 1u);
+    EXPECT_TRUE(rig.prompter.asked[0].text.startsWith(kImportedProgramQuestion));
+    EXPECT_TRUE(rig.prompter.asked[0].text.endsWith("/bin/true --login"));
+    EXPECT_EQ(rig.prompter.asked[0].defaultButton, PromptButton::No);
+    EXPECT_TRUE(saved.empty());
+    commands.send(entry, "Preset");
+    EXPECT_EQ(rig.launcher.started.size(), 1u);
+    EXPECT_EQ(saved.size(), 1u);
+    commands.send(entry, "Preset");
+    EXPECT_EQ(rig.launcher.started.size(), 2u);
+    EXPECT_EQ(rig.prompter.asked.size(), 2u) << "asked until agreed, then never again";
+}
+
 TEST(MonitorSend, NothingToSendLeavesTheWindowWhereItIs) {
     MonitorRig rig;
     rig.controller.startUp("alice");
@@ -105,7 +135,8 @@ TEST(MonitorSend, ASendMadeWhileMonitoringIsOffIsMadeOnceItIsOn) {
     rig.controller.startUp("alice");
     rig.menu(TrayCommand::TurnMonitorOff);
     rig.desktop.addWindow(100, "Bank - Login");
-    rig.commands.send(bankEntry(), "Name");
+    Record bank = bankEntry();
+    rig.commands.send(bank, "Name");
     rig.clock.advance(10 * kSecond);
     rig.ticks(3);
     EXPECT_TRUE(rig.keys.sent.empty());
