@@ -39,6 +39,7 @@ void connectWindow(MonitorRun& run) {
     QObject::connect(&w, &MonitorWindow::minimizedByUser, &w, [&c] { c.minimize(); });
     QObject::connect(&w, &MonitorWindow::closing, &w, [&run] {
         run.timer.stop();
+        run.clipboard.clearOwnCopy();
         run.controller.closing();
         QCoreApplication::quit();
     });
@@ -50,7 +51,10 @@ void connectWindow(MonitorRun& run) {
             if (run.controller.trayClicked(click)) run.popUpMenu(QCursor::pos());
         },
         Qt::QueuedConnection);
-    QObject::connect(&run.timer, &QTimer::timeout, &w, [&run] { run.ticker.tick(); });
+    QObject::connect(&run.timer, &QTimer::timeout, &w, [&run] {
+        run.ticker.tick();
+        run.clipboard.tick();
+    });
 }
 
 // The end of the desktop session, or a request to terminate, closes the

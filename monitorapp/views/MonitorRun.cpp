@@ -64,7 +64,10 @@ void MonitorRun::connectList() {
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, &window, highlightFirst);
 }
 
-void MonitorRun::applyValues() { keys.setPacing(SendPacing{values.groupDelay, values.groupSize}); }
+void MonitorRun::applyValues() {
+    keys.setPacing(SendPacing{values.groupDelay, values.groupSize});
+    clipboard.setClearSeconds(values.clipboardSeconds);
+}
 
 EntryDesktop MonitorRun::entryDesktop() {
     return {clock, clipboard, desktop.windows, desktop.launcher, {}};

@@ -2,6 +2,7 @@
 #include "keys/KeystrokeSender.h"
 #include "monitor/StoreWatchedEntries.h"
 #include "monitor/WindowMonitor.h"
+#include "monitorapp/ClearingClipboard.h"
 #include "monitorapp/MonitorCommands.h"
 #include "monitorapp/MonitorController.h"
 #include "monitorapp/MonitorListModel.h"
@@ -62,7 +63,9 @@ struct MonitorRun {
     ConfigurationSettings& settings;
     ProgramValues& values;
     SystemClock clock;
-    QtClipboard clipboard;
+    QtClipboard desktopClipboard;
+    // What the window copies, cleared after the clipboard-clear time and at exit.
+    ClearingClipboard clipboard{desktopClipboard, clock};
     MonitorDesktop desktop;
     KeystrokeSender keys{desktop.keyboard, clock, desktop.windows};
     DataTable passwords;
