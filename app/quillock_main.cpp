@@ -8,6 +8,7 @@
 #include "store/StartUp.h"
 #include "tools/views/TipsPanel.h"
 #include "framework/ProgramOptions.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
 #include <QApplication>
@@ -49,7 +50,8 @@ std::optional<int> answerOptions(int argc, char** argv) {
     if (ql::syncRequest(arguments)) return std::nullopt;
     QTextStream out(stdout), err(stderr);
     return ql::answerOptions(arguments, {QStringLiteral("quillock"), ql::kProgramVersion,
-                                         QString::fromLatin1(kUsage)}, out, err);
+                                         QString::fromLatin1(kUsage), [] { return ql::describeDesktop(); }},
+                             out, err);
 }
 
 } // namespace
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillock")); // the application id of its windows
     QString syncFileName = ql::kDefaultSyncFile; // kept for the whole run
     ql::MainProgramParts parts;
     parts.commandLineSync = ql::commandLineSync;

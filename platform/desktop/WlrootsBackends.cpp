@@ -1,0 +1,28 @@
+#include "platform/desktop/NoDesktop.h"
+#include "platform/desktop/WaylandFamilies.h"
+#include "platform/wlrwindows/WlrWindowSystem.h"
+
+namespace ql {
+
+namespace {
+
+// The virtual keyboard of a wlroots session.
+std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>&) {
+    return std::make_unique<NoDesktopKeyboard>();
+}
+
+// Clears the clipboard without the focus through the data-control protocol.
+std::unique_ptr<ClipboardClearing> wlrootsClipboardClearing(const std::shared_ptr<WaylandConnection>&) {
+    return std::make_unique<NoClipboardClearing>();
+}
+
+} // namespace
+
+void openWlrootsBackends(const std::shared_ptr<WaylandConnection>& connection,
+                         const DesktopRequest& request, DesktopBackends& into) {
+    into.windows = std::make_unique<WlrWindowSystem>(connection, request.controls, request.ownAppIds);
+    into.keyboard = wlrootsKeyboard(connection);
+    into.clipboardClearing = wlrootsClipboardClearing(connection);
+}
+
+} // namespace ql
