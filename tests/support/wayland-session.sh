@@ -60,6 +60,8 @@ shift
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
 export XDG_DATA_HOME="$work/home/.local/share" GSETTINGS_BACKEND=memory
 export QL_SESSION_BIN="$work/bin" QL_SESSION_COMPOSITOR="$compositor"
+# As a desktop's login sets them: toolkits then choose Wayland by themselves.
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP="$compositor"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
 
 # Waits until the file $1 exists and is not empty (10 s at most).

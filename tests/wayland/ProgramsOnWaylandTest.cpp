@@ -1,0 +1,108 @@
+// Both programs as native Wayland clients on a headless sway: their windows
+// are found by application id, the main program's status bar names what types
+// the keystrokes, and the monitor program starts into a StatusNotifier tray
+// (the test's own watcher on the session bus) and comes back on its click.
+#include "platform/atspi/AtspiControlTexts.h"
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wlrwindows/WlrWindowSystem.h"
+#include "tests/support/StatusNotifierWatcher.h"
+#include "tests/support/WaylandSession.h"
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ql;
+using namespace ql::testing;
+using namespace ql::wayland_test;
+
+namespace {
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "programs_on_wayland";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+// The handle of the window titled `title`, answering bus calls meanwhile.
+WindowHandle waitForTitle(WlrWindowSystem& ws, const QString& title, int waitMs = 20000) {
+    WindowHandle found = 0;
+    waitUntil(
+        [&] {
+            for (const TopWindow& w : ws.topWindows())
+                if (w.title == title) found = w.handle;
+            return found != 0;
+        },
+        waitMs, [&] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            ws.waitForChanges(50);
+        });
+    return found;
+}
+
+bool hasText(const std::vector<ChildWindow>& controls, const QString& text) {
+    for (const ChildWindow& c : controls)
+        if (c.text == text) return true;
+    return false;
+}
+
+class ProgramsOnWayland : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        ASSERT_TRUE(data_.isValid());
+        ASSERT_TRUE(insideSession());
+    }
+    QString dataParameter() const { return QStringLiteral("Data=") + data_.path(); }
+
+    QTemporaryDir data_;
+    WlrWindowSystem ws_{WaylandConnection::open()};
+};
+
+} // namespace
+
+TEST_F(ProgramsOnWayland, TheMainProgramIsANativeWindowFoundByItsIdAndItsStatusNamesTheBackend) {
+    SessionProgram quillock(sessionFile("quillock"), {dataParameter()});
+    const WindowHandle frame = waitForTitle(ws_, "Quillock");
+    ASSERT_NE(frame, 0u) << "the main program's window did not come up";
+    EXPECT_EQ(ws_.appIdOf(frame), "quillock");
+    // Its own window holds the focus: it is ours to the program, not to us.
+    EXPECT_EQ(ws_.ownFocusedWindow(), 0u);
+
+    AtspiControlTexts texts;
+    const QString status = openDesktop({}).statusText();
+    EXPECT_TRUE(status.contains("(sway)")) << status.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hasText(texts.controls(uint32_t(quillock.pid()), "Quillock"), status); },
+                          10000))
+        << "the status bar shows: " << status.toStdString();
+    screenshot(QStringLiteral("wayland-main-program.png"));
+}
+
+TEST_F(ProgramsOnWayland, TheMonitorStartsIntoAStatusNotifierTrayAndComesBackOnItsClick) {
+    {
+        // The monitor starts on a folder where the main program has run.
+        SessionProgram quillock(sessionFile("quillock"), {dataParameter()});
+        ASSERT_NE(waitForTitle(ws_, "Quillock"), 0u);
+    }
+    StatusNotifierWatcher watcher;
+    ASSERT_TRUE(watcher.registered()) << "the test's tray took its name on the session bus";
+    SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
+    const QString item = watcher.waitForItem();
+    ASSERT_FALSE(item.isEmpty()) << "the monitor did not put its icon into the tray";
+    EXPECT_EQ(waitForTitle(ws_, "Quillock Monitor", 1000), 0u) << "it starts in the tray, no window";
+
+    // The tray's one click brings the window back.
+    QDBusMessage click = QDBusMessage::createMethodCall(item, "/StatusNotifierItem",
+                                                        "org.kde.StatusNotifierItem", "Activate");
+    click << 0 << 0;
+    QDBusConnection::sessionBus().call(click, QDBus::Block, 5000);
+    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
+    ASSERT_NE(window, 0u) << "the tray's click did not bring the window back";
+    EXPECT_EQ(ws_.appIdOf(window), "qlmon");
+    EXPECT_TRUE(waitUntil([&] { return ws_.hasFocus(window); }, 5000, [&] { ws_.waitForChanges(50); }))
+        << "the restored window takes the focus";
+    screenshot(QStringLiteral("wayland-monitor-restored.png"));
+}
