@@ -17,7 +17,8 @@ class WaylandConnection;
 // list on our own connection: titles and application ids as the compositor
 // tells them, in its order; the focus from the "activated" state; activation
 // through the seat. Events are read on demand at each call (and by an event
-// pump on the connection, if one runs), so answers are as fresh as the socket.
+// pump on the connection, if one runs), so answers are as fresh as the socket;
+// the focus is asked with a round trip, so it is the compositor's of the moment.
 class WlrWindowSystem : public WindowSystem {
 public:
     // `ownAppIds` are the application ids of this program's windows; empty
@@ -54,6 +55,7 @@ private:
     std::map<WindowHandle, std::unique_ptr<Toplevel>> handles_;
 
     void refresh();
+    void catchUp();
     static void onToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
                            zwlr_foreign_toplevel_handle_v1* handle);
     static void onFinished(void* data, zwlr_foreign_toplevel_manager_v1*);
