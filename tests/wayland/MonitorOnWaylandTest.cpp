@@ -112,6 +112,26 @@ TEST(MonitorOnWayland, AOneShotSendToATitleNoWindowHasGivesCannotSend) {
     EXPECT_EQ(desk.prompter.asked[0].text, "The associated window does not exist (Missing Window).");
 }
 
+// What "Send" in the password list asks of the monitor.
+TEST(MonitorOnWayland, AOneShotSendTypesIntoTheReceiversWindow) {
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    Desk desk(watched("Never Opens", "x"), MonitorPolicy::mainProgram());
+    if (!desk.keyboardReady()) GTEST_SKIP() << desk.backends.statusText().toStdString();
+    ReceiverProcess receiver(sessionFile("ql_receiver"), "Sign In - One Shot");
+    ASSERT_NE(receiver.window, 0u);
+    SessionProgram elsewhere(QStringLiteral("foot"), {QStringLiteral("--title=Elsewhere"),
+                                                      QStringLiteral("sleep"), QStringLiteral("600")});
+    WlrWindowSystem watcher(WaylandConnection::open());
+    ASSERT_NE(titled(watcher, "Elsewhere"), 0u); // it took the focus from the receiver
+    desk.monitor->queueOneShotSend(watched("Sign In - One Shot", "jdoe[Tab]s3cret![Enter]"));
+    ASSERT_TRUE(desk.run(10000, [&] { return desk.monitor->lists().queueEmpty(); }));
+    const QJsonObject sent = receiver.next(10000);
+    EXPECT_EQ(sent["event"].toString(), "submit");
+    EXPECT_EQ(sent["user"].toString(), "jdoe");
+    EXPECT_EQ(sent["password"].toString(), "s3cret!");
+    EXPECT_TRUE(desk.prompter.asked.empty());
+}
+
 TEST(MonitorOnWayland, AWatchedEntryFillsATerminalThatOpensAfterTheStart) {
     Desk desk(watched("Terminal Login*", "jdoe[Enter]s3cret![Enter]"), MonitorPolicy::mainProgram());
     if (!desk.keyboardReady()) GTEST_SKIP() << desk.backends.statusText().toStdString();

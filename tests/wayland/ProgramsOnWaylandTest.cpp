@@ -2,12 +2,17 @@
 // are found by application id, the main program's status bar names what types
 // the keystrokes, and the monitor program starts into a StatusNotifier tray
 // (the test's own watcher on the session bus) and comes back on its click.
+#include "keys/KeyCodes.h"
 #include "platform/atspi/AtspiControlTexts.h"
+#include "platform/recordstore/DataTable.h"
+#include "store/Layouts.h"
+#include "store/OwnerKey.h"
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 #include "tests/support/StatusNotifierWatcher.h"
 #include "tests/support/WaylandSession.h"
+#include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QTemporaryDir>
@@ -43,6 +48,27 @@ WindowHandle waitForTitle(WlrWindowSystem& ws, const QString& title, int waitMs 
     return found;
 }
 
+// Adds one entry of the folder's lone user, sent into the window titled `window`.
+void addEntry(const QString& folder, const QString& service, const QString& name, const QString& window) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    setOwnerKey(buildOwnerKey());
+    {
+        DataTable table(passwordsTable());
+        ASSERT_EQ(table.open(), store_error::NoError);
+        Record& r = table.record();
+        r.clear();
+        r.setText("P_:USER", u"Default User");
+        r.setText("P_:SERVICE", service);
+        r.setText("P_:NAME", name);
+        r.setText("P_:PASSWORD", "pw " + name);
+        r.setText("P_:PASTE", u"[Name][Tab][Password][Enter]");
+        r.setText("P_:WINDOWTITLETOLOCATE", window);
+        ASSERT_EQ(table.add(), store_error::NoError);
+    }
+    QDir::setCurrent(previous);
+}
+
 bool hasText(const std::vector<ChildWindow>& controls, const QString& text) {
     for (const ChildWindow& c : controls)
         if (c.text == text) return true;
@@ -58,9 +84,31 @@ protected:
     }
     QString dataParameter() const { return QStringLiteral("Data=") + data_.path(); }
 
+    // The monitor program in the test's tray, its window brought back by a
+    // click on its icon; the window's handle.
+    WindowHandle monitorFromTray(StatusNotifierWatcher& watcher);
+
     QTemporaryDir data_;
     WlrWindowSystem ws_{WaylandConnection::open()};
 };
+
+WindowHandle ProgramsOnWayland::monitorFromTray(StatusNotifierWatcher& watcher) {
+    const QString item = watcher.waitForItem();
+    EXPECT_FALSE(item.isEmpty()) << "the monitor did not put its icon into the tray";
+    if (item.isEmpty()) return 0;
+    EXPECT_EQ(waitForTitle(ws_, "Quillock Monitor", 1000), 0u) << "it starts in the tray, no window";
+    // The tray's one click brings the window back.
+    QDBusMessage click = QDBusMessage::createMethodCall(item, "/StatusNotifierItem",
+                                                        "org.kde.StatusNotifierItem", "Activate");
+    click << 0 << 0;
+    QDBusConnection::sessionBus().call(click, QDBus::Block, 5000);
+    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
+    EXPECT_NE(window, 0u) << "the tray's click did not bring the window back";
+    if (!window) return 0;
+    EXPECT_TRUE(waitUntil([&] { return ws_.hasFocus(window); }, 5000, [&] { ws_.waitForChanges(50); }))
+        << "the restored window takes the focus";
+    return window;
+}
 
 } // namespace
 
@@ -90,19 +138,40 @@ TEST_F(ProgramsOnWayland, TheMonitorStartsIntoAStatusNotifierTrayAndComesBackOnI
     StatusNotifierWatcher watcher;
     ASSERT_TRUE(watcher.registered()) << "the test's tray took its name on the session bus";
     SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
-    const QString item = watcher.waitForItem();
-    ASSERT_FALSE(item.isEmpty()) << "the monitor did not put its icon into the tray";
-    EXPECT_EQ(waitForTitle(ws_, "Quillock Monitor", 1000), 0u) << "it starts in the tray, no window";
-
-    // The tray's one click brings the window back.
-    QDBusMessage click = QDBusMessage::createMethodCall(item, "/StatusNotifierItem",
-                                                        "org.kde.StatusNotifierItem", "Activate");
-    click << 0 << 0;
-    QDBusConnection::sessionBus().call(click, QDBus::Block, 5000);
-    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
-    ASSERT_NE(window, 0u) << "the tray's click did not bring the window back";
+    const WindowHandle window = monitorFromTray(watcher);
+    ASSERT_NE(window, 0u);
     EXPECT_EQ(ws_.appIdOf(window), "qlmon");
-    EXPECT_TRUE(waitUntil([&] { return ws_.hasFocus(window); }, 5000, [&] { ws_.waitForChanges(50); }))
-        << "the restored window takes the focus";
     screenshot(QStringLiteral("wayland-monitor-restored.png"));
+}
+
+TEST_F(ProgramsOnWayland, TheMonitorSendsTheHighlightedEntryIntoItsWindowOnSend) {
+    {
+        SessionProgram quillock(sessionFile("quillock"), {dataParameter()});
+        ASSERT_NE(waitForTitle(ws_, "Quillock"), 0u);
+    }
+    addEntry(data_.path(), "Acme Sign In", "amy.acme", "Sign In - Wayland Receiver");
+    DesktopBackends desktop = openDesktop({});
+    if (!desktop.keyboard->available()) GTEST_SKIP() << desktop.statusText().toStdString();
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    ReceiverProcess receiver(sessionFile("ql_receiver"), "Sign In - Wayland Receiver");
+    ASSERT_NE(receiver.window, 0u);
+    StatusNotifierWatcher watcher;
+    ASSERT_TRUE(watcher.registered());
+    SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
+    const WindowHandle window = monitorFromTray(watcher);
+    ASSERT_NE(window, 0u);
+    screenshot(QStringLiteral("wayland-monitor-list.png"));
+    // "&Send" as the user reaches it: Alt+S on the focused window.
+    Keyboard& keys = *desktop.keyboard;
+    keys.keyDown(kVkAlt);
+    keys.keyDown('S');
+    keys.keyUp('S');
+    keys.keyUp(kVkAlt);
+    EXPECT_TRUE(waitUntil([&] { return !ws_.exists(window); }, 5000, [&] { ws_.waitForChanges(50); }))
+        << "Send sends the window to the tray";
+    const QJsonObject sent = receiver.next(20000);
+    EXPECT_EQ(sent["event"].toString(), "submit");
+    EXPECT_EQ(sent["user"].toString(), "amy.acme");
+    EXPECT_EQ(sent["password"].toString(), "pw amy.acme");
+    screenshot(QStringLiteral("wayland-monitor-sent.png"));
 }
