@@ -1,5 +1,6 @@
 #include "platform/desktop/NoDesktop.h"
 #include "platform/desktop/WaylandFamilies.h"
+#include "platform/wlkeyboard/WaylandKeyboard.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 
 namespace ql {
@@ -7,8 +8,9 @@ namespace ql {
 namespace {
 
 // The virtual keyboard of a wlroots session.
-std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>&) {
-    return std::make_unique<NoDesktopKeyboard>();
+std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>& connection) {
+    if (!WaylandKeyboard::offeredBy(*connection)) return std::make_unique<NoDesktopKeyboard>();
+    return std::make_unique<WaylandKeyboard>(connection);
 }
 
 // Clears the clipboard without the focus through the data-control protocol.

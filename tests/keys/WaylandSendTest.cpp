@@ -1,0 +1,234 @@
+// End to end under a headless compositor: both interpreters type through the
+// Wayland virtual keyboard into a terminal (foot), a GTK entry (zenity) and
+// the Qt receiver, on several layouts with Caps Lock off and on, and into an
+// X11 terminal under XWayland through its X display. The layouts and the
+// user's keyboard state are changed through the compositor's IPC and a
+// second virtual keyboard that stands for the user's own.
+#include "keys/KeystrokeSender.h"
+#include "platform/wlrwindows/WlrWindowSystem.h"
+#include "platform/core/SystemClock.h"
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/protocols/virtual-keyboard-unstable-v1-client-protocol.h"
+#include "platform/wlkeyboard/WaylandKeyboard.h"
+#include "platform/x11keyboard/X11Keyboard.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/WaylandSession.h"
+#include "tests/support/receiver/ReceiverProcess.h"
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QThread>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace ql {
+
+void PrintTo(const SendResult& r, std::ostream* out) {
+    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
+}
+
+namespace {
+
+using wayland_test::SessionProgram;
+using wayland_test::swaymsg;
+using wayland_test::waitUntil;
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_keys_wayland";
+    static char* argv[] = {name, nullptr};
+    static auto* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+const QString kPunctuation = QStringLiteral("^`~'\"\\|{}<> !@#$%&*()_+-=;:,./?");
+const QString kLetters = QStringLiteral("éèçàâêôûëüñÄÖÜß İıŞşĞğ ąćęłńóśźż ΑΒΓαβγωΩ ЖжЯяЁёЩщ €½");
+
+// A second virtual keyboard that stands for the user's own: it carries the
+// layout the compositor gives keyboards, and its state (Caps Lock, a held
+// Ctrl) is what the receiver sees until our keyboard types.
+class UserKeyboard {
+public:
+    UserKeyboard() : connection_(WaylandConnection::open()) {
+        auto* manager = connection_->bind<zwp_virtual_keyboard_manager_v1>(
+            &zwp_virtual_keyboard_manager_v1_interface, 1);
+        keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, connection_->seat());
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        xkb_rule_names names{};
+        names.layout = "us";
+        xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+        const size_t size = strlen(text) + 1;
+        int fd = memfd_create("user-keymap", MFD_CLOEXEC);
+        EXPECT_EQ(write(fd, text, size), ssize_t(size));
+        zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, uint32_t(size));
+        close(fd);
+        free(text);
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+        connection_->roundTrip();
+    }
+    // The modifiers of this keyboard as the user has them: 2 Caps Lock, 4 Ctrl.
+    void set(uint32_t depressed, uint32_t locked, uint32_t group) {
+        zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed, 0, locked, group);
+        connection_->roundTrip();
+        QThread::msleep(50);
+    }
+
+private:
+    std::unique_ptr<WaylandConnection> connection_;
+    zwp_virtual_keyboard_v1* keyboard_ = nullptr;
+};
+
+// What foot shows: a shell that writes every byte it reads to a file.
+class FootReceiver {
+public:
+    FootReceiver() : path_(QDir::current().filePath("foot.out")) {
+        QFile::remove(path_);
+        program_ = std::make_unique<SessionProgram>(
+            "foot", QStringList{"--app-id", "ql-foot", "sh", "-c",
+                                "stty -icanon -echo min 1; exec cat > " + path_});
+    }
+    // The next `count` lines, waiting for them.
+    QStringList lines(int count) {
+        QStringList got;
+        waitUntil([&] {
+            got = readAll().split(u'\n');
+            return got.size() > consumed_ + count;
+        }, 10000);
+        QStringList out = got.mid(consumed_, count);
+        consumed_ += int(out.size());
+        return out;
+    }
+
+private:
+    QString path_;
+    int consumed_ = 0;
+    std::unique_ptr<SessionProgram> program_;
+    QString readAll() {
+        QFile f(path_);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
+// The window of the application `appId`, waiting for it to appear; 0 when it does not.
+WindowHandle windowOf(WlrWindowSystem& windows, const QString& appId) {
+    WindowHandle found = 0;
+    waitUntil([&] {
+        for (const TopWindow& w : windows.topWindows())
+            if (windows.appIdOf(w.handle) == appId) found = w.handle;
+        return found != 0;
+    }, 15000, [&] { windows.waitForChanges(50); });
+    return found;
+}
+
+// One GTK entry: zenity prints its text when Enter closes it.
+QString typeIntoZenity(const std::function<SendResult(const QString&, WindowHandle)>& send,
+                       WlrWindowSystem& windows, const QString& line) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GDK_BACKEND", "wayland");
+    QProcess zenity;
+    zenity.setProcessEnvironment(env);
+    zenity.start("zenity", {"--entry", "--title", "GTK Receiver"});
+    const WindowHandle window = windowOf(windows, "zenity");
+    if (!window) return "(no zenity window)";
+    SendResult r = send(line + "[Enter]", window);
+    if (r != SendOutcome::Completed) return QStringLiteral("(send ended with %1)").arg(int(r.outcome));
+    if (!zenity.waitForFinished(10000)) zenity.kill();
+    zenity.waitForFinished(2000);
+    // Wait until its window is gone, so the focus does not move after the next send began.
+    waitUntil([&] { return !windows.exists(window); }, 5000, [&] { windows.waitForChanges(50); });
+    return QString::fromUtf8(zenity.readAllStandardOutput()).chopped(1);
+}
+
+struct Layout {
+    const char* names;
+    unsigned group;
+};
+
+class WaylandSend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        ASSERT_TRUE(wayland_test::insideSession());
+        // The keyboard and windows the programs get for this session.
+        desktop = openDesktop({});
+        EXPECT_EQ(desktop.keystrokes, "Keystrokes: Wayland virtual keyboard (sway)");
+        keyboard = desktop.keyboard.get();
+        windows = dynamic_cast<WlrWindowSystem*>(desktop.windows.get());
+        ASSERT_TRUE(keyboard->available());
+        ASSERT_TRUE(windows);
+    }
+    // Both interpreters give the target the focus first and stop if it leaves.
+    SendResult send(const QString& line, WindowHandle target, bool direct) {
+        KeystrokeSender sender(*keyboard, clock, *windows, SendPacing{20, 60});
+        sender.setIdle([] { QThread::usleep(500); });
+        return direct ? sender.sendDirect(target, line, 1) : sender.sendGrouped(line, target);
+    }
+    void setLayout(const Layout& layout) {
+        ASSERT_TRUE(swaymsg({"input", "type:keyboard", "xkb_layout", "\"" + QString(layout.names) + "\""}));
+        if (layout.group) ASSERT_TRUE(swaymsg({"input", "type:keyboard", "xkb_switch_layout", QString::number(layout.group)}));
+    }
+
+    DesktopBackends desktop;
+    Keyboard* keyboard = nullptr;
+    WlrWindowSystem* windows = nullptr;
+    SystemClock clock;
+};
+
+// "us+ru@1": the layouts us and ru with the second (ru) group active.
+std::vector<Layout> layoutsToTest() {
+    static std::vector<std::string> names;
+    std::vector<Layout> out;
+    for (const QString& l : qEnvironmentVariable("QL_TEST_LAYOUTS", "us,de,fr,tr,us+ru@1").split(u',')) {
+        names.push_back(l.section(u'@', 0, 0).replace(u'+', u',').toStdString());
+        out.push_back({nullptr, l.section(u'@', 1).toUInt()});
+    }
+    for (size_t i = 0; i < out.size(); ++i) out[i].names = names[i].c_str();
+    return out;
+}
+
+TEST_F(WaylandSend, LinesArriveExactlyInEveryReceiverOnEveryLayoutWithCapsLockOffAndOn) {
+    UserKeyboard user;
+    FootReceiver foot;
+    const WindowHandle footWindow = windowOf(*windows, "ql-foot");
+    ASSERT_NE(footWindow, 0u);
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
+    const WindowHandle qtWindow = windowOf(*windows, "ql_receiver");
+    ASSERT_NE(qtWindow, 0u);
+    for (const Layout& layout : layoutsToTest()) {
+        setLayout(layout);
+        for (bool caps : {false, true}) {
+            for (bool direct : {true, false}) {
+                SCOPED_TRACE(std::string(layout.names) + (caps ? " caps on" : " caps off") +
+                             (direct ? " direct" : " grouped"));
+                // The user's keyboard was the last to type, with Caps Lock on or off.
+                auto sendAsUser = [&](const QString& line, WindowHandle target) {
+                    user.set(0, caps ? 2 : 0, layout.group);
+                    return send(line, target, direct);
+                };
+                ASSERT_EQ(sendAsUser(kPunctuation + "[Enter]" + kLetters + "[Enter]", footWindow),
+                          SendOutcome::Completed);
+                EXPECT_EQ(foot.lines(2), (QStringList{kPunctuation, kLetters}));
+
+                ASSERT_EQ(sendAsUser(kPunctuation + "[Tab]" + kLetters + "[Enter]", qtWindow),
+                          SendOutcome::Completed);
+                QJsonObject got = qt.next();
+                EXPECT_EQ(got["user"].toString(), kPunctuation);
+                EXPECT_EQ(got["password"].toString(), kLetters);
+
+                EXPECT_EQ(typeIntoZenity(sendAsUser, *windows, kPunctuation + kLetters), kPunctuation + kLetters);
+            }
+        }
+    }
+    setLayout({"us", 0});
+}
+
+} // namespace
+} // namespace ql
