@@ -1,5 +1,6 @@
 #include "platform/desktop/NoDesktop.h"
 #include "platform/desktop/WaylandFamilies.h"
+#include "platform/wlclipboard/DataControlClearing.h"
 #include "platform/wlkeyboard/WaylandKeyboard.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 
@@ -14,8 +15,9 @@ std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnectio
 }
 
 // Clears the clipboard without the focus through the data-control protocol.
-std::unique_ptr<ClipboardClearing> wlrootsClipboardClearing(const std::shared_ptr<WaylandConnection>&) {
-    return std::make_unique<NoClipboardClearing>();
+std::unique_ptr<ClipboardClearing> wlrootsClipboardClearing(const std::shared_ptr<WaylandConnection>& connection) {
+    if (!DataControlClearing::offeredBy(*connection)) return std::make_unique<NoClipboardClearing>();
+    return std::make_unique<DataControlClearing>(connection);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/wlrwindows/WlrWindowSystem.h"
 #include "platform/core/SystemClock.h"
 #include "platform/desktop/DesktopBackends.h"
+#include "platform/wlclipboard/DataControlClearing.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/protocols/virtual-keyboard-unstable-v1-client-protocol.h"
 #include "platform/wlkeyboard/WaylandKeyboard.h"
@@ -228,6 +229,39 @@ TEST_F(WaylandSend, LinesArriveExactlyInEveryReceiverOnEveryLayoutWithCapsLockOf
         }
     }
     setLayout({"us", 0});
+}
+
+// What wl-paste reads from the clipboard: its types with `list`, else its text.
+QString pasted(bool list = false) {
+    QProcess p;
+    p.start("wl-paste", list ? QStringList{"--list-types"} : QStringList{"--no-newline"});
+    p.waitForFinished(5000);
+    return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+// The clear time comes while another program has the focus: the clipboard is
+// cleared all the same, but only while it holds our own copy.
+TEST_F(WaylandSend, TheClipboardIsClearedFromTheBackgroundButOnlyOurOwnCopy) {
+    FootReceiver foot;
+    const WindowHandle footWindow = windowOf(*windows, "ql-foot");
+    ASSERT_NE(footWindow, 0u);
+    windows->requestFocus(footWindow, FocusWay::Direct);
+    ASSERT_TRUE(waitUntil([&] { return windows->hasFocus(footWindow); }, 5000));
+    ClipboardClearing& clearing = *desktop.clipboardClearing;
+    ASSERT_TRUE(clearing.available());
+    EXPECT_EQ(desktop.notice, "");
+
+    SessionProgram ours("wl-copy", {"--foreground", "--type", kOwnClipboardType, "secret"});
+    ASSERT_TRUE(waitUntil([] { return pasted(true).contains(kOwnClipboardType); }, 5000));
+    EXPECT_TRUE(clearing.clear());
+    EXPECT_TRUE(waitUntil([] { return pasted(true).isEmpty(); }, 5000)) << "still there: " << pasted(true).toStdString();
+
+    SessionProgram theirs("wl-copy", {"--foreground", "copied elsewhere"});
+    ASSERT_TRUE(waitUntil([] { return pasted() == "copied elsewhere"; }, 5000));
+    EXPECT_FALSE(clearing.clear());
+    QThread::msleep(200);
+    EXPECT_EQ(pasted(), "copied elsewhere");
+    EXPECT_TRUE(windows->hasFocus(footWindow));
 }
 
 } // namespace
