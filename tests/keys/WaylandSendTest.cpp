@@ -86,14 +86,21 @@ private:
     zwp_virtual_keyboard_v1* keyboard_ = nullptr;
 };
 
-// What foot shows: a shell that writes every byte it reads to a file.
-class FootReceiver {
+// A terminal that writes every byte it reads to a file: foot, or xterm under
+// XWayland.
+class TerminalReceiver {
 public:
-    FootReceiver() : path_(QDir::current().filePath("foot.out")) {
+    explicit TerminalReceiver(bool x11 = false)
+        : path_(QDir::current().filePath(x11 ? "xterm.out" : "foot.out")) {
         QFile::remove(path_);
-        program_ = std::make_unique<SessionProgram>(
-            "foot", QStringList{"--app-id", "ql-foot", "sh", "-c",
-                                "stty -icanon -echo min 1; exec cat > " + path_});
+        const QString shell = "stty -icanon -echo min 1; exec cat > " + path_;
+        if (x11)
+            program_ = std::make_unique<SessionProgram>(
+                "xterm", QStringList{"-T", "X11 Receiver", "-e", "sh", "-c", shell},
+                wayland_test::xwaylandEnvironment());
+        else
+            program_ = std::make_unique<SessionProgram>(
+                "foot", QStringList{"--app-id", "ql-foot", "sh", "-c", shell});
     }
     // The next `count` lines, waiting for them.
     QStringList lines(int count) {
@@ -116,6 +123,7 @@ private:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
+using FootReceiver = TerminalReceiver;
 
 // The window of the application `appId`, waiting for it to appear; 0 when it does not.
 WindowHandle windowOf(WlrWindowSystem& windows, const QString& appId) {
@@ -123,6 +131,16 @@ WindowHandle windowOf(WlrWindowSystem& windows, const QString& appId) {
     waitUntil([&] {
         for (const TopWindow& w : windows.topWindows())
             if (windows.appIdOf(w.handle) == appId) found = w.handle;
+        return found != 0;
+    }, 15000, [&] { windows.waitForChanges(50); });
+    return found;
+}
+
+WindowHandle windowTitled(WlrWindowSystem& windows, const QString& title) {
+    WindowHandle found = 0;
+    waitUntil([&] {
+        for (const TopWindow& w : windows.topWindows())
+            if (w.title == title) found = w.handle;
         return found != 0;
     }, 15000, [&] { windows.waitForChanges(50); });
     return found;
@@ -229,6 +247,56 @@ TEST_F(WaylandSend, LinesArriveExactlyInEveryReceiverOnEveryLayoutWithCapsLockOf
         }
     }
     setLayout({"us", 0});
+}
+
+// Named keys are the keys of a physical keyboard, with their modifiers; and
+// what the user holds on his own keyboard does not reach the typed keys, as
+// the compositor keeps each keyboard's modifiers to itself.
+TEST_F(WaylandSend, NamedKeysActAndTheUsersHeldModifiersDoNotTurnTextIntoShortcuts) {
+    UserKeyboard user;
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Keys Receiver");
+    const WindowHandle qtWindow = windowOf(*windows, "ql_receiver");
+    ASSERT_NE(qtWindow, 0u);
+    for (const char* layout : {"us", "de"}) {
+        SCOPED_TRACE(layout);
+        setLayout({layout, 0});
+        // Backspace and Home edit the name; Ctrl+A selects all so "z" replaces
+        // it; Tab leaves for the notes and Shift+Tab comes back.
+        ASSERT_EQ(send("abc[BS]d[HOME]x[Tab]old[^a]z[TAB 0][+TAB][END]e[Enter]", qtWindow, true),
+                  SendOutcome::Completed);
+        QJsonObject got = qt.next();
+        EXPECT_EQ(got["user"].toString(), "xabd");
+        EXPECT_EQ(got["password"].toString(), "ze");
+        // Ctrl held on the user's keyboard (and Caps Lock on) the whole time.
+        user.set(4, 2, 0);
+        ASSERT_EQ(send("aqz[Tab]vcx[Enter]", qtWindow, false), SendOutcome::Completed);
+        got = qt.next();
+        EXPECT_EQ(got["user"].toString(), "aqz");
+        EXPECT_EQ(got["password"].toString(), "vcx");
+        user.set(0, 0, 0);
+    }
+    setLayout({"us", 0});
+}
+
+// An X11 program under XWayland reads its keys through the X server's own
+// keymap, which keeps the layout it started with: the keys go in through the
+// XWayland display, where the X11 keyboard finds (or maps) each character.
+TEST_F(WaylandSend, AnX11TerminalUnderXWaylandGetsLinesExactlyThroughItsDisplay) {
+    ASSERT_FALSE(qEnvironmentVariable("DISPLAY").isEmpty()) << "no XWayland display";
+    TerminalReceiver xterm(true);
+    const WindowHandle window = windowTitled(*windows, "X11 Receiver");
+    ASSERT_NE(window, 0u);
+    X11Keyboard x11(qgetenv("DISPLAY").constData());
+    ASSERT_TRUE(x11.available());
+    for (bool direct : {true, false}) {
+        KeystrokeSender sender(x11, clock, *windows, SendPacing{20, 60});
+        sender.setIdle([] { QThread::usleep(500); });
+        const QString line = kPunctuation + "[Enter]" + kLetters + "[Enter]";
+        ASSERT_EQ(direct ? sender.sendDirect(window, line, 1) : sender.sendGrouped(line, window),
+                  SendOutcome::Completed);
+        EXPECT_EQ(xterm.lines(2), (QStringList{kPunctuation, kLetters}));
+    }
 }
 
 // What wl-paste reads from the clipboard: its types with `list`, else its text.
