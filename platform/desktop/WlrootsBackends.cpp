@@ -1,6 +1,7 @@
 #include "platform/desktop/NoDesktop.h"
 #include "platform/desktop/WaylandFamilies.h"
 #include "platform/wlclipboard/DataControlClearing.h"
+#include "platform/wlkeyboard/FocusRoutedKeyboard.h"
 #include "platform/wlkeyboard/WaylandKeyboard.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 
@@ -11,7 +12,8 @@ namespace {
 // The virtual keyboard of a wlroots session.
 std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>& connection) {
     if (!WaylandKeyboard::offeredBy(*connection)) return std::make_unique<NoDesktopKeyboard>();
-    return std::make_unique<WaylandKeyboard>(connection);
+    return std::make_unique<FocusRoutedKeyboard>(std::make_unique<WaylandKeyboard>(connection),
+                                                 qgetenv("DISPLAY"));
 }
 
 // Clears the clipboard without the focus through the data-control protocol.

@@ -11,8 +11,7 @@
 #include "platform/wlclipboard/DataControlClearing.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/protocols/virtual-keyboard-unstable-v1-client-protocol.h"
-#include "platform/wlkeyboard/WaylandKeyboard.h"
-#include "platform/x11keyboard/X11Keyboard.h"
+#include "platform/wlkeyboard/FocusRoutedKeyboard.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
@@ -280,23 +279,32 @@ TEST_F(WaylandSend, NamedKeysActAndTheUsersHeldModifiersDoNotTurnTextIntoShortcu
 }
 
 // An X11 program under XWayland reads its keys through the X server's own
-// keymap, which keeps the layout it started with: the keys go in through the
-// XWayland display, where the X11 keyboard finds (or maps) each character.
+// keymap, which keeps the layout it started with and takes none of ours: the
+// session's keyboard sends its lines through the XWayland display, where the
+// X11 keyboard finds (or maps) each character, and a Wayland window's lines
+// through the virtual keyboard.
 TEST_F(WaylandSend, AnX11TerminalUnderXWaylandGetsLinesExactlyThroughItsDisplay) {
     ASSERT_FALSE(qEnvironmentVariable("DISPLAY").isEmpty()) << "no XWayland display";
+    auto* routed = dynamic_cast<FocusRoutedKeyboard*>(keyboard);
+    ASSERT_TRUE(routed);
     TerminalReceiver xterm(true);
-    const WindowHandle window = windowTitled(*windows, "X11 Receiver");
-    ASSERT_NE(window, 0u);
-    X11Keyboard x11(qgetenv("DISPLAY").constData());
-    ASSERT_TRUE(x11.available());
+    const WindowHandle x11Window = windowTitled(*windows, "X11 Receiver");
+    ASSERT_NE(x11Window, 0u);
+    FootReceiver foot;
+    const WindowHandle footWindow = windowOf(*windows, "ql-foot");
+    ASSERT_NE(footWindow, 0u);
+    setLayout({"de", 0});
     for (bool direct : {true, false}) {
-        KeystrokeSender sender(x11, clock, *windows, SendPacing{20, 60});
-        sender.setIdle([] { QThread::usleep(500); });
+        SCOPED_TRACE(direct ? "direct" : "grouped");
         const QString line = kPunctuation + "[Enter]" + kLetters + "[Enter]";
-        ASSERT_EQ(direct ? sender.sendDirect(window, line, 1) : sender.sendGrouped(line, window),
-                  SendOutcome::Completed);
+        ASSERT_EQ(send(line, x11Window, direct), SendOutcome::Completed);
+        EXPECT_TRUE(routed->typingIntoX11());
         EXPECT_EQ(xterm.lines(2), (QStringList{kPunctuation, kLetters}));
+        ASSERT_EQ(send(line, footWindow, direct), SendOutcome::Completed);
+        EXPECT_FALSE(routed->typingIntoX11());
+        EXPECT_EQ(foot.lines(2), (QStringList{kPunctuation, kLetters}));
     }
+    setLayout({"us", 0});
 }
 
 // What wl-paste reads from the clipboard: its types with `list`, else its text.
