@@ -1,5 +1,8 @@
 #include "platform/desktop/NoDesktop.h"
 #include "platform/desktop/WaylandFamilies.h"
+#include "platform/wlclipboard/DataControlClearing.h"
+#include "platform/wlkeyboard/FocusRoutedKeyboard.h"
+#include "platform/wlkeyboard/WaylandKeyboard.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 
 namespace ql {
@@ -7,13 +10,16 @@ namespace ql {
 namespace {
 
 // The virtual keyboard of a wlroots session.
-std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>&) {
-    return std::make_unique<NoDesktopKeyboard>();
+std::unique_ptr<Keyboard> wlrootsKeyboard(const std::shared_ptr<WaylandConnection>& connection) {
+    if (!WaylandKeyboard::offeredBy(*connection)) return std::make_unique<NoDesktopKeyboard>();
+    return std::make_unique<FocusRoutedKeyboard>(std::make_unique<WaylandKeyboard>(connection),
+                                                 qgetenv("DISPLAY"));
 }
 
 // Clears the clipboard without the focus through the data-control protocol.
-std::unique_ptr<ClipboardClearing> wlrootsClipboardClearing(const std::shared_ptr<WaylandConnection>&) {
-    return std::make_unique<NoClipboardClearing>();
+std::unique_ptr<ClipboardClearing> wlrootsClipboardClearing(const std::shared_ptr<WaylandConnection>& connection) {
+    if (!DataControlClearing::offeredBy(*connection)) return std::make_unique<NoClipboardClearing>();
+    return std::make_unique<DataControlClearing>(connection);
 }
 
 } // namespace

@@ -89,7 +89,7 @@ struct MainRun {
     WindowMonitor monitor{{desktop.windows, keys, clock, services.prompter(), entries, &notifications},
                           MonitorPolicy::mainProgram()};
     MonitorBridge bridge{monitor, notifications};
-    FrameTicker ticker{clock, clipboard, bridge};
+    FrameTicker ticker{clock, clipboard, bridge, desktop.backends.clipboardClearing.get()};
     QPointer<BrowseUsersWindow> userSetup;
     ListedUsers listedUsers{monitor.lists(), notifications};
 
