@@ -47,7 +47,10 @@ private:
         ToplevelState pending; // what the batch in progress changes
         bool told = false;     // a "done" arrived at least once
     };
-    WindowHandle next_ = 1;
+    // Small numbers are not window handles to the window finder: handles
+    // start well above them.
+    static constexpr WindowHandle kFirstHandle = 0x10000;
+    WindowHandle next_ = kFirstHandle;
     std::vector<WindowHandle> order_;
     std::map<WindowHandle, Entry> entries_;
 

@@ -1,3 +1,4 @@
+#include "monitor/WindowFinder.h"
 #include "platform/wlrwindows/ToplevelList.h"
 #include <gtest/gtest.h>
 
@@ -53,6 +54,7 @@ TEST(ToplevelList, ClosedWindowsAreGoneAndTheirHandlesNeverReturn) {
     EXPECT_EQ(list.state(a), nullptr);
     const WindowHandle b = told(list, "One");
     EXPECT_NE(a, b); // a stale handle never points at a newer window
+    EXPECT_TRUE(validHandle(a) && validHandle(b)) << "the window finder takes them for windows";
     list.setTitle(a, "late event of a closed window");
     list.done(a);
     ASSERT_EQ(list.titled().size(), 1u);
