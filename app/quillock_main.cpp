@@ -5,6 +5,7 @@
 #include "reports/views/PrintSetupDialog.h"
 #include "reports/views/ReportMenu.h"
 #include "signin/views/MainProgram.h"
+#include "signin/views/NewFolderOffer.h"
 #include "store/StartUp.h"
 #include "tools/views/TipsPanel.h"
 #include "framework/ProgramOptions.h"
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillock")); // the application id of its windows
-    QString syncFileName = ql::kDefaultSyncFile; // kept for the whole run
+    QString syncFileName = ql::defaultSyncFilePath(); // kept for the whole run
+    if (!ql::syncRequest(QApplication::arguments())) ql::installNewFolderOffer();
     ql::MainProgramParts parts;
     parts.commandLineSync = ql::commandLineSync;
     parts.synchronize = [&syncFileName](ql::ProgramServices& services,

@@ -15,7 +15,7 @@ QString resolved(const QString& path) {
 
 bool isLiveDataFile(const QString& path) {
     const QString target = resolved(path);
-    for (const TableDef* table : currentTables()) {
+    for (const TableDef* table : folderTables()) {
         const QString file = locateTable(table->storedAs).filePath;
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             if (resolved(file + QLatin1String(suffix)) == target) return true;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace ql {
 
@@ -34,15 +35,24 @@ std::optional<SecretBytes> unsealed(const QString& path, const QString& passphra
     return openDataKey(*file, passphraseKey(bytes.view(), *file));
 }
 
+// Every encrypted table of the folder, the old version's included, by the
+// file that holds it, each file once.
+std::vector<std::pair<QString, OwnerKeyKind>> keyedFiles() {
+    std::vector<std::pair<QString, OwnerKeyKind>> files;
+    for (const TableDef* def : folderTables()) {
+        if (def->owner == OwnerKeyKind::None) continue;
+        const QString name = QFileInfo(locateTable(def->storedAs).filePath).fileName();
+        const bool listed = std::any_of(files.begin(), files.end(), [&](const auto& f) { return f.first == name; });
+        if (!listed) files.emplace_back(name, def->owner);
+    }
+    return files;
+}
+
 } // namespace
 
 QStringList keyedDataFileNames() {
     QStringList names;
-    for (const TableDef* def : currentTables()) {
-        if (def->owner != OwnerKeyKind::Owner && def->owner != OwnerKeyKind::Words) continue;
-        const QString name = QFileInfo(locateTable(def->storedAs).filePath).fileName();
-        if (!names.contains(name)) names << name;
-    }
+    for (const auto& file : keyedFiles()) names << file.first;
     return names;
 }
 
@@ -69,16 +79,36 @@ bool DataFolderProtection::passphraseOpens(const QString& passphrase) {
 
 std::vector<RekeyFile> DataFolderProtection::rekeyFiles(const SecretBytes& from, const SecretBytes& to) const {
     std::vector<RekeyFile> files;
-    for (const TableDef* def : currentTables()) {
-        if (def->owner != OwnerKeyKind::Owner && def->owner != OwnerKeyKind::Words) continue;
-        const QString name = QFileInfo(locateTable(def->storedAs).filePath).fileName();
-        const bool listed = std::any_of(files.begin(), files.end(), [&](const RekeyFile& f) { return f.name == name; });
-        if (listed) continue;
-        const SecretBytes builtIn = builtInTableKey(def->owner);
+    for (const auto& [name, owner] : keyedFiles()) {
+        const SecretBytes builtIn = builtInTableKey(owner);
         files.push_back({name, from.isEmpty() ? builtIn.copy() : rawKeyText(from),
                          to.isEmpty() ? builtIn.copy() : rawKeyText(to)});
     }
     return files;
+}
+
+bool DataFolderProtection::isNew() const {
+    if (isProtected()) return false;
+    const QStringList names = keyedDataFileNames();
+    return std::none_of(names.begin(), names.end(),
+                        [this](const QString& name) { return QFile::exists(QDir(folder_).filePath(name)); });
+}
+
+bool DataFolderProtection::protectNew(const QString& passphrase, QString& error) {
+    if (!isNew()) {
+        error = QStringLiteral("The data folder holds tables already");
+        return false;
+    }
+    const SecretBytes dataKey = newDataKey();
+    const PassphraseBytes bytes(passphrase);
+    const std::optional<KeyFile> file = sealDataKey(dataKey, bytes.view(), limits);
+    if (!file) {
+        error = QStringLiteral("Not enough memory to derive the key");
+        return false;
+    }
+    if (!writeKeyFile(keyFilePath(), *file, error)) return false;
+    useDataKey(dataKey);
+    return true;
 }
 
 bool DataFolderProtection::turnOn(const QString& passphrase, QString& error, const SwitchProbe& probe) {

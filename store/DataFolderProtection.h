@@ -6,8 +6,9 @@
 
 namespace ql {
 
-// The data files kept under the program's own keys (Owner and Words tables),
-// by their names in the data folder.
+// The data files kept under the program's own keys (the Owner and Words
+// tables, and the version 2.1 tables still in the folder), by their names in
+// the data folder. The sync file is none of them.
 QStringList keyedDataFileNames();
 
 // The optional passphrase of a data folder. Without it the tables stay under
@@ -26,6 +27,12 @@ public:
     // use; a wrong passphrase fails the seal's check and changes nothing.
     Unlock unlock(const QString& passphrase);
     bool passphraseOpens(const QString& passphrase);
+
+    // True when the folder holds no table of ours yet and no key file.
+    bool isNew() const;
+    // Protects a new folder at once, with nothing to re-encrypt: a new data
+    // key, sealed in the key file, is put in use for the tables to come.
+    bool protectNew(const QString& passphrase, QString& error);
 
     bool turnOn(const QString& passphrase, QString& error, const SwitchProbe& probe = {});
     bool turnOff(const QString& current, QString& error, const SwitchProbe& probe = {});

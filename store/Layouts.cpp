@@ -212,4 +212,9 @@ std::vector<const TableDef*> currentTables() {
             &wordsTable(), &scriptPasteTable(), &tipOfTheDayTable()};
 }
 
+std::vector<const TableDef*> folderTables() {
+    return {&passwordsTable(), &usersTable(), &configurationTable(), &wordsTable(),
+            &scriptPasteTable(), &tipOfTheDayTable(), &oldUsersTable(), &oldPasswordsTable()};
+}
+
 } // namespace ql

@@ -18,5 +18,9 @@ const TableDef& oldPasswordsTable();  // P_002, "QLDATA\!PW"
 
 // The seven current tables, in the order above.
 std::vector<const TableDef*> currentTables();
+// The tables kept in the data folder's own files: the current ones and the
+// version 2.1 ones. The sync file is not among them: it lives wherever the
+// user puts it.
+std::vector<const TableDef*> folderTables();
 
 } // namespace ql

@@ -1,5 +1,6 @@
 #include "store/StartUp.h"
 #include "store/DataFolderCheck.h"
+#include "store/DataFolderProtection.h"
 #include "store/OwnerKey.h"
 #include "store/StartUpUnlock.h"
 #include "platform/secure/Wipe.h"
@@ -37,7 +38,14 @@ ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
     QString ownerKey = buildOwnerKey();
     setOwnerKey(ownerKey);
     wipeText(ownerKey);
-    if (dataFolderFound_) unlockDataFolder(arguments, halt);
+    if (dataFolderFound_) {
+        // The monitor program leaves a folder where the main program never ran as it found it.
+        const bool create = kind == ProgramKind::Main || !DataFolderProtection(QDir::currentPath()).isNew();
+        folderLock_ = std::make_unique<FolderLock>(QDir::currentPath(), create);
+        folderLock_->share(); // waits while a switch of the folder's keys runs
+        unlockDataFolder(arguments, halt);
+        if (kind == ProgramKind::Main) offerNewFolderPassphrase(*folderLock_, prompter_);
+    }
     errors_ = std::make_unique<ErrorManager>(prompter, halt);
     positions_.openStore(positionFileName(kind));
     managers_ = std::make_unique<RecordManagers>(*errors_, kind);

@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/ErrorManager.h"
 #include "framework/IniStore.h"
+#include "platform/datakey/FolderLock.h"
 #include "store/DataFileOpener.h"
 #include "store/RecordManagers.h"
 #include <QStringList>
@@ -29,11 +30,15 @@ public:
     RecordManagers& managers() { return *managers_; }
     DataFileOpener& opener() { return opener_; }
     Prompter& prompter() { return prompter_; }
+    // This program's shared hold on the data folder, for as long as it runs;
+    // nothing when "Data" named no folder.
+    const FolderLock* folderLock() const { return folderLock_.get(); }
 
     // Name of the window-position file of each program.
     static QString positionFileName(ProgramKind kind);
 
 private:
+    std::unique_ptr<FolderLock> folderLock_; // first made, last gone: after every table
     ProgramKind kind_;
     Prompter& prompter_;
     bool dataFolderFound_ = true;

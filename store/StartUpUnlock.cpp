@@ -1,4 +1,6 @@
 #include "store/StartUpUnlock.h"
+#include "platform/core/Prompter.h"
+#include "platform/datakey/FolderLock.h"
 #include "platform/secure/Wipe.h"
 #include "store/DataFolderProtection.h"
 #include <QDir>
@@ -37,7 +39,35 @@ PassphraseSource sourceFor(const QStringList& arguments) {
     };
 }
 
+NewFolderOffer& newFolderOffer() {
+    static NewFolderOffer offer;
+    return offer;
+}
+
+void tellNotProtected(Prompter& prompter, const QString& reason) {
+    prompter.ask({QStringLiteral("Quillock"),
+                  QStringLiteral("The data folder could not be protected: ") + reason,
+                  int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Exclamation});
+}
+
 } // namespace
+
+void setNewFolderOffer(NewFolderOffer offer) { newFolderOffer() = std::move(offer); }
+
+void offerNewFolderPassphrase(FolderLock& lock, Prompter& prompter) {
+    DataFolderProtection protection(QDir::currentPath());
+    if (!newFolderOffer() || !protection.isNew()) return;
+    std::optional<QString> passphrase = newFolderOffer()();
+    if (!passphrase) return;
+    QString error;
+    if (!lock.takeAlone())
+        error = QStringLiteral("another program has it open");
+    else if (protection.protectNew(*passphrase, error))
+        error.clear();
+    wipeText(*passphrase);
+    lock.share();
+    if (!error.isEmpty()) tellNotProtected(prompter, error);
+}
 
 void setPassphraseWindow(PassphraseSource source) { windowSource() = std::move(source); }
 

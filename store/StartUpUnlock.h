@@ -7,6 +7,9 @@
 
 namespace ql {
 
+class FolderLock;
+class Prompter;
+
 // Asks for the passphrase of a protected data folder; `retry` is true after a
 // wrong one. Nothing means the user cancelled.
 using PassphraseSource = std::function<std::optional<QString>(bool retry)>;
@@ -31,5 +34,17 @@ bool passphraseFromInput(const QStringList& arguments);
 // a wrong one read from standard input, "Key File Damaged" when the key file
 // or an interrupted change cannot be read.
 void unlockDataFolder(const QStringList& arguments, const Halt& halt);
+
+// Asks, on the first start in a new data folder, for a passphrase to protect
+// it with; nothing means "Later". Installed by the main program's windows
+// only: command-line runs and the monitor program never ask.
+using NewFolderOffer = std::function<std::optional<QString>()>;
+void setNewFolderOffer(NewFolderOffer offer);
+
+// Start-up in the current (data) folder, before any table opens: when an
+// offer is installed and the folder is new, asks it once and protects the
+// folder with the passphrase given, holding `lock` alone meanwhile. Since the
+// tables are made right after, a folder is offered this only once.
+void offerNewFolderPassphrase(FolderLock& lock, Prompter& prompter);
 
 } // namespace ql

@@ -8,6 +8,7 @@
 #include "signin/views/SelectUsersDialog.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
+#include <QDir>
 #include <QFile>
 
 namespace ql {
@@ -15,6 +16,8 @@ namespace ql {
 namespace {
 const QString kFilter = QStringLiteral("Synchronization Files|*.SYN");
 } // namespace
+
+QString defaultSyncFilePath() { return QDir::home().filePath(kDefaultSyncFile); }
 
 SyncProcedures::SyncProcedures(ProgramServices& services, FileDialogs& dialogs, QString& fileName)
     : services_(services), dialogs_(dialogs), fileName_(fileName) {

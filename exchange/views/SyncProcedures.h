@@ -13,9 +13,12 @@ namespace ql {
 
 class ProgramServices;
 
-// The file both procedures start from until another is chosen, for as long
-// as the program runs.
+// The name both procedures start from until another file is chosen, for as
+// long as the program runs.
 inline const QString kDefaultSyncFile = QStringLiteral("quillock.syn");
+// That name in the user's home folder: a sync file is carried elsewhere, and
+// the data folder is no place for it.
+QString defaultSyncFilePath();
 
 // Sending and receiving from the menu: the file dialog, the user choice (with
 // the password confirmed), the progress window, then the messages.

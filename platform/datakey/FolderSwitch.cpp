@@ -1,4 +1,5 @@
 #include "platform/datakey/FolderSwitch.h"
+#include "platform/datakey/FolderLock.h"
 #include "platform/recordstore/TableRekey.h"
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,10 @@ const QString kLock = QStringLiteral("quillock.switch.lock");
 const QString kCopySuffix = QStringLiteral(".rekey");
 const QByteArray kOn = "on\n";
 const QByteArray kOff = "off\n";
+
+const QString kOthersOpenTheFolder =
+    QStringLiteral("Quillock Monitor or a second Quillock has the data folder open. Close it first: "
+                   "the tables cannot be re-encrypted while another program has them open.");
 
 bool step(const SwitchProbe& probe, SwitchStep s, int file = 0) { return !probe || probe(s, file); }
 
@@ -58,6 +63,11 @@ bool FolderSwitch::copyAll(const std::vector<RekeyFile>& files, QString& error, 
 
 bool FolderSwitch::run(const std::vector<RekeyFile>& files, const std::optional<KeyFile>& newKeyFile,
                        QString& error, const SwitchProbe& probe) {
+    FolderLock alone(folder_);
+    if (!alone.takeAlone()) {
+        error = kOthersOpenTheFolder;
+        return false;
+    }
     QLockFile lock(path(kLock));
     if (!lock.lock()) {
         error = QStringLiteral("The data folder cannot be locked");

@@ -29,7 +29,9 @@ using SwitchProbe = std::function<bool(SwitchStep step, int file)>;
 // copies replace the files by renames, and the key file is put in place
 // (turning on) or removed (turning off), finished at the next start if need
 // be. No connection to the data files may be open meanwhile, in this process
-// or another. A lock file keeps two switches (or a switch and a start) apart.
+// or another: the switch holds the folder's lock alone (see FolderLock), so it
+// is refused while any other program, or a lock of this process, holds it.
+// A second lock file keeps two recoveries at start apart.
 class FolderSwitch {
 public:
     FolderSwitch(QString folder, QStringList dataFileNames);

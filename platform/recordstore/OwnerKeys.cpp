@@ -83,7 +83,7 @@ SecretBytes builtInTableKey(OwnerKeyKind kind) {
 }
 
 SecretBytes rawTableKey(OwnerKeyKind kind) {
-    if (kind == OwnerKeyKind::Owner || kind == OwnerKeyKind::Words) {
+    if (kind != OwnerKeyKind::None) {
         QMutexLocker lock(&keyMutex);
         if (!dataRawKey().isEmpty())
             return dataRawKey().copy();

@@ -10,8 +10,9 @@ namespace ql {
 // Empty for OwnerKeyKind::None, and for Owner before setOwnerKey().
 SecretBytes rawTableKey(OwnerKeyKind kind);
 
-// With a data key (32 random bytes) in use, the Owner and Words tables open
-// under it instead of their built-in keys; an empty one restores those.
+// With a data key (32 random bytes) in use, every encrypted table (Owner,
+// Words and the version 2.1 ones) opens under it instead of its built-in key;
+// an empty one restores those.
 void useDataKey(const SecretBytes& dataKey);
 bool dataKeyInUse();
 // The key a kind's tables have without a data key, whatever is in use now.

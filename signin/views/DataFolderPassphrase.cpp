@@ -1,6 +1,6 @@
 #include "signin/views/DataFolderPassphrase.h"
 #include "platform/core/Prompter.h"
-#include "platform/datakey/RunningPrograms.h"
+#include "platform/datakey/FolderLock.h"
 #include "platform/secure/Wipe.h"
 #include "signin/views/PassphraseWindow.h"
 #include "store/DataFolderProtection.h"
@@ -23,15 +23,14 @@ void tell(Prompter& prompter, const QString& text, PromptIcon icon = PromptIcon:
 }
 
 // Another program with the tables open would keep writing to the old files.
-bool otherProgramRuns(Prompter& prompter) {
-    const QString folder = QDir::currentPath();
+// The switch itself refuses then too: this is to say so before anything is typed.
+bool otherProgramRuns(Prompter& prompter, const FolderLock* lock) {
     QString text;
-    if (programRunsIn(QStringLiteral("qlmon"), folder))
-        text = QStringLiteral("Quillock Monitor is running. Close it first: the tables of the "
-                              "data folder cannot be re-encrypted while it has them open.");
-    else if (programRunsIn(QStringLiteral("quillock"), folder))
-        text = QStringLiteral("Quillock is running a second time in this data folder. Close it first: "
-                              "the tables cannot be re-encrypted while it has them open.");
+    if (!lock || !lock->held())
+        text = QStringLiteral("The data folder cannot be locked, so its tables cannot be re-encrypted.");
+    else if (lock->othersHold())
+        text = QStringLiteral("Quillock Monitor or a second Quillock has the data folder open. Close it "
+                              "first: the tables cannot be re-encrypted while another program has them open.");
     if (!text.isEmpty()) tell(prompter, text, PromptIcon::Exclamation);
     return !text.isEmpty();
 }
@@ -52,8 +51,8 @@ bool agreeToClose(Prompter& prompter) {
 
 } // namespace
 
-bool askDataFolderPassphrase(Prompter& prompter, QWidget* parent) {
-    if (otherProgramRuns(prompter)) return false;
+bool askDataFolderPassphrase(Prompter& prompter, QWidget* parent, const FolderLock* lock) {
+    if (otherProgramRuns(prompter, lock)) return false;
     DataFolderProtection protection(QDir::currentPath());
     PassphraseWindow window(protection.isProtected(), prompter, parent);
     if (window.exec() != QDialog::Accepted) return false;
@@ -85,10 +84,6 @@ int finishDataFolderSwitch(Prompter& prompter, int exitCode) {
     if (!pending()) return exitCode;
     PassphraseRequest request = std::move(*pending());
     pending().reset();
-    if (otherProgramRuns(prompter)) {
-        wipe(request);
-        return exitCode;
-    }
     DataFolderProtection protection(QDir::currentPath());
     const bool on = request.action == PassphraseRequest::Action::TurnOn;
     QString error;

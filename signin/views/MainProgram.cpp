@@ -176,7 +176,8 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
                               run.services.positions(), &frame);
         bool closeToSwitch = false;
         options.addProtectButton([&run, &options, &closeToSwitch] {
-            closeToSwitch = askDataFolderPassphrase(run.services.prompter(), &options);
+            closeToSwitch = askDataFolderPassphrase(run.services.prompter(), &options,
+                                                     run.services.folderLock());
             if (closeToSwitch) options.reject();
         });
         if (options.exec() == QDialog::Accepted) run.applyValues();

@@ -35,7 +35,7 @@ public:
     // the user is chosen at once and the password list opens; "&Add" there
     // opens the form for a new entry.
     QString openEntryForm() {
-        const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
+        const QString frame = mainFrame(pid());
         if (frame.isEmpty()) return {};
         QString list = waitForWindow(pid(), kListTitle, 0);
         if (list.isEmpty()) list = openFrom(pid(), frame, {"Escape", "alt+f", "w"}, kListTitle);

@@ -132,4 +132,6 @@ TEST_F(ExchangeTest, TheLiveDataFilesAndTheirJournalsAreKnownWhateverThePathLead
     EXPECT_TRUE(isLiveDataFile(filePath("link.csv")));
     EXPECT_FALSE(isLiveDataFile(filePath("export.csv")));
     EXPECT_FALSE(isLiveDataFile(filePath("QL_DATA.csv")));
+    EXPECT_TRUE(isLiveDataFile(filePath("QLDATA.qld"))) << "the old version's tables are the folder's too";
+    EXPECT_FALSE(isLiveDataFile(filePath("quillock.syn"))) << "a sync file is no table of the folder";
 }

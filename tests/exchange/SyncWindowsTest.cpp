@@ -8,6 +8,7 @@
 #include "tests/signin/views/ModalAnswers.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApp.h"
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -43,7 +44,7 @@ protected:
     QTemporaryDir media;
     ScriptedPrompter prompter;
     ScriptedFileDialogs dialogs;
-    QString fileName = kDefaultSyncFile;
+    QString fileName = defaultSyncFilePath(); // as the program starts
     QString chosenUser = "joe";
     int selections = 0;
     std::unique_ptr<ProgramServices> services;
@@ -71,7 +72,8 @@ TEST_F(SyncWindowsTest, SendingAndReceivingFromTheMenuShareTheFileName) {
     EXPECT_TRUE(dialogs.asked[0].save);
     EXPECT_EQ(dialogs.asked[0].request.title, "File to Send to...");
     EXPECT_EQ(dialogs.asked[0].request.filter, "Synchronization Files|*.SYN");
-    EXPECT_EQ(dialogs.asked[0].request.initialName, "quillock.syn");
+    EXPECT_EQ(dialogs.asked[0].request.initialName, QDir::home().filePath("quillock.syn"))
+        << "the dialog starts in the home folder, not the data folder";
     ASSERT_EQ(prompter.asked.size(), 1u);
     EXPECT_EQ(prompter.asked[0].title, "Done");
     EXPECT_EQ(prompter.asked[0].text, "Records added to the synchonization file:  2");

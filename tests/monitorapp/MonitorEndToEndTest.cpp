@@ -54,7 +54,7 @@ void addRecords(const QString& folder, const TableDef& def,
 void prepareFolder(const QString& folder) {
     {
         RunningProgram quillock(QStringLiteral(QUILLOCK_BINARY), {"Data=" + folder});
-        ASSERT_FALSE(waitForWindow(quillock.pid(), "Quillock").isEmpty());
+        ASSERT_FALSE(mainFrame(quillock.pid()).isEmpty());
     }
     addRecords(folder, usersTable(), {[](Record& r) {
                    r.setText("U_:NAME", kUser);

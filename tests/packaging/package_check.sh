@@ -62,6 +62,12 @@ for entry in quillock qlmon; do
     grep -qx "Exec=/usr/libexec/quillock/launch $entry" "$share/applications/$entry.desktop"
 done
 check "metainfo is valid" appstreamcli validate --no-net "$share/metainfo/org.quillock.quillock.metainfo.xml"
+check "metainfo names the licence" \
+  grep -q "<project_license>GPL-3.0-or-later</project_license>" "$share/metainfo/org.quillock.quillock.metainfo.xml"
+copyright=$share/doc/quillock/copyright
+check "the package carries a machine-readable copyright file" \
+  eval 'head -n1 "$copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" &&
+        grep -qx "License: GPL-3.0-or-later" "$copyright"'
 check "metainfo names this version" grep -q "version=\"$version\"" "$share/metainfo/org.quillock.quillock.metainfo.xml"
 for page in quillock qlmon; do
   zcat "$share/man/man1/$page.1.gz" | groff -man -Tutf8 -ww -z 2>"$work/man-$page.txt"
@@ -87,6 +93,12 @@ check "an unknown option is named and refused" \
 #    the word list in share/quillock.
 data=$work/data
 mkdir -p -m 700 "$data" "$work/home" "$work/run"
+# A command-line run makes the tables (and fails: there is no such user), so
+# the start below is no new folder's first start, which would wait for an
+# answer to its passphrase offer.
+HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen \
+  "$root/usr/bin/quillock" "Data=$data" Sync=Out User=nobody Password=x "File=$work/none.syn" \
+  >"$work/tables.log" 2>&1
 HOME=$work/home XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen \
   "$root/usr/bin/quillock" "Data=$data" >"$work/start.log" 2>&1 &
 pid=$!

@@ -3,12 +3,15 @@
 # private X display, as a user would: turned on from the Options window, the
 # "Unlock Quillock" window, a wrong passphrase, Cancel, the monitor program, a
 # command-line synchronization reading the passphrase from standard input,
-# and turned off again.
+# turned off again, offered on the first start in a new folder, and refused
+# while another program, hardened and run as an ordinary user, has the folder
+# open.
 # Usage: passphrase_e2e.sh QUILLOCK QLMON SYNC_FIXTURE SHOT_FOLDER
 set -u
 quillock=$1 qlmon=$2 fixture=$3 shots=$4
 work=$(mktemp -d /tmp/ql-pp-e2e.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+user_dir=$(mktemp -d /tmp/ql-pp-e2e-user.XXXXXX)
+trap 'rm -rf "$work" "$user_dir"' EXIT
 mkdir -p "$shots"
 source "$(dirname "$0")/../support/e2e-helpers.sh"
 type_into() { # type_into WINDOW TEXT: types the text and Return into the window
@@ -134,6 +137,126 @@ frame=$(wait_window '^Quillock$' 30)
 check "an open folder starts without asking" test -n "$frame"
 close_and_wait "$frame" $pid 20 >/dev/null
 check "the entry came through both switches" bash -c "'$fixture' '$data' list | grep -q '^joe|Mail|joe|mailpw|'"
+
+# 6. The first start in a new folder offers the passphrase; one set there
+#    protects the tables from the start, and the next start asks for it.
+mkdir -p "$work/cli"
+timeout 30 "$quillock" "Data=$work/cli" Sync=O User=joe Password=x "File=$work/cli.syn" >"$work/cli.log" 2>&1
+status=$?
+check "a command-line run in a new folder asks nothing" test "$status" -eq 1
+new=$work/new
+mkdir -p "$new"
+"$quillock" "Data=$new" >"$work/q7.log" 2>&1 &
+pid=$!
+offer=$(wait_window '^Protect the Data Folder$' 20 $pid)
+check "a new data folder is offered a passphrase" test -n "$offer"
+check "before the main window" bash -c "! xdotool search --onlyvisible --name '^Quillock$' >/dev/null 2>&1"
+import -window root "$shots/new-folder-offer.png" 2>/dev/null
+window=$(press_until "$offer" '^Protect the data folder with a passphrase$' 20 alt+p)
+check "Protect asks for the new passphrase" test -n "$window"
+xdotool type --delay 20 "$phrase"
+xdotool key --clearmodifiers Tab
+xdotool type --delay 20 "$phrase"
+xdotool key --clearmodifiers Return
+frame=$(wait_window '^Quillock$' 60 $pid)
+check "the program goes on to its window" test -n "$frame"
+check "the new folder has its key file" test -s "$new/quillock.key"
+close_and_wait "$frame" $pid 20 >/dev/null
+check "no byte of the passphrase is in the new folder" bash -c "! grep -rqF '$phrase' '$new'"
+"$quillock" "Data=$new" >"$work/q8.log" 2>&1 &
+pid=$!
+unlock=$(wait_window '^Unlock Quillock$' 20 $pid)
+check "the next start asks for the passphrase set through the offer" test -n "$unlock"
+check "and makes no offer" bash -c "! xdotool search --onlyvisible --name '^Protect the Data Folder$' >/dev/null 2>&1"
+type_into "$unlock" "$phrase"
+frame=$(wait_window '^Quillock$' 30 $pid)
+check "the passphrase set through the offer opens the folder" test -n "$frame"
+close_and_wait "$frame" $pid 20 >/dev/null
+
+# 7. The switch is refused while another program has the folder open: the
+#    programs are the real, hardened ones, run as an ordinary user, for whom
+#    /proc hides an undumpable process's files.
+run_as=()
+if [ "$(id -u)" -eq 0 ]; then run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
+shared=$user_dir/data
+mkdir -p -m 700 "$shared" "$user_dir/home" "$user_dir/run"
+"$fixture" "$shared" user joe 's3cret pw' && "$fixture" "$shared" entry joe Mail joe mailpw 80000 100 ||
+  { echo "FAILED: fixture"; exit 1; }
+cp "$quillock" "$qlmon" "$user_dir/"
+chmod 755 "$user_dir"
+if [ "$(id -u)" -eq 0 ]; then chown -R 65534:65534 "$shared" "$user_dir/home" "$user_dir/run"; fi
+as_user=("${run_as[@]}" env -u DBUS_SESSION_BUS_ADDRESS HOME="$user_dir/home" XDG_RUNTIME_DIR="$user_dir/run")
+box_of() { # box_of PID FRAME: the program's message box titled "Quillock", not its frame
+  local deadline=$((SECONDS + 20)) box=
+  while [ -z "$box" ] && [ $SECONDS -lt "$deadline" ]; do
+    box=$(xdotool search --all --onlyvisible --pid "$1" --name '^Quillock$' 2>/dev/null | grep -vx "$2" | head -n1)
+    [ -z "$box" ] && sleep 0.2
+  done
+  [ -n "$box" ] && echo "$box"
+}
+# Options, then its passphrase button: refused at once while another program runs.
+ask_refused() { # ask_refused PID FRAME SHOT: true when a message box comes instead of the window
+  local options box
+  options=$(press_until "$2" '^Options$' 20 alt+t p) || return 1
+  xdotool windowactivate --sync "$options" >/dev/null 2>&1
+  sleep 0.3
+  xdotool key --clearmodifiers shift+Tab space
+  box=$(box_of "$1" "$2") || return 1
+  import -window root "$shots/$3" 2>/dev/null
+  xdotool search --onlyvisible --name '^Protect the data folder with a passphrase$' >/dev/null 2>&1 && return 1
+  press_until_gone "$box" Return 10
+  press_until_gone "$options" Escape 10
+}
+"${as_user[@]}" "$user_dir/qlmon" "Data=$shared" >"$work/m7.log" 2>&1 &
+monitor_pid=$!
+monitor=$(wait_window '^Quillock Monitor$' 30 $monitor_pid)
+check "the hardened monitor runs as an ordinary user" test -n "$monitor"
+"${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q9.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 30 $pid)
+check "the main program starts while the monitor runs" test -n "$frame"
+check "asking for a passphrase is refused while the monitor runs" ask_refused $pid "$frame" refused-monitor.png
+close_and_wait "$frame" $pid 20 >/dev/null
+close_and_wait "$monitor" $monitor_pid 20 >/dev/null
+
+# The monitor starts after the switch was agreed, before the program closes to make it.
+"${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q10.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 30 $pid)
+window=$(open_passphrase_window "$frame")
+check "alone, the main program may ask for a passphrase" test -n "$window"
+xdotool type --delay 20 "$phrase"
+xdotool key --clearmodifiers Tab
+xdotool type --delay 20 "$phrase"
+xdotool key --clearmodifiers Return
+agree=$(box_of $pid "$frame")
+"${as_user[@]}" "$user_dir/qlmon" "Data=$shared" >"$work/m8.log" 2>&1 &
+monitor_pid=$!
+monitor=$(wait_window '^Quillock Monitor$' 30 $monitor_pid)
+check "the monitor starts meanwhile" test -n "$monitor"
+press_until_gone "$agree" Return 10
+told=$(box_of $pid "$frame")
+import -window root "$shots/refused-at-close.png" 2>/dev/null
+press_until_gone "$told" Return 10
+wait_exit $pid 60 >/dev/null
+check "the switch at close is refused while the monitor runs" test ! -e "$shared/quillock.key"
+check "nothing of the switch is left" test -z "$(ls "$shared" | grep -E 'rekey|switch|key.new')"
+check "the monitor still runs" kill -0 $monitor_pid
+close_and_wait "$monitor" $monitor_pid 20 >/dev/null
+check "the entry is still under the built-in key" bash -c "'$fixture' '$shared' list | grep -q '^joe|Mail|joe|mailpw|'"
+
+# A second main program in the folder stops the first one's switch as well.
+"${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q11.log" 2>&1 &
+first=$!
+first_frame=$(wait_window '^Quillock$' 30 $first)
+"${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q12.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 30 $pid)
+check "a second main program starts in the folder" test -n "$frame"
+check "asking for a passphrase is refused while another main program runs" \
+  ask_refused $pid "$frame" refused-second.png
+close_and_wait "$frame" $pid 20 >/dev/null
+close_and_wait "$first_frame" $first 20 >/dev/null
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -12,8 +12,10 @@ source "$(dirname "$0")/../support/e2e-helpers.sh"
 mkdir -p "$work/x"
 "$quillock" "Data=$work/x" >"$work/q1.log" 2>&1 &
 pid=$!
+check "a new data folder is offered a passphrase first" answer_later 20 $pid
 frame=$(wait_window '^Quillock$' 20)
-check "main window opens" test -n "$frame"
+check "main window opens after Later" test -n "$frame"
+check "Later leaves the folder without a key file" test ! -e "$work/x/quillock.key"
 check "tables are created in the data folder" test -s "$work/x/QL_DATA.qld"
 check "only the user may read the tables" test "$(stat -c %a "$work/x/QL_DATA.qld")" = 600
 check "the word list table is made on the first start" test -s "$work/x/qlock_w.tps"
@@ -23,6 +25,13 @@ check "main program exits 0 when closed" test "$status" -eq 0
 check "main window position written under Main" grep -q '^\[Main\]' "$work/x/POSITION.INI"
 check "position holds Maximize" grep -q '^Maximize=No' "$work/x/POSITION.INI"
 check "nothing of the data in the current folder" test ! -e "$PWD/QL_DATA.qld"
+check "the folder's lock file is the user's alone" test "$(stat -c %a "$work/x/quillock.lock")" = 600
+"$quillock" "Data=$work/x" >"$work/q1b.log" 2>&1 &
+pid=$!
+frame=$(wait_window '^Quillock$' 20 $pid)
+check "the offer is not made again once answered" \
+  bash -c "! xdotool search --onlyvisible --name '^Protect the Data Folder$' >/dev/null 2>&1"
+close_and_wait "$frame" $pid 20 >/dev/null
 
 # 2. The monitor program refuses a folder where the main program never ran.
 mkdir -p "$work/empty"
@@ -70,6 +79,7 @@ undumpable() { # the process is not root's, yet /proc shows its files as root's
 no_core() { grep -Eq '^Max core file size +0 +0 ' "/proc/$1/limits"; }
 "${as_user[@]}" "$user_dir/quillock" "Data=$user_dir/data" >"$work/q3.log" 2>&1 &
 pid=$!
+answer_later 20 $pid
 frame=$(wait_window '^Quillock$' 20)
 check "main program runs as an ordinary user" test -n "$frame"
 check "main program cannot be dumped" undumpable $pid

@@ -1,7 +1,7 @@
 #include "StoreTestSupport.h"
 #include "platform/datakey/DataKeySeal.h"
 #include "platform/datakey/FolderSwitch.h"
-#include "platform/datakey/RunningPrograms.h"
+#include "platform/datakey/FolderLock.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "tests/support/QtPrinters.h"
 #include <QDirIterator>
@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <map>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sqlite3.h>
 
 using namespace ql;
@@ -248,20 +251,72 @@ TEST_F(FolderSwitchTest, AJournalThatIsNotOursIsNotFollowed) {
     EXPECT_EQ(readable(), kEntries);
 }
 
+
+TEST_F(FolderSwitchTest, IsRefusedWhileAnotherProgramHasTheFolderOpen) {
+    FolderLock monitor(dir_.path());
+    ASSERT_TRUE(monitor.share());
+    const auto before = snapshot();
+    const SecretBytes dataKey = newDataKey();
+    QString error;
+    EXPECT_FALSE(FolderSwitch(dir_.path(), names).run(files(true, dataKey), sealedFile(dataKey), error));
+    EXPECT_TRUE(error.contains("has the data folder open")) << error.toStdString();
+    EXPECT_EQ(snapshot(), before) << "not a file touched";
+    EXPECT_EQ(readable(), kEntries);
+}
+
 } // namespace
 
-TEST(RunningProgramsTest, FindsAProgramByNameInItsFolderOnly) {
-    QTemporaryDir bin, folder, other;
-    const QString program = bin.filePath("qlmon");
-    ASSERT_TRUE(QFile::copy("/bin/sleep", program));
-    QProcess running;
-    running.setWorkingDirectory(folder.path());
-    running.start(program, {"30"});
-    ASSERT_TRUE(running.waitForStarted());
-    EXPECT_TRUE(programRunsIn("qlmon", folder.path()));
-    EXPECT_FALSE(programRunsIn("qlmon", other.path()));
-    EXPECT_FALSE(programRunsIn("quillock", folder.path()));
-    running.kill();
-    running.waitForFinished();
-    EXPECT_FALSE(programRunsIn("qlmon", folder.path()));
+// Each FolderLock stands for one program (its own open of the lock file).
+TEST(FolderLockTest, SharedByEveryProgramAndTakenAloneOnlyByTheLastOne) {
+    QTemporaryDir folder;
+    FolderLock main(folder.path()), monitor(folder.path());
+    ASSERT_TRUE(main.share());
+    EXPECT_FALSE(main.othersHold());
+    ASSERT_TRUE(monitor.share()) << "a second program starts beside the first";
+    EXPECT_TRUE(main.othersHold());
+    EXPECT_FALSE(main.takeAlone());
+    EXPECT_TRUE(main.held()) << "a refusal keeps the shared hold";
+    EXPECT_FALSE(monitor.takeAlone()) << "the first program still shares the folder";
+    EXPECT_EQ(QFileInfo(folder.filePath(kFolderLockFileName)).permissions() & 0x0077, 0);
+}
+
+TEST(FolderLockTest, GoesWithTheProcessThatHeldIt) {
+    QTemporaryDir folder;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        FolderLock held(folder.path());
+        const char ok = held.share() ? '1' : '0';
+        (void)!::write(ready[1], &ok, 1);
+        ::pause(); // until killed, as a crash would end it
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    FolderLock mine(folder.path());
+    EXPECT_TRUE(mine.othersHold());
+    EXPECT_FALSE(mine.takeAlone());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(mine.othersHold());
+    EXPECT_TRUE(mine.takeAlone());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST(FolderLockTest, NeverOpensThroughALinkNorWithoutALockFile) {
+    QTemporaryDir folder, elsewhere;
+    const QString target = elsewhere.filePath("target");
+    ASSERT_TRUE(QFile::link(target, folder.filePath(kFolderLockFileName)));
+    FolderLock linked(folder.path());
+    EXPECT_FALSE(linked.share());
+    EXPECT_FALSE(linked.takeAlone()) << "no switch without a lock of its own";
+    EXPECT_FALSE(QFile::exists(target));
+
+    QTemporaryDir unmade;
+    FolderLock monitor(unmade.path(), false);
+    EXPECT_FALSE(monitor.share());
+    EXPECT_FALSE(QFile::exists(unmade.filePath(kFolderLockFileName)));
 }

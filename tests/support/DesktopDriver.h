@@ -45,6 +45,24 @@ inline bool waitUntilGone(qint64 pid, const QString& title, int waitMs = 10000) 
     return true;
 }
 
+// The main program's frame, or "" after the wait. The first start in a new
+// data folder offers a passphrase before it: that offer is put off ("Later").
+inline QString mainFrame(qint64 pid, int waitMs = 15000) {
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QString frame = waitForWindow(pid, QStringLiteral("Quillock"), 0);
+        if (!frame.isEmpty()) return frame;
+        const QStringList offer = visibleWindows(pid, QStringLiteral("^Protect the Data Folder$"));
+        if (!offer.isEmpty()) {
+            xdotool({"windowactivate", "--sync", offer.first()});
+            xdotool({"key", "--clearmodifiers", "Escape"});
+        }
+        QThread::msleep(100);
+    } while (clock.elapsed() < waitMs);
+    return {};
+}
+
 // Where a window is on the screen.
 inline QRect windowGeometry(const QString& window) {
     const QString shell = xdotool({"getwindowgeometry", "--shell", window});

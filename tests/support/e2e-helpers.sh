@@ -66,3 +66,9 @@ close_and_wait() { # close_and_wait WINDOW PID SECONDS -> the program's exit sta
   kill "$2"
   return 124
 }
+# The first start in a new data folder offers a passphrase before the frame.
+answer_later() { # answer_later SECONDS [PID]: true once the offer was shown and put off
+  local offer
+  offer=$(wait_window '^Protect the Data Folder$' "$1" "${2:-}") || return 1
+  press_until_gone "$offer" Escape 10
+}

@@ -36,7 +36,7 @@ public:
 
     // Opens Options from the frame's Tools menu item "O&ptions" by its mnemonics.
     QString openOptions() {
-        const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
+        const QString frame = mainFrame(pid());
         if (frame.isEmpty()) return {};
         return openFrom(pid(), frame, {"Escape", "alt+t", "p"}, QStringLiteral("Options"));
     }

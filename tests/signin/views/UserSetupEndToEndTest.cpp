@@ -28,7 +28,7 @@ public:
 
     // A menu command of the frame by its mnemonics; the window it opens.
     QString fromFrame(const QStringList& menuKeys, const QString& opens) {
-        const QString frame = waitForWindow(pid(), QStringLiteral("Quillock"));
+        const QString frame = mainFrame(pid());
         if (frame.isEmpty()) return {};
         return openFrom(pid(), frame, QStringList{"Escape"} + menuKeys, opens);
     }
