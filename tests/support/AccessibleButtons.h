@@ -39,6 +39,7 @@ inline AtspiAccessible* findButton(AtspiAccessible* node, const QString& name, i
 // `pid`; false when there is no such button.
 inline bool pressAccessibleButton(qint64 pid, const QString& window, const QString& button) {
     if (atspi_init() > 1) return false;
+    atspi_set_timeout(1500, 1500); // a program that stopped answering holds nobody up
     AtspiAccessible* desktop = atspi_get_desktop(0);
     bool pressed = false;
     for (int i = 0; desktop && !pressed && i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
