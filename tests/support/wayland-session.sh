@@ -32,7 +32,9 @@ caller_dir=$PWD
 work=$(mktemp -d /tmp/ql-wayland.XXXXXX)
 chmod 755 "$work"
 pids=()
+compositor_pid=
 cleanup() {
+  stop_compositor
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   # Copies of the files alone: the caller's folder keeps its owner and modes.
@@ -93,11 +95,25 @@ exec sh -c 'env | grep -E "^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=" > "$work/sessio
 CONFIG
   chmod 644 "$work/sway.config"
   WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    "${as_user[@]}" sway -c "$work/sway.config" >"$work/out/compositor.log" 2>&1 &
-  pids+=($!)
+    setsid "${as_user[@]}" sway -c "$work/sway.config" >"$work/out/compositor.log" 2>&1 &
+  compositor_pid=$! # the leader of a process group of its own
 }
 
 [ ${#as_user[@]} -eq 0 ] || chown 65534:65534 "$work"
+# Asks the compositor to end with its own quit command, then ends what is left
+# of its process group: the helper it forks to start XWayland waits for a
+# signal of its own and outlives it otherwise.
+stop_compositor() {
+  [ -n "$compositor_pid" ] || return 0
+  case "$compositor" in
+    sway) [ -z "${SWAYSOCK:-}" ] || "${as_user[@]}" swaymsg -s "$SWAYSOCK" exit >/dev/null 2>&1 || true ;;
+  esac
+  for _ in $(seq 40); do kill -0 "$compositor_pid" 2>/dev/null || break; sleep 0.05; done
+  kill -KILL -- "-$compositor_pid" 2>/dev/null || true
+  wait "$compositor_pid" 2>/dev/null || true
+  compositor_pid=
+}
+
 case "$compositor" in
   sway) start_sway ;;
   *) echo "wayland-session: no way to start $compositor" >&2; exit 2 ;;
