@@ -1,5 +1,6 @@
 #include "monitorapp/views/MonitorProgram.h"
 #include "framework/ProgramOptions.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
 #include "signin/views/UnlockWindow.h"
@@ -26,7 +27,8 @@ std::optional<int> answerOptions(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QTextStream out(stdout), err(stderr);
     return ql::answerOptions(arguments, {QStringLiteral("qlmon"), ql::kProgramVersion,
-                                         QString::fromLatin1(kUsage)}, out, err);
+                                         QString::fromLatin1(kUsage), [] { return ql::describeDesktop(); }},
+                             out, err);
 }
 
 } // namespace
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock Monitor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("qlmon")); // the application id of its windows
     ql::installUnlockWindow(); // a protected data folder asks for its passphrase first
     return ql::runMonitorProgram(QApplication::arguments());
 }

@@ -9,6 +9,7 @@
 #include "store/StartUp.h"
 #include "tools/views/TipsPanel.h"
 #include "framework/ProgramOptions.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
 #include <QApplication>
@@ -50,7 +51,8 @@ std::optional<int> answerOptions(int argc, char** argv) {
     if (ql::syncRequest(arguments)) return std::nullopt;
     QTextStream out(stdout), err(stderr);
     return ql::answerOptions(arguments, {QStringLiteral("quillock"), ql::kProgramVersion,
-                                         QString::fromLatin1(kUsage)}, out, err);
+                                         QString::fromLatin1(kUsage), [] { return ql::describeDesktop(); }},
+                             out, err);
 }
 
 } // namespace
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
     umask(077); // data files, their journals and INI files are the user's alone
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillock")); // the application id of its windows
     QString syncFileName = ql::defaultSyncFilePath(); // kept for the whole run
     if (!ql::syncRequest(QApplication::arguments())) ql::installNewFolderOffer();
     ql::MainProgramParts parts;

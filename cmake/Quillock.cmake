@@ -12,10 +12,14 @@ function(ql_library name)
   target_link_libraries(${name} PUBLIC Qt6::Core ${ARG_LIBS})
 endfunction()
 
-# ql_test(NAME SOURCES ... [LIBS ...] [X11]) -- a GoogleTest executable run by CTest.
-# X11 tests run inside tests/support/x11-session.sh (Xvfb, openbox, private D-Bus).
+# ql_test(NAME SOURCES ... [LIBS ...] [X11 | WAYLAND [WITH file...]]) -- a GoogleTest
+# executable run by CTest. X11 tests run inside tests/support/x11-session.sh
+# (Xvfb, openbox, private D-Bus); WAYLAND tests inside
+# tests/support/wayland-session.sh (headless sway with XWayland, private D-Bus),
+# which copies the test and the WITH files (programs it starts; generator
+# expressions allowed) where the session's user reaches them.
 function(ql_test name)
-  cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "X11;WAYLAND" "TIMEOUT" "SOURCES;LIBS;WITH" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${QL_WARNINGS})
@@ -24,6 +28,15 @@ function(ql_test name)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tests/support/x11-session.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES LABELS "x11")
+  elseif(ARG_WAYLAND)
+    set(with)
+    foreach(f ${ARG_WITH})
+      list(APPEND with --with ${f})
+    endforeach()
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wayland-session.sh ${with}
+                     $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES LABELS "wayland" SKIP_RETURN_CODE 77)
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

@@ -55,6 +55,8 @@ std::optional<int> answerOptions(const QStringList& arguments, const ProgramUsag
         return 0;
     case OptionRequest::Version:
         out << usage.program << ' ' << usage.version << '\n';
+        if (usage.versionDetail)
+            if (const QString detail = usage.versionDetail(); !detail.isEmpty()) out << detail << '\n';
         out.flush();
         return 0;
     case OptionRequest::Unknown:

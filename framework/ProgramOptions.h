@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <optional>
 
 namespace ql {
@@ -11,6 +12,10 @@ struct ProgramUsage {
     QString program; // the command's name, "quillock"
     QString version; // "2.72"
     QString usage;   // the text printed for --help
+    // A line printed under the version (what types the keystrokes on this
+    // desktop); asked only for --version, since finding it out connects to
+    // the desktop. Empty lines are left out.
+    std::function<QString()> versionDetail;
 };
 
 // What the command line asks before the program opens any window.

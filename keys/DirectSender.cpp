@@ -19,7 +19,10 @@ SendResult DirectSender::SendKeysDirect(WindowHandle target, const QString& line
     const WindowHandle previous = focusMode == 2 ? windows_.focusedWindow() : 0;
     SendGuard guard(player_, windows_);
     SendResult result = guard.begin(focusMode != 0 ? target : 0);
-    if (result == SendOutcome::Completed) result = playLine(line, guard);
+    if (result == SendOutcome::Completed) {
+        player_.keyboard().prepareLine(line);
+        result = playLine(line, guard);
+    }
     if (result == SendOutcome::Completed) player_.DelayHundredths(kAfterKeyHundredths);
     result = guard.finish(result);
     // Hand the focus back only if it is still ours to give: after a stopped send

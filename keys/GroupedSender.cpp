@@ -26,7 +26,10 @@ SendResult GroupedSender::SendKeysGrouped(const QString& line, SendPacing pacing
                                           WindowHandle target) {
     SendGuard guard(player_, windows_);
     SendResult result = guard.begin(target);
-    if (result == SendOutcome::Completed) result = playLine(line, pacing.limited(), guard);
+    if (result == SendOutcome::Completed) {
+        player_.keyboard().prepareLine(line);
+        result = playLine(line, pacing.limited(), guard);
+    }
     return guard.finish(result);
 }
 

@@ -26,7 +26,10 @@ void ClearingClipboard::tick() {
 
 void ClearingClipboard::clearOwnCopy() {
     if (!holding_) return;
-    if (copyStillThere()) desktop_.setText(QString());
+    if (copyStillThere()) {
+        if (clearing_ && clearing_->available()) clearing_->clear();
+        else desktop_.setText(QString());
+    }
     forget();
 }
 

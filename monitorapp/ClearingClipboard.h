@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/core/Clipboard.h"
+#include "platform/core/ClipboardClearing.h"
 #include "platform/core/Clock.h"
 
 namespace ql {
@@ -14,6 +15,9 @@ public:
     ClearingClipboard(Clipboard& desktop, Clock& clock) : desktop_(desktop), clock_(clock) {}
     ~ClearingClipboard() override;
 
+    // The desktop's way to empty the clipboard from the background (on Wayland
+    // the toolkit may set it only while one of our windows has the focus).
+    void setClearing(ClipboardClearing* clearing) { clearing_ = clearing; }
     // Seconds a copy stays; a copy already made keeps the time it was given.
     void setClearSeconds(int seconds) { seconds_ = seconds; }
 
@@ -34,6 +38,7 @@ private:
 
     Clipboard& desktop_;
     Clock& clock_;
+    ClipboardClearing* clearing_ = nullptr;
     int seconds_ = 0;
     bool holding_ = false;
     int64_t due_ = 0; // hundredths counted from day 0; 0 when never

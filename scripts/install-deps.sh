@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils openbox trayer poppler-utils fonts-dejavu-core
   dbus dbus-x11 at-spi2-core libatspi2.0-dev imagemagick xdotool wamerican
   clang libclang-rt-14-dev sqlcipher cups-daemon cups-client libcups2-dev
-  dpkg-dev librsvg2-bin desktop-file-utils appstream groff-base fusefat dosfstools fuse3)
+  dpkg-dev librsvg2-bin desktop-file-utils appstream groff-base fusefat dosfstools fuse3
+  libwayland-dev wayland-protocols qt6-wayland sway xwayland foot xterm grim zenity wl-clipboard)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -12,8 +12,9 @@ const char kWeekdays[] = "Sunday   Monday   Tuesday  WednesdayThursday Friday   
 QString wholeSeconds(int64_t due, int64_t now) { return QString::number((due - now) / 100); }
 } // namespace
 
-FrameTicker::FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor)
-    : clock_(clock), clipboard_(clipboard), monitor_(monitor) {}
+FrameTicker::FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor,
+                         ClipboardClearing* clearing)
+    : clock_(clock), clipboard_(clipboard), monitor_(monitor), clearing_(clearing) {}
 
 void FrameTicker::setInactivityMinutes(int minutes) {
     inactivityMinutes_ = minutes;
@@ -78,7 +79,10 @@ void FrameTicker::noticeClipboardChange(int64_t now) {
 QString FrameTicker::clipboardCountdown(int64_t now) {
     noticeClipboardChange(now);
     if (now > clipboardDue_) {
-        if (!remembered_.isEmpty()) clipboard_.setText(QString());
+        if (!remembered_.isEmpty()) {
+            if (clearing_) clearing_->clear();
+            else clipboard_.setText(QString());
+        }
         remembered_.clear();
         clipboardDue_ = now + int64_t{clipboardSeconds_} * 100;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/core/Clipboard.h"
+#include "platform/core/ClipboardClearing.h"
 #include "platform/core/Clock.h"
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,10 @@ inline const QString kClipboardClosingText = QStringLiteral("Cleared by Quillock
 // cycle, clipboard clearing and the inactivity close-down.
 class FrameTicker {
 public:
-    FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor);
+    // The clipboard is emptied through `clearing` when given (a desktop where
+    // only the focused program may set it), else by setting an empty text.
+    FrameTicker(Clock& clock, Clipboard& clipboard, FrameMonitor& monitor,
+                ClipboardClearing* clearing = nullptr);
 
     // Program values (reloaded when Options is confirmed).
     void setMonitoringOn(bool on) {
@@ -79,6 +83,7 @@ private:
     Clock& clock_;
     Clipboard& clipboard_;
     FrameMonitor& monitor_;
+    ClipboardClearing* clearing_ = nullptr;
     bool monitoringOn_ = false;
     bool forcedRun_ = false;
     int clipboardSeconds_ = 0;

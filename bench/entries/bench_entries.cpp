@@ -15,7 +15,7 @@
 #include "framework/IniStore.h"
 #include "platform/core/SystemClock.h"
 #include "platform/qt/QtClipboard.h"
-#include "platform/x11windows/X11WindowSystem.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
 #include "tests/monitor/support/TestWindows.h"
@@ -215,7 +215,8 @@ private:
     IniStore positions_;
     SystemClock clock_;
     QtClipboard clipboard_;
-    X11WindowSystem windows_;
+    DesktopBackends backends_ = openDesktop({});
+    WindowSystem& windows_ = *backends_.windows;
     testing::TestWindows desktop_;
     ScriptedFileDialogs files_;
     FakeLauncher launcher_;

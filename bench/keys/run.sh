@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Runs the keystroke benchmark inside a private X session (Xvfb + openbox).
+# Runs the keystroke benchmark inside a private X session (Xvfb + openbox),
+# then its Wayland part inside a private headless sway.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-build=${QL_BUILD_DIR:-build-release}
-exec tests/support/x11-session.sh "$build/bench/keys/bench_keys"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+build="${QL_BUILD_DIR:-$root/build-release}"
+"$root/tests/support/x11-session.sh" "$build/bench/keys/bench_keys"
+out=$(mktemp -d /tmp/ql-bench-keys.XXXXXX)
+trap 'rm -rf "$out"' EXIT
+cd "$out"
+"$root/tests/support/wayland-session.sh" "$build/bench/keys/bench_keys_wayland"

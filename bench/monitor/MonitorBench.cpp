@@ -11,7 +11,7 @@
 #include "monitor/WindowMonitor.h"
 #include "platform/core/Prompter.h"
 #include "platform/core/SystemClock.h"
-#include "platform/x11windows/X11WindowSystem.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "tests/monitor/support/TestWindows.h"
 #include <sys/resource.h>
 #include <xcb/xcb.h>
@@ -144,7 +144,7 @@ double cpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-double idleCpuPercent(X11WindowSystem& ws, double seconds) {
+double idleCpuPercent(WindowSystem& ws, double seconds) {
     SilentKeys keys;
     SystemClock clock;
     ScriptedPrompter prompter;
@@ -173,8 +173,9 @@ double idleCpuPercent(X11WindowSystem& ws, double seconds) {
 
 int main() {
     ql::testing::TestWindows made;
-    X11WindowSystem ws;
-    if (!made.ok() || !ws.available()) {
+    DesktopBackends desktop = openDesktop({});
+    WindowSystem& ws = *desktop.windows;
+    if (!made.ok() || !ws.available() || desktop.name != QLatin1String("X11")) {
         std::fprintf(stderr, "no X display\n");
         return 1;
     }

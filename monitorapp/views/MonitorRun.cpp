@@ -25,8 +25,13 @@ bool MonitorProgramDialogs::options() {
 
 void MonitorProgramDialogs::about() {
     AboutWindow about(MonitorWindow::kTitle, services_.positions(), nullptr, &window_);
+    about.setDesktopDescription(desktopDescription);
     about.exec();
 }
+
+MonitorDesktop::MonitorDesktop(Clipboard& clipboard)
+    : backends(openDesktop({std::make_shared<AtspiControlTexts>(), &clipboard,
+                            {QGuiApplication::desktopFileName()}})) {}
 
 MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValues& v)
     : services(s),
@@ -44,6 +49,7 @@ MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValu
                 [this] { controller.minimize(); }, [this](Record&) { passwords.put(); }}) {
     connectList();
     dialogs.valuesChanged = [this] { applyValues(); };
+    dialogs.desktopDescription = desktop.backends.keystrokes;
     ticker.valuesReloaded = [this] { applyValues(); };
 }
 
@@ -66,6 +72,7 @@ void MonitorRun::connectList() {
 
 void MonitorRun::applyValues() {
     keys.setPacing(SendPacing{values.groupDelay, values.groupSize});
+    clipboard.setClearing(desktop.backends.clipboardClearing.get());
     clipboard.setClearSeconds(values.clipboardSeconds);
 }
 

@@ -14,8 +14,7 @@
 #include "platform/core/SystemClock.h"
 #include "platform/qt/DesktopLauncher.h"
 #include "platform/qt/QtClipboard.h"
-#include "platform/x11keyboard/X11Keyboard.h"
-#include "platform/x11windows/X11WindowSystem.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "signin/SettingsKeys.h"
 #include "store/ConfigurationSettings.h"
 #include "store/StartUp.h"
@@ -25,10 +24,13 @@ namespace ql {
 
 struct EntryDesktop;
 
-// The desktop as the monitor and the keystroke sender reach it.
+// The desktop as the monitor and the keystroke sender reach it: the session's
+// backends, chosen once for the run.
 struct MonitorDesktop {
-    X11WindowSystem windows{nullptr, std::make_shared<AtspiControlTexts>()};
-    X11Keyboard keyboard;
+    explicit MonitorDesktop(Clipboard& clipboard);
+    DesktopBackends backends;
+    WindowSystem& windows = *backends.windows;
+    Keyboard& keyboard = *backends.keyboard;
     DesktopLauncher launcher;
 };
 
@@ -41,6 +43,8 @@ public:
           window_(window) {}
     // After the options window was confirmed.
     std::function<void()> valuesChanged;
+    // What types the keystrokes, for the About window.
+    QString desktopDescription;
 
     MonitorUserChoice chooseUser() override;
     bool options() override;
@@ -66,7 +70,7 @@ struct MonitorRun {
     QtClipboard desktopClipboard;
     // What the window copies, cleared after the clipboard-clear time and at exit.
     ClearingClipboard clipboard{desktopClipboard, clock};
-    MonitorDesktop desktop;
+    MonitorDesktop desktop{desktopClipboard};
     KeystrokeSender keys{desktop.keyboard, clock, desktop.windows};
     DataTable passwords;
     StoreWatchedEntries entries{passwords, true};

@@ -7,7 +7,9 @@
 namespace ql {
 
 // The monitor's icon in the desktop's notification area, through
-// QSystemTrayIcon. Mouse events come out as TrayClick values.
+// QSystemTrayIcon. Mouse events come out as TrayClick values; a tray that
+// knows no double click (the StatusNotifier trays over D-Bus) has its single
+// click come out as the double click that brings the window back.
 class SystemTray : public QObject, public TrayHost {
     Q_OBJECT
 public:
@@ -26,6 +28,9 @@ signals:
 
 private:
     QSystemTrayIcon icon_;
+    // The tray is a StatusNotifier host (every Wayland desktop, some X11 ones):
+    // it reports single clicks only.
+    bool singleClickTray_ = false;
 };
 
 } // namespace ql

@@ -162,4 +162,41 @@ std::vector<ChildWindow> AtspiControlTexts::controls(uint32_t pid, const QString
     return out;
 }
 
+uint32_t AtspiControlTexts::processShowing(const QString& title) {
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop) return 0;
+    atspi_accessible_clear_cache(desktop);
+    uint32_t found = 0;
+    for (int i = childCount(desktop) - 1; i >= 0 && !found; --i) {
+        AtspiAccessible* app = childAt(desktop, i);
+        if (!app) continue;
+        GError* error = nullptr;
+        const guint pid = atspi_accessible_get_process_id(app, &error);
+        if (!error && pid != guint(getpid())) {
+            if (AtspiAccessible* window = windowTitled(app, title)) {
+                found = pid;
+                g_object_unref(window);
+            }
+        }
+        g_clear_error(&error);
+        g_object_unref(app);
+    }
+    g_object_unref(desktop);
+    return found;
+}
+
+std::vector<ChildWindow> AtspiControlTexts::controlsOfTitled(const QString& title) {
+    if (!ready_) return {};
+    if (auto known = titledBy_.find(title); known != titledBy_.end()) {
+        std::vector<ChildWindow> out = controls(known->second, title);
+        if (!out.empty()) return out;
+        titledBy_.erase(known); // closed, or the title moved to another program
+    }
+    const uint32_t pid = processShowing(title);
+    if (!pid) return {};
+    if (titledBy_.size() >= 64) titledBy_.clear(); // titles of windows long gone
+    titledBy_[title] = pid;
+    return controls(pid, title);
+}
+
 } // namespace ql

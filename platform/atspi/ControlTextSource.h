@@ -14,6 +14,12 @@ public:
     // The controls of the window titled `title` of process `pid`, each with its
     // kind as className and its text ("<>" when it shows none).
     virtual std::vector<ChildWindow> controls(uint32_t pid, const QString& title) = 0;
+    // The controls of the window titled `title` of whichever other process has
+    // one, for desktops that do not tell which process a window belongs to.
+    virtual std::vector<ChildWindow> controlsOfTitled(const QString& title) {
+        (void)title;
+        return {};
+    }
 };
 
 } // namespace ql

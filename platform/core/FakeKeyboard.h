@@ -33,6 +33,8 @@ public:
     std::function<bool()> userHolds;
     int releaseAlls = 0;
     std::vector<Event> events;
+    // Each line the send path announced, with how many events came before it.
+    std::vector<std::pair<QString, size_t>> preparedLines;
 
     QString typed() const { return transcript_; }
     QStringList eventTexts() const {
@@ -65,6 +67,7 @@ public:
     }
 
     bool available() const override { return present; }
+    void prepareLine(const QString& line) override { preparedLines.emplace_back(line, events.size()); }
     void keyDown(int vk) override {
         record(QStringLiteral("down ") + keyName(vk));
         if (isModifier(vk)) held_[vk - 16] = true;

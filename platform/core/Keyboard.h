@@ -10,6 +10,11 @@ class Keyboard {
 public:
     virtual ~Keyboard() = default;
     virtual bool available() const = 0;
+    // Told each send line as a whole before its first key: a keyboard that
+    // makes the keys for its characters (a keymap of its own) makes them for
+    // the whole line at once. Keyboards that type from the user's layout need
+    // nothing.
+    virtual void prepareLine(const QString& line) { (void)line; }
     virtual void keyDown(int virtualKey) = 0;
     virtual void keyUp(int virtualKey) = 0;
     // Types one character as a character: the key and level the current layout

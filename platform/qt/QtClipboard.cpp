@@ -30,6 +30,9 @@ void QtClipboard::setText(const QString& text) {
     auto* data = new QMimeData;
     data->setText(text);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    // Marks the copy as ours, so that clearing it later never clears what the
+    // user copied elsewhere meanwhile.
+    data->setData(QStringLiteral("application/x-quillock-copy"), QByteArray());
     ++changes_; // counted even where the platform does not report our own changes
     clipboard->setMimeData(data);
 }

@@ -35,9 +35,13 @@ AboutWindow::AboutWindow(const QString& programName, IniStore& positions, QWidge
     name->setFont(big);
     auto* version = new QLabel(QStringLiteral("Version ") + kProgramVersion);
     version->setObjectName(QStringLiteral("version"));
+    desktop_ = new QLabel;
+    desktop_->setObjectName(QStringLiteral("desktop"));
+    desktop_->hide();
     auto* heading = new QVBoxLayout;
     heading->addWidget(name);
     heading->addWidget(version);
+    heading->addWidget(desktop_);
     heading->addWidget(new QLabel(QStringLiteral("A personal password manager for Linux desktops")));
     auto* top = new QHBoxLayout;
     top->addWidget(logo);
@@ -60,6 +64,11 @@ AboutWindow::AboutWindow(const QString& programName, IniStore& positions, QWidge
     return_->setDefault(true);
     WidgetWindow window(*this);
     positions_.restoreWindow(kProcedure, window);
+}
+
+void AboutWindow::setDesktopDescription(const QString& text) {
+    desktop_->setText(text);
+    desktop_->setVisible(!text.isEmpty());
 }
 
 void AboutWindow::done(int result) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
 namespace ql {
@@ -18,6 +19,9 @@ public:
     AboutWindow(const QString& programName, IniStore& positions, QWidget* tips = nullptr,
                 QWidget* parent = nullptr);
     QPushButton* returnButton() const { return return_; }
+    // What types the keystrokes on this desktop ("Keystrokes: X11 XTest"),
+    // shown under the version.
+    void setDesktopDescription(const QString& text);
 
     static QString encryptionStatement();
 
@@ -27,6 +31,7 @@ public slots:
 private:
     IniStore& positions_;
     QPushButton* return_ = nullptr;
+    QLabel* desktop_ = nullptr;
 };
 
 } // namespace ql

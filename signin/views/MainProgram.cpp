@@ -11,8 +11,7 @@
 #include "platform/qt/DesktopLauncher.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtPrompter.h"
-#include "platform/x11keyboard/X11Keyboard.h"
-#include "platform/x11windows/X11WindowSystem.h"
+#include "platform/desktop/DesktopBackends.h"
 #include "signin/MonitorBridge.h"
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
@@ -38,11 +37,6 @@ namespace ql {
 
 namespace {
 
-// Shown in the status bar when the desktop is not an X11 display (Wayland has
-// no way to list other programs' windows or type into them).
-const QString kNoX11DisplayNotice =
-    QStringLiteral("No X11 display: sending keystrokes and watching windows are off");
-
 void reportMissingDataFolder(Prompter& prompter, const QStringList& arguments) {
     prompter.ask({QStringLiteral("File Access Error"),
                   QStringLiteral("File (") + dataParameter(arguments) +
@@ -64,10 +58,15 @@ std::array<QString, 3> quickUserNames(ProgramServices& services) {
     return {names[0], names[1], names[2]};
 }
 
-// The desktop as the monitor and the keystroke sender reach it.
+// The desktop as the monitor and the keystroke sender reach it: the session's
+// backends, chosen once for the run.
 struct Desktop {
-    X11WindowSystem windows{nullptr, std::make_shared<AtspiControlTexts>()};
-    X11Keyboard keyboard;
+    explicit Desktop(Clipboard& clipboard)
+        : backends(openDesktop({std::make_shared<AtspiControlTexts>(), &clipboard,
+                                {QGuiApplication::desktopFileName()}})) {}
+    DesktopBackends backends;
+    WindowSystem& windows = *backends.windows;
+    Keyboard& keyboard = *backends.keyboard;
     DesktopLauncher launcher;
 };
 
@@ -81,7 +80,7 @@ struct MainRun {
     ProgramValues& values;
     SystemClock clock;
     QtClipboard clipboard;
-    Desktop desktop;
+    Desktop desktop{clipboard};
     KeystrokeSender keys{desktop.keyboard, clock, desktop.windows,
                          SendPacing{values.groupDelay, values.groupSize}};
     DataTable passwords{passwordsTable()};
@@ -90,7 +89,7 @@ struct MainRun {
     WindowMonitor monitor{{desktop.windows, keys, clock, services.prompter(), entries, &notifications},
                           MonitorPolicy::mainProgram()};
     MonitorBridge bridge{monitor, notifications};
-    FrameTicker ticker{clock, clipboard, bridge};
+    FrameTicker ticker{clock, clipboard, bridge, desktop.backends.clipboardClearing.get()};
     QPointer<BrowseUsersWindow> userSetup;
     ListedUsers listedUsers{monitor.lists(), notifications};
 
@@ -208,6 +207,7 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     QObject::connect(&frame, &MainFrame::aboutRequested, &frame, [&run, &frame, &parts] {
         QWidget* tips = parts.tipsPanel ? parts.tipsPanel(run.services) : nullptr;
         AboutWindow about(QStringLiteral("Quillock"), run.services.positions(), tips, &frame);
+        about.setDesktopDescription(run.desktop.backends.keystrokes);
         about.exec();
     });
     frame.setExchangeAvailable(parts.importPasswords && parts.exportPasswords);
@@ -234,8 +234,7 @@ int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& 
     run.applyValues();
     MainFrame frame(run.ticker, services.positions(), run.clock, run.clipboard);
     frame.setQuickUserNames(quickUserNames(services));
-    if (!run.desktop.windows.available() || !run.desktop.keyboard.available())
-        frame.statusZone(1)->setText(kNoX11DisplayNotice);
+    frame.statusZone(1)->setText(run.desktop.backends.statusText());
     connectFrame(run, frame, parts);
     ActivityWatcher activity([&run] { run.ticker.userActivity(); });
     qApp->installEventFilter(&activity);

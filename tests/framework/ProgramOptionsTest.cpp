@@ -74,3 +74,27 @@ TEST(ProgramOptionsTest, AnswersPrintAndGiveTheExitCode) {
     EXPECT_EQ(unknown.err, "quillock: unknown option '--colour'\n"
                            "Try 'quillock --help' for the parameters it takes.\n");
 }
+
+TEST(ProgramOptionsTest, VersionNamesTheDesktopOnlyWhenAskedForTheVersion) {
+    int asked = 0;
+    const auto answerWith = [&asked](const QString& detail, QStringList arguments) {
+        arguments.prepend(QStringLiteral("quillock"));
+        Answer a;
+        QTextStream out(&a.out), err(&a.err);
+        ProgramUsage usage{"quillock", "2.72", "Usage: quillock\n", [&asked, detail] {
+                               ++asked;
+                               return detail;
+                           }};
+        a.code = answerOptions(arguments, usage, out, err);
+        return a;
+    };
+    EXPECT_EQ(answerWith("Keystrokes: X11 XTest", {"--version"}).out,
+              "quillock 2.72\nKeystrokes: X11 XTest\n");
+    // No desktop: the version line alone, as before.
+    EXPECT_EQ(answerWith("", {"--version"}).out, "quillock 2.72\n");
+    EXPECT_EQ(asked, 2);
+    // Starting or asking for help never connects to the desktop.
+    answerWith("Keystrokes: X11 XTest", {"--help"});
+    answerWith("Keystrokes: X11 XTest", {"Data=/tmp/q"});
+    EXPECT_EQ(asked, 2);
+}

@@ -261,6 +261,27 @@ TEST(UntypableCharacters, SendStopsBeforeTheCharacterAndSaysWhichItWas) {
     EXPECT_EQ(bracket.keyboard.typed(), "xNosuch");
 }
 
+// A keyboard that makes its own keys for the characters learns the whole line
+// before the first key, once per send, and only when the send goes ahead.
+TEST(KeystrokeSender, TheKeyboardIsToldTheWholeLineBeforeItsFirstKey) {
+    for (bool direct : {false, true}) {
+        Desk d;
+        const QString line = "jdoe[Tab]p\u20acss[Enter]";
+        EXPECT_EQ(direct ? d.sender.sendDirect(kTarget, line, 1) : d.sender.sendGrouped(line, kTarget),
+                  SendOutcome::Completed);
+        ASSERT_EQ(d.keyboard.preparedLines.size(), 1u);
+        EXPECT_EQ(d.keyboard.preparedLines[0].first, line);
+        EXPECT_EQ(d.keyboard.preparedLines[0].second, 0u) << "before any key";
+
+        Desk refused;
+        refused.windows.focused = kOther;
+        refused.windows.refusing = {kTarget};
+        EXPECT_EQ(direct ? refused.sender.sendDirect(kTarget, line, 1) : refused.sender.sendGrouped(line, kTarget),
+                  SendOutcome::NotFocused);
+        EXPECT_TRUE(refused.keyboard.preparedLines.empty());
+    }
+}
+
 TEST(KeystrokeSender, WithoutAKeyboardNothingIsSentAndTheCallerIsTold) {
     Desk d;
     d.keyboard.present = false;

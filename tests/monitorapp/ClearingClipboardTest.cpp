@@ -62,4 +62,28 @@ TEST_F(ClearingClipboardTest, TheEndOfTheRunTakesTheCopyOffEvenWithoutAClearTime
     EXPECT_EQ(desktop.contents, "");
 }
 
+TEST_F(ClearingClipboardTest, TheDesktopsClearingServiceTakesTheCopyOffWhereItIsOffered) {
+    struct CountingClearing : ClipboardClearing {
+        FakeClipboard& board;
+        bool offered = true;
+        int clears = 0;
+        explicit CountingClearing(FakeClipboard& b) : board(b) {}
+        bool available() const override { return offered; }
+        bool clear() override { ++clears; board.contents.clear(); return true; }
+    } clearing{desktop};
+    clipboard.setClearing(&clearing);
+    clipboard.setClearSeconds(5);
+    clipboard.setText("s3cret");
+    clock.advance(500);
+    clipboard.tick();
+    EXPECT_EQ(clearing.clears, 1);
+    EXPECT_EQ(desktop.contents, "");
+    // Where the desktop offers no such service, the toolkit's clipboard is emptied.
+    clearing.offered = false;
+    clipboard.setText("again");
+    clipboard.clearOwnCopy();
+    EXPECT_EQ(clearing.clears, 1);
+    EXPECT_EQ(desktop.contents, "");
+}
+
 } // namespace

@@ -57,6 +57,34 @@ TEST(FrameClipboardClear, CountsDownFromACopyAndEmptiesTheClipboardWhenDue) {
     EXPECT_EQ(f.clipboard.text(), "");
 }
 
+// Where only the focused program may set the clipboard, the desktop's clearing
+// service empties it, and the toolkit's clipboard is left alone.
+TEST(FrameClipboardClear, WhenDueTheDesktopsClearingServiceEmptiesTheClipboard) {
+    struct CountingClearing : ClipboardClearing {
+        int clears = 0;
+        bool available() const override { return true; }
+        bool clear() override { return ++clears, true; }
+    } clearing;
+    FakeClock clock;
+    FakeClipboard clipboard;
+    FakeFrameMonitor monitor;
+    FrameTicker ticker{clock, clipboard, monitor, &clearing};
+    clock.set(36'000'00);
+    ticker.setClipboardSeconds(5);
+    clipboard.setText("secret");
+    ticker.tick();
+    clock.advance(499);
+    ticker.tick();
+    EXPECT_EQ(clearing.clears, 0);
+    clock.advance(2);
+    ticker.tick();
+    EXPECT_EQ(clearing.clears, 1);
+    EXPECT_EQ(clipboard.changes, 1u) << "the toolkit's clipboard was not written";
+    clock.advance(1000);
+    ticker.tick();
+    EXPECT_EQ(clearing.clears, 1) << "cleared once per copy";
+}
+
 TEST(FrameClipboardClear, EmptyingByHandEndsTheCountdownAndClosingLeavesTheMark) {
     Frame f;
     f.clock.set(100'000);

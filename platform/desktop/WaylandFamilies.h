@@ -1,0 +1,33 @@
+#pragma once
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/wayland/WaylandConnection.h"
+#include <string>
+#include <vector>
+
+namespace ql {
+
+// One family of Wayland compositors whose own protocols give us windows and
+// keystrokes (wlroots; later KWin and GNOME, each a family of its own).
+struct WaylandFamily {
+    // What types the keystrokes, before the compositor's name: "Wayland virtual keyboard".
+    QString keystrokesName;
+    // Globals the compositor must announce for the family to fit.
+    std::vector<std::string> required;
+    // Opens the family's backends on the connection; names are filled in by the caller.
+    void (*open)(const std::shared_ptr<WaylandConnection>& connection, const DesktopRequest& request,
+                 DesktopBackends& into);
+};
+
+// Every family we know, the preferred first.
+const std::vector<WaylandFamily>& waylandFamilies();
+
+// The first of `families` whose required globals are all among `globals`;
+// null when none fits.
+const WaylandFamily* fittingFamily(const std::vector<WaylandFamily>& families,
+                                   const std::vector<WaylandGlobal>& globals);
+
+// The backends of the wlroots family (foreign toplevels, virtual keyboard).
+void openWlrootsBackends(const std::shared_ptr<WaylandConnection>& connection,
+                         const DesktopRequest& request, DesktopBackends& into);
+
+} // namespace ql

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Runs a command inside a private Wayland desktop session: a headless
+# compositor with XWayland, a private D-Bus session with the accessibility bus,
+# and private HOME / XDG folders, so nothing touches the machine. Compositors
+# refuse to run as root, so under root the compositor and the command run as an
+# unprivileged user; the command and the files named with --with are copied
+# into a folder of the session's own first (a build tree may sit where that
+# user cannot reach).
+# Usage: wayland-session.sh [--compositor NAME] [--with FILE]... COMMAND [ARGS...]
+# The command finds WAYLAND_DISPLAY, DISPLAY (XWayland), the compositor's own
+# variables (SWAYSOCK), QL_SESSION_BIN (the copied files) and
+# QL_SESSION_COMPOSITOR set; it runs in a private folder whose files (its
+# screenshots and logs) are copied back into the caller's folder at the end.
+# Exits with 77 (skipped) when the compositor is not installed.
+set -euo pipefail
+compositor=sway
+with=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --compositor) compositor=$2; shift 2 ;;
+    --with) with+=("$2"); shift 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [--compositor NAME] [--with FILE]... COMMAND [ARGS...]" >&2; exit 2; }
+if ! command -v "$compositor" >/dev/null; then
+  echo "wayland-session: $compositor is not installed: skipped" >&2
+  exit 77
+fi
+
+caller_dir=$PWD
+work=$(mktemp -d /tmp/ql-wayland.XXXXXX)
+chmod 755 "$work"
+pids=()
+compositor_pid=
+cleanup() {
+  stop_compositor
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  # Copies of the files alone: the caller's folder keeps its owner and modes.
+  find "$work/out" -mindepth 1 -maxdepth 1 -exec cp -r {} "$caller_dir/" \; 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The session's user: ourselves, or an unprivileged one under root.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  uid=65534
+  getent passwd $uid >/dev/null || useradd --system --uid $uid --no-create-home \
+    --home-dir /nonexistent --shell /usr/sbin/nologin nobody
+  as_user=(setpriv --reuid=$uid --regid=$uid --clear-groups)
+fi
+
+mkdir -p "$work/bin" "$work/out" "$work/home/.config" "$work/home/.local/share" "$work/run"
+chmod 700 "$work/run"
+for f in "$1" "${with[@]}"; do cp -a "$f" "$work/bin/"; done
+[ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$work/out" "$work/home" "$work/run"
+program="$work/bin/$(basename "$1")"
+shift
+
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
+export XDG_DATA_HOME="$work/home/.local/share" GSETTINGS_BACKEND=memory
+export QL_SESSION_BIN="$work/bin" QL_SESSION_COMPOSITOR="$compositor"
+# As a desktop's login sets them: toolkits then choose Wayland by themselves.
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP="$compositor"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
+
+# Waits until the file $1 exists and is not empty (10 s at most).
+wait_file() {
+  for _ in $(seq 200); do [ -s "$1" ] && return 0; sleep 0.05; done
+  echo "wayland-session: $1 did not appear" >&2
+  return 1
+}
+
+"${as_user[@]}" dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --nofork \
+  --nopidfile >"$work/dbus.log" 2>&1 &
+pids+=($!)
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.05; done
+if [ -x /usr/libexec/at-spi-bus-launcher ]; then
+  "${as_user[@]}" /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+  pids+=($!)
+fi
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
+
+# Each compositor writes the session's variables into $work/session.env once
+# its socket and XWayland are ready.
+start_sway() {
+  cat >"$work/sway.config" <<CONFIG
+xwayland force
+output HEADLESS-1 resolution 1280x1024
+focus_on_window_activation focus
+exec sh -c 'env | grep -E "^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=" > "$work/session.tmp" && mv "$work/session.tmp" "$work/session.env"'
+CONFIG
+  chmod 644 "$work/sway.config"
+  WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    setsid "${as_user[@]}" sway -c "$work/sway.config" >"$work/out/compositor.log" 2>&1 &
+  compositor_pid=$! # the leader of a process group of its own
+}
+
+[ ${#as_user[@]} -eq 0 ] || chown 65534:65534 "$work"
+# Asks the compositor to end with its own quit command, then ends what is left
+# of its process group: the helper it forks to start XWayland waits for a
+# signal of its own and outlives it otherwise.
+stop_compositor() {
+  [ -n "$compositor_pid" ] || return 0
+  case "$compositor" in
+    sway) [ -z "${SWAYSOCK:-}" ] || "${as_user[@]}" swaymsg -s "$SWAYSOCK" exit >/dev/null 2>&1 || true ;;
+  esac
+  for _ in $(seq 40); do kill -0 "$compositor_pid" 2>/dev/null || break; sleep 0.05; done
+  kill -KILL -- "-$compositor_pid" 2>/dev/null || true
+  wait "$compositor_pid" 2>/dev/null || true
+  compositor_pid=
+}
+
+case "$compositor" in
+  sway) start_sway ;;
+  *) echo "wayland-session: no way to start $compositor" >&2; exit 2 ;;
+esac
+wait_file "$work/session.env"
+set -a
+. "$work/session.env"
+set +a
+
+cd "$work/out"
+status=0
+"${as_user[@]}" "$program" "$@" || status=$?
+exit $status
