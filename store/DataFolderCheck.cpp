@@ -22,11 +22,13 @@ void checkOne(const QString& path, const QString& shown, bool folder, uid_t uid,
         out.problems << shown + QStringLiteral(" is not owned by you");
         out.fixes << QStringLiteral("chown %1 %2").arg(uid).arg(quotedPath(path));
     }
-    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
-        out.problems << QStringLiteral("other users may write to ") + shown;
+    const bool writable = st.st_mode & (S_IWGRP | S_IWOTH);
+    const bool readable = st.st_mode & (S_IRGRP | S_IROTH);
+    if (writable) out.problems << QStringLiteral("other users may write to ") + shown;
+    if (readable) out.problems << QStringLiteral("other users may read ") + shown;
+    if (writable || readable)
         out.fixes << (folder ? QStringLiteral("chmod 700 ") : QStringLiteral("chmod 600 ")) +
                          quotedPath(path);
-    }
 }
 
 } // namespace
@@ -45,9 +47,10 @@ FolderExposure checkDataFolder(const QString& folder, uid_t uid) {
 Prompt dataFolderWarning(const QString& folder, const FolderExposure& exposure) {
     Prompt prompt;
     prompt.title = QStringLiteral("Data Folder Not Private");
-    prompt.text = QStringLiteral("Other users can change the data folder %1: %2.\n\n"
-                                 "Whoever can write there can replace the tables with files "
-                                 "of their own. To make the folder yours alone, run:\n\n")
+    prompt.text = QStringLiteral("Other users can reach the data folder %1: %2.\n\n"
+                                 "Whoever can read the tables can copy them and try to open "
+                                 "them elsewhere; whoever can write there can replace them with "
+                                 "files of their own. To make the folder yours alone, run:\n\n")
                       .arg(QDir::toNativeSeparators(folder), exposure.problems.join(QStringLiteral("; "))) +
                   exposure.fixes.join(u'\n');
     prompt.icon = PromptIcon::Warning;

@@ -6,7 +6,7 @@
 
 namespace ql {
 
-// What lets other users change the data folder or the table files in it,
+// What lets other users read or change the data folder or the table files in it,
 // with the commands that put it right.
 struct FolderExposure {
     QStringList problems; // e.g. "other users may write to the folder"

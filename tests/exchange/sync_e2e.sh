@@ -8,7 +8,7 @@ shots=$PWD
 work=$(mktemp -d /tmp/ql-sync-e2e.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 home=$work/home away=$work/work media=$work/media
-mkdir -p "$home" "$away" "$media"
+mkdir -p -m 700 "$home" "$away" "$media"
 source "$(dirname "$0")/../support/e2e-helpers.sh"
 no_frame_opened() { ! grep -qs '^\[Main\]' "$1/POSITION.INI"; }
 same() { [ "$1" = "$2" ] || { echo "  expected: $2"; echo "  got:      $1"; return 1; }; }

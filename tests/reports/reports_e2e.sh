@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/../support/e2e-helpers.sh"
 
 data=$work/data
-mkdir -p "$data"
+mkdir -p -m 700 "$data"
 "$fixture" "$data" user joe "Not Required" && "$fixture" "$data" entries joe 30 &&
   "$fixture" "$data" entries ann 5 || { echo "FAILED: fixture"; exit 1; }
 

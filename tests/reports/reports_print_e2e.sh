@@ -18,7 +18,7 @@ if ! start_cups >"$work/cups-why" 2>&1; then
 fi
 
 data=$work/data
-mkdir -p "$data"
+mkdir -p -m 700 "$data"
 "$fixture" "$data" user joe "Not Required" && "$fixture" "$data" entries joe 40 || { echo "FAILED: fixture"; exit 1; }
 
 "$quillock" "Data=$data" >"$work/q.log" 2>&1 &

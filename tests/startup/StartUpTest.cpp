@@ -113,6 +113,40 @@ TEST_F(StartUpTest, AFolderOthersMayChangeIsReportedOnceWithTheFix) {
     EXPECT_FALSE(checkDataFolder(data.path(), getuid()).exposed());
 }
 
+// Nobody else may change the tables, and nobody else may copy them either:
+// without a passphrase anyone with the program opens a copy.
+TEST_F(StartUpTest, AFolderOrTableOthersMayReadIsReportedWithOneFixEach) {
+    QTemporaryDir data;
+    const QString table = data.filePath("QL_DATA.qld");
+    const QString words = data.filePath("qlock_w.tps");
+    QFile(table).open(QIODevice::WriteOnly);
+    QFile(words).open(QIODevice::WriteOnly);
+    const QString dir = QDir(data.path()).canonicalPath();
+    ASSERT_EQ(chmod(QFile::encodeName(data.path()).constData(), 0750), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(table).constData(), 0604), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(words).constData(), 0600), 0);
+    {
+        ProgramServices main(ProgramKind::Main, {"quillock", "Data=" + data.path()}, prompter,
+                             throwingHalt());
+    }
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].title, "Data Folder Not Private");
+    const QString text = prompter.asked[0].text;
+    EXPECT_TRUE(text.contains("other users may read the folder")) << text.toStdString();
+    EXPECT_TRUE(text.contains("other users may read QL_DATA.qld")) << text.toStdString();
+    EXPECT_FALSE(text.contains("qlock_w.tps")) << text.toStdString();
+    EXPECT_FALSE(text.contains("may write")) << text.toStdString();
+    EXPECT_TRUE(text.contains("chmod 700 '" + dir + "'")) << text.toStdString();
+    EXPECT_TRUE(text.contains("chmod 600 '" + dir + "/QL_DATA.qld'")) << text.toStdString();
+
+    // A table both readable and writable by others gets its fix once.
+    ASSERT_EQ(chmod(QFile::encodeName(table).constData(), 0666), 0);
+    const FolderExposure both = checkDataFolder(data.path(), getuid());
+    EXPECT_TRUE(both.problems.contains("other users may write to QL_DATA.qld"));
+    EXPECT_TRUE(both.problems.contains("other users may read QL_DATA.qld"));
+    EXPECT_EQ(both.fixes.count("chmod 600 '" + dir + "/QL_DATA.qld'"), 1);
+}
+
 TEST_F(StartUpTest, ATableLeftLockedOpensAfterOneRecoveryWait) {
     makePasswordsWithOneEntry();
     int fds[2];

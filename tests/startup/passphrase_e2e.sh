@@ -44,7 +44,7 @@ answer_ok() { # answer_ok TITLE_REGEX [BUT_NOT_WINDOW]: presses Return in the ne
 
 phrase='violet kettle 42 sings'
 data=$work/data
-mkdir -p "$data"
+mkdir -p -m 700 "$data"
 "$fixture" "$data" user joe 's3cret pw' && "$fixture" "$data" entry joe Mail joe mailpw 80000 100 ||
   { echo "FAILED: fixture"; exit 1; }
 

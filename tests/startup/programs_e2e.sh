@@ -9,7 +9,7 @@ trap 'rm -rf "$work" "$user_dir"' EXIT
 source "$(dirname "$0")/../support/e2e-helpers.sh"
 
 # 1. First start: window, tables, position on close, exit 0.
-mkdir -p "$work/x"
+mkdir -p -m 700 "$work/x"
 "$quillock" "Data=$work/x" >"$work/q1.log" 2>&1 &
 pid=$!
 check "a new data folder is offered a passphrase first" answer_later 20 $pid
@@ -34,7 +34,7 @@ check "the offer is not made again once answered" \
 close_and_wait "$frame" $pid 20 >/dev/null
 
 # 2. The monitor program refuses a folder where the main program never ran.
-mkdir -p "$work/empty"
+mkdir -p -m 700 "$work/empty"
 "$qlmon" "Data=$work/empty" >"$work/m.log" 2>&1 &
 pid=$!
 box=$(wait_window '^Quillock Monitor$' 20)
