@@ -1,5 +1,6 @@
 #include "platform/core/PrivateFile.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <atomic>
 #include <cerrno>
@@ -37,7 +38,17 @@ bool makePrivate(QSaveFile& file, QString& error) {
 
 } // namespace
 
+// QSaveFile writes to the target of a link; a planted link must not send a
+// file elsewhere, so a link in the target's place is refused.
+bool isSymbolicLink(const QString& path) {
+    struct stat st {};
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 QString open(QSaveFile& file, Privacy privacy) {
+    if (isSymbolicLink(file.fileName()))
+        return QStringLiteral("%1 is a symbolic link; a file is never written through one.")
+            .arg(file.fileName());
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     QString error;
     if (!makePrivate(file, error) && privacy == Privacy::Required) return abandon(file, error);

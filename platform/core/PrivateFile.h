@@ -14,12 +14,17 @@ enum class Privacy {
 
 // Writes `bytes` to `path` through a temporary file in the same folder that
 // replaces the target only once it is complete and on disk, readable by the
-// user alone. A failure leaves an earlier file as it was and no temporary
-// file behind. Empty on success, else the system's text.
+// user alone, never through a symbolic link. A failure leaves an earlier file
+// as it was and no temporary file behind. Empty on success, else the system's
+// text.
 QString write(const QString& path, const QByteArray& bytes, Privacy privacy = Privacy::Required);
 
+// True when `path` itself is a symbolic link (dangling or not).
+bool isSymbolicLink(const QString& path);
+
 // Opens `file` for writing, readable by the user alone (as far as the file
-// system allows, with BestEffort). Empty on success.
+// system allows, with BestEffort); refuses a symbolic link in the target's
+// place. Empty on success.
 QString open(QSaveFile& file, Privacy privacy = Privacy::Required);
 
 // Replaces the target with what was written to `file`. QSaveFile::commit()

@@ -1,5 +1,6 @@
 #include "platform/datakey/FolderSwitch.h"
 #include "platform/datakey/FolderLock.h"
+#include "platform/recordstore/FileSafety.h"
 #include "platform/recordstore/TableRekey.h"
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,7 @@ bool replaceFile(const QString& from, const QString& to) {
 }
 
 bool writeJournal(const QString& path, const QByteArray& text) {
+    if (isSymbolicLink(path)) return false; // QSaveFile would write through it
     QSaveFile out(path);
     return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit();
 }

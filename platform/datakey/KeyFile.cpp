@@ -1,4 +1,5 @@
 #include "platform/datakey/KeyFile.h"
+#include "platform/recordstore/FileSafety.h"
 #include "platform/secure/ByteOrder.h"
 #include <QFile>
 #include <QSaveFile>
@@ -75,6 +76,11 @@ std::optional<KeyFile> KeyFile::decode(QByteArrayView bytes) {
 }
 
 bool writeKeyFile(const QString& path, const KeyFile& file, QString& error) {
+    if (isSymbolicLink(path)) {
+        error = QStringLiteral("%1 is a symbolic link; the key is never written through one.")
+                    .arg(path);
+        return false;
+    }
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) ||
         !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {

@@ -30,6 +30,9 @@ QString textFor(int code) {
     default: return {};
     }
 }
+QString linkedFileText(const QString& storedAs) {
+    return QStringLiteral("%1 or a file beside it is a symbolic link").arg(storedAs);
+}
 } // namespace
 
 int storeErrorFor(int sqliteCode) {
@@ -110,8 +113,8 @@ int DataTable::create() {
     const SecretBytes key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));
-    if (companionIsLinked(loc.filePath))
-        return fail(AccessDenied, QStringLiteral("A file beside %1 is a symbolic link").arg(storedAs_));
+    if (tableFileIsLinked(loc.filePath))
+        return fail(AccessDenied, linkedFileText(storedAs_));
     if (!QFileInfo::exists(loc.filePath) && !createDataFileNoFollow(loc.filePath))
         return fail(AccessDenied, QStringLiteral("Cannot create %1 (a symbolic link is never "
                                                  "followed)").arg(storedAs_));
@@ -160,10 +163,10 @@ int DataTable::open(int accessMode) {
 
 int DataTable::openConnection(int accessMode, bool checkKeys) {
     const TableLocation loc = locateTable(storedAs_);
+    if (tableFileIsLinked(loc.filePath))
+        return fail(AccessDenied, linkedFileText(storedAs_));
     if (!QFileInfo::exists(loc.filePath))
         return fail(NotFound, QStringLiteral("File not found: %1").arg(storedAs_));
-    if (companionIsLinked(loc.filePath))
-        return fail(AccessDenied, QStringLiteral("A file beside %1 is a symbolic link").arg(storedAs_));
     const SecretBytes key = rawTableKey(def_.owner);
     if (def_.owner != OwnerKeyKind::None && key.isEmpty())
         return fail(DriverError, QStringLiteral("The owner key is not set"));

@@ -7,16 +7,14 @@
 
 namespace ql {
 
-namespace {
-bool isLink(const QString& path) {
+bool isSymbolicLink(const QString& path) {
     struct stat st {};
     return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
-} // namespace
 
-bool companionIsLinked(const QString& path) {
-    for (const char* suffix : {"-wal", "-shm", "-journal"})
-        if (isLink(path + QLatin1String(suffix)))
+bool tableFileIsLinked(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        if (isSymbolicLink(path + QLatin1String(suffix)))
             return true;
     return false;
 }

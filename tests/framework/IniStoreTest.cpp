@@ -3,6 +3,7 @@
 #include "tests/support/FileSizeLimit.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -134,6 +135,29 @@ TEST_F(IniStoreTest, AWriteCutShortKeepsTheEarlierFileWhole) {
     EXPECT_EQ(readFile(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"POSITION.INI"});
     EXPECT_EQ(store.readSetting("Main", "XPos"), "10");
+}
+
+// A settings file planted as a link would make every write replace the
+// file the link names.
+TEST_F(IniStoreTest, NoFileIsWrittenThroughASymbolicLink) {
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("victim");
+    QFile target(victim);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("mine");
+    target.close();
+    ASSERT_TRUE(QFile::link(victim, path));
+    EXPECT_TRUE(private_file::write(path, "x").contains("symbolic link"));
+    EXPECT_FALSE(store.writeSetting("Main", "XPos", "10"));
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), "mine");
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+
+    // A link to nothing yet creates nothing where it points.
+    const QString dangling = dir.filePath("QLMON.INI");
+    ASSERT_TRUE(QFile::link(outside.filePath("planted"), dangling));
+    EXPECT_FALSE(private_file::write(dangling, "x").isEmpty());
+    EXPECT_FALSE(QFile::exists(outside.filePath("planted")));
 }
 
 TEST_F(IniStoreTest, PrivateFilesAreTheUsersAloneAndReplacedWhole) {

@@ -4,6 +4,7 @@
 #include "platform/datakey/FolderLock.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "tests/support/QtPrinters.h"
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -95,6 +96,26 @@ TEST(KeyFileTest, WrittenForTheUserAloneWithoutTheSecrets) {
     ASSERT_TRUE(f.resize(0));
     EXPECT_FALSE(readKeyFile(path, error));
     EXPECT_FALSE(readKeyFile(dir.filePath("absent"), error));
+}
+
+// A key file planted as a link would send the sealed key elsewhere, or let
+// the write replace a file of the link's choosing.
+TEST(KeyFileTest, NeverWrittenThroughASymbolicLink) {
+    QTemporaryDir dir, outside;
+    const QString victim = outside.filePath("victim");
+    QFile target(victim);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("mine");
+    target.close();
+    const QString path = dir.filePath(kKeyFileName);
+    ASSERT_TRUE(QFile::link(victim, path));
+    QString error;
+    EXPECT_FALSE(writeKeyFile(path, sealedFile(newDataKey()), error));
+    EXPECT_TRUE(error.contains("symbolic link")) << error.toStdString();
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), "mine");
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"victim"});
 }
 
 // A data folder with entries and words under the built-in keys, switched to
@@ -239,6 +260,23 @@ TEST_F(FolderSwitchTest, ACopyThatFailsLeavesTheFolderAsItWas) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(path(kKeyFileName)));
     EXPECT_EQ(QDir(dir_.path()).entryList({"*.rekey*", "*.new", "quillock.switch*"}, QDir::Files), QStringList());
+    EXPECT_EQ(readable(), kEntries);
+}
+
+TEST_F(FolderSwitchTest, AJournalPlacedAsALinkIsNotWrittenThroughAndNothingSwitches) {
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("victim");
+    QFile target(victim);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("mine");
+    target.close();
+    ASSERT_TRUE(QFile::link(victim, path("quillock.switch")));
+    const SecretBytes dataKey = newDataKey();
+    QString error;
+    EXPECT_FALSE(FolderSwitch(dir_.path(), names).run(files(true, dataKey), sealedFile(dataKey), error));
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), "mine");
+    EXPECT_FALSE(QFile::exists(path(kKeyFileName)));
     EXPECT_EQ(readable(), kEntries);
 }
 

@@ -291,6 +291,31 @@ TEST_F(StoreSafetyTest, SymbolicLinksInTheFolderAreNeverFollowed) {
     EXPECT_EQ(target.readAll(), "mine");
 }
 
+// A table file that is a link to a sound table elsewhere is refused too: the
+// store would otherwise read and write a file outside the folder.
+TEST_F(StoreSafetyTest, ATableFileThatIsALinkIsRefused) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    t.close();
+    QTemporaryDir outside;
+    const QString moved = outside.filePath("QL_DATA.qld");
+    ASSERT_TRUE(QFile::rename(path("QL_DATA.qld"), moved));
+    ASSERT_TRUE(QFile::link(moved, path("QL_DATA.qld")));
+    const QByteArray before = [&] {
+        QFile f(moved);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_EQ(t.open(), AccessDenied);
+    EXPECT_TRUE(t.errorText().contains("symbolic link")) << t.errorText().toStdString();
+    EXPECT_FALSE(t.isOpen());
+    EXPECT_EQ(t.create(), AccessDenied);
+    EXPECT_EQ(t.buildKeys(), AccessDenied);
+    QFile f(moved);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"QL_DATA.qld"});
+}
+
 TEST_F(StoreSafetyTest, ClosingAnEncryptedTableWipesItsBufferButNotCopiesOfIt) {
     DataTable t(passwordsTable());
     createAndOpen(t);
