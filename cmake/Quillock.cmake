@@ -24,6 +24,8 @@ function(ql_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${QL_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  # Opening a table runs the schema checker built beside the programs.
+  add_dependencies(${name} ql_schema_check)
   if(ARG_X11)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tests/support/x11-session.sh $<TARGET_FILE:${name}>)

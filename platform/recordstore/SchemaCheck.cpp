@@ -1,5 +1,5 @@
 #include "platform/recordstore/SchemaCheck.h"
-#include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/StoreConnection.h" // kForeignSchema
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -94,24 +94,23 @@ bool isStoreIndexSql(const QString& name, const QString& table, const QString& s
     return !columns.isEmpty();
 }
 
-int checkFileSchema(StoreConnection& conn) {
-    sqlite3_stmt* st =
-        conn.statement(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
-    if (!st)
-        return conn.lastCode();
+int checkFileSchema(sqlite3* db) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_master", -1, &st,
+                                nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return rc;
+    }
     std::vector<SchemaRow> rows;
-    int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         SchemaRow row{textColumn(st, 0), textColumn(st, 1), textColumn(st, 2), textColumn(st, 3),
                       sqlite3_column_type(st, 3) != SQLITE_NULL};
         rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) {
-        conn.fail(rc);
-        sqlite3_reset(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
         return rc;
-    }
-    sqlite3_reset(st);
     QSet<QString> tables;
     for (const SchemaRow& row : rows) {
         if (!isStoreObject(row))

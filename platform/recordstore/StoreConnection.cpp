@@ -1,9 +1,13 @@
 #include "platform/recordstore/StoreConnection.h"
+#include "platform/recordstore/FileSafety.h"
 #include "platform/recordstore/SchemaCheck.h"
+#include "platform/recordstore/SchemaGuard.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/TextCollation.h"
 #include "platform/secure/SecretBytes.h"
+#include <QFile>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace ql {
 
@@ -18,6 +22,16 @@ int StoreConnection::fail(int code) {
 int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool create,
                           bool readOnly, int waitMs, bool exclusive) {
     close();
+    if (tableFileIsLinked(path)) {
+        setError(SQLITE_CANTOPEN, QStringLiteral("%1 or a file beside it is a symbolic link").arg(path));
+        return lastCode_;
+    }
+    QString why;
+    const int verdict = guardFileSchema({path, &rawKey, waitMs}, why);
+    if (verdict != SQLITE_OK) {
+        setError(verdict, verdict == kForeignSchema ? QStringLiteral("Not a valid data file") : why);
+        return verdict;
+    }
     int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
@@ -46,7 +60,7 @@ int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool c
     if (rc == SQLITE_OK && exclusive)
         rc = exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     if (rc == SQLITE_OK)
-        rc = checkFileSchema(*this);
+        rc = checkFileSchema(db_);
     if (rc == kForeignSchema) {
         close();
         setError(kForeignSchema, QStringLiteral("Not a valid data file"));
@@ -56,22 +70,36 @@ int StoreConnection::open(const QString& path, const SecretBytes& rawKey, bool c
         const QString text = message_;
         close();
         setError(code, text);
+    } else {
+        noteCheckedFile(path);
     }
     return rc;
+}
+
+void StoreConnection::noteCheckedFile(const QString& path) {
+    struct stat st {};
+    checked_ = CheckedFile{};
+    if (stat(QFile::encodeName(path).constData(), &st) == 0)
+        checked_ = CheckedFile{path, st.st_dev, st.st_ino};
 }
 
 void StoreConnection::share(const StoreConnection& host) {
     close();
     handle_ = host.handle_;
     db_ = host.db_;
+    checked_ = host.checked_;
     lastCode_ = 0;
     message_.clear();
 }
 
 void StoreConnection::close() {
     finalizeAll();
-    handle_.reset();
+    const bool last = handle_ && handle_.use_count() == 1;
+    handle_.reset(); // the last one closes the engine's connection (and checkpoints)
     db_ = nullptr;
+    if (last && !checked_.path.isEmpty())
+        vouchForFile(checked_.path, checked_.device, checked_.inode);
+    checked_ = CheckedFile{};
 }
 
 void StoreConnection::finalizeAll() {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <sys/types.h>
 #include <vector>
 
 struct sqlite3;
@@ -30,6 +31,8 @@ public:
     // ("x'<64 hex>'"), sets the page size, lock wait and collation, then reads and
     // checks the whole schema before anything else: a wrong key or a non-data
     // file shows here, and so does a schema we did not write (kForeignSchema).
+    // The file's schema is checked in a process of its own first (SchemaGuard.h),
+    // and a file that is a symbolic link, or has one beside it, is refused.
     // With exclusive, the file stays locked against other connections until close.
     int open(const QString& path, const SecretBytes& rawKey, bool create, bool readOnly,
              int waitMs, bool exclusive = false);
@@ -56,6 +59,15 @@ public:
     void setError(int code, const QString& message) { lastCode_ = code; message_ = message; }
 
 private:
+    // The file this connection opened after its check, vouched for on close.
+    struct CheckedFile {
+        QString path;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+    void noteCheckedFile(const QString& path);
+
+    CheckedFile checked_;
     sqlite3* db_ = nullptr;
     std::shared_ptr<sqlite3> handle_; // owns db_, shared by share()
     QHash<QString, sqlite3_stmt*> statements_;

@@ -129,6 +129,15 @@ TEST_F(HostileFileTest, AnyObjectWeDoNotCreateMakesTheFileInvalid) {
     }
 }
 
+// The engine's own parse of this schema text crashes it: only the checker
+// process goes down, and the file is refused like any other foreign one.
+TEST_F(HostileFileTest, ASchemaTextThatCrashesTheEngineIsRefusedWithoutHarm) {
+    makeContainer();
+    craft("PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES "
+          "('table', 't1', 't1', 2, 'CREATE TABLE t1 AS SELECT 1')");
+    expectRefusedAndUntouched("create table as select");
+}
+
 TEST_F(HostileFileTest, AnExtraKeyOfOurOwnFormIsRebuiltAway) {
     makeContainer();
     craft("CREATE UNIQUE INDEX \"Pwd__EXTRA\" ON \"Pwd\" (\"PASSWORD\")");
