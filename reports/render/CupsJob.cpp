@@ -21,7 +21,9 @@ QString lastCupsError() { return QString::fromUtf8(cupsLastErrorString()); }
 } // namespace
 
 CupsJob::~CupsJob() {
-    if (isOpen()) cancel();
+    if (job_ != 0) cancel();
+    if (isOpen()) close();
+    if (http_) httpClose(http_);
 }
 
 QString CupsJob::defaultDestination() {
@@ -47,19 +49,26 @@ int CupsJob::defaultCopies(const QString& destination) {
     return n > 0 ? n : 1;
 }
 
+// The job has a connection of its own: withdrawing it means cutting the
+// document off mid-request, which the default connection cannot do.
 bool CupsJob::begin(const QString& destination, const QString& title, int copies, const QString& media) {
     destination_ = destination.toUtf8();
+    http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+    if (!http_) {
+        error_ = lastCupsError();
+        return false;
+    }
     cups_option_t* options = nullptr;
     int count = cupsAddOption("copies", QByteArray::number(std::max(1, copies)).constData(), 0, &options);
     if (!media.isEmpty()) count = cupsAddOption("media", media.toUtf8().constData(), count, &options);
-    job_ = cupsCreateJob(CUPS_HTTP_DEFAULT, destination_.constData(), title.toUtf8().constData(), count, options);
+    job_ = cupsCreateJob(http_, destination_.constData(), title.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job_ == 0) {
         error_ = lastCupsError();
         return false;
     }
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, destination_.constData(), job_, title.toUtf8().constData(),
-                          CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
+    if (cupsStartDocument(http_, destination_.constData(), job_, title.toUtf8().constData(), CUPS_FORMAT_PDF, 1) !=
+        HTTP_STATUS_CONTINUE) {
         error_ = lastCupsError();
         cancel();
         return false;
@@ -68,7 +77,8 @@ bool CupsJob::begin(const QString& destination, const QString& title, int copies
 }
 
 qint64 CupsJob::writeData(const char* data, qint64 length) {
-    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, data, size_t(length)) != HTTP_STATUS_CONTINUE) {
+    if (withdrawn_) return length; // the end of a withdrawn document goes nowhere
+    if (cupsWriteRequestData(http_, data, size_t(length)) != HTTP_STATUS_CONTINUE) {
         error_ = lastCupsError();
         return -1;
     }
@@ -76,20 +86,24 @@ qint64 CupsJob::writeData(const char* data, qint64 length) {
 }
 
 bool CupsJob::finish() {
-    if (!isOpen()) return false;
+    if (!isOpen() || withdrawn_) return false;
     close();
-    const bool taken = cupsFinishDocument(CUPS_HTTP_DEFAULT, destination_.constData()) == IPP_STATUS_OK;
+    const bool taken = cupsFinishDocument(http_, destination_.constData()) == IPP_STATUS_OK;
     if (!taken) error_ = lastCupsError();
     job_ = 0;
     return taken;
 }
 
+// The document is never finished: its connection is dropped mid-request, so
+// the scheduler discards what it got, and the job (held until its document is
+// complete) is cancelled and purged without a page printed.
 void CupsJob::cancel() {
-    if (isOpen()) { // the request is ended before the job can be withdrawn
-        close();
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, destination_.constData());
+    withdrawn_ = true;
+    if (http_) {
+        httpClose(http_);
+        http_ = nullptr;
     }
-    if (job_ != 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, destination_.constData(), job_, 0);
+    if (job_ != 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, destination_.constData(), job_, 1);
     job_ = 0;
 }
 

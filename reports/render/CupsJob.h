@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+typedef struct _http_s http_t;
+
 namespace ql {
 
 // One print job on a CUPS destination, its document written straight into
@@ -24,7 +26,8 @@ public:
     bool begin(const QString& destination, const QString& title, int copies, const QString& media = {});
     // Ends the document: true when the scheduler has taken the whole job.
     bool finish();
-    // Withdraws the job.
+    // Withdraws the job: nothing of it is printed, and what is still written
+    // to the device afterwards (the end of the document) is dropped.
     void cancel();
     QString errorText() const { return error_; }
     bool isSequential() const override { return true; }
@@ -35,7 +38,9 @@ protected:
 
 private:
     QByteArray destination_;
+    http_t* http_ = nullptr;
     int job_ = 0;
+    bool withdrawn_ = false;
     QString error_;
 };
 

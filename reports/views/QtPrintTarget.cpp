@@ -75,10 +75,12 @@ bool QtPrintTarget::endJob() {
     return taken;
 }
 
+// The job is withdrawn first: ending the painter finishes the document, and
+// that end must not reach the printer.
 void QtPrintTarget::abortJob() {
+    if (job_) job_->cancel();
     if (painter_.isActive()) painter_.end();
     writer_.reset();
-    if (job_) job_->cancel();
     job_.reset();
 }
 

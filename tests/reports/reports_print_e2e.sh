@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Prints reports from the real main program on a CUPS queue of a private
 # scheduler: print mode sends the pages straight to the default printer, and
-# the preview prints the number of copies asked for.
+# the preview prints the number of copies asked for, and a cancelled print
+# job hands the scheduler no document.
 # Exits 77 (skipped) when no CUPS scheduler can be set up here.
-# Usage: reports_print_e2e.sh QUILLOCK FIXTURE
+# Usage: reports_print_e2e.sh QUILLOCK FIXTURE CANCEL_PROBE
 set -u
-quillock=$1 fixture=$2
+quillock=$1 fixture=$2 cancel_probe=$3
 shots=$PWD
 work=$(mktemp -d /tmp/ql-reports-print.XXXXXX)
 here=$(dirname "$0")
@@ -93,6 +94,17 @@ check "the report goes to the printer chosen in Print Setup" test -n "$other"
 check "its pages are A4" bash -c "pdfinfo \"\$1\" | grep -q '(A4)'" _ "$other"
 check "the printer is asked for A4 paper" grep -q 'media=A4' "${other%.pdf}.options"
 check "the default printer got no third job" test "$(ls "$cups/out"/job-*.pdf | wc -l)" -eq 2
+
+# A job cancelled before its end: the pages begun never reach the queue. The
+# scheduler logs every document it takes ("Send-Document successful-ok").
+documents() { grep -c 'Send-Document successful-ok' "$cups/log/access_log" 2>/dev/null; }
+jobs_now() { lpstat -W all -o QLTEST 2>/dev/null | awk '{ print $1 }' | sort; }
+taken=$(documents) files=$(ls "$cups/out" | wc -l) jobs=$(jobs_now)
+check "the probe begins a job of three pages and cancels it" "$cancel_probe"
+sleep 3
+check "the scheduler took no document of the cancelled job" test "$(documents)" = "$taken"
+check "nothing of it was printed" test "$(ls "$cups/out" | wc -l)" = "$files"
+check "no job is left of it in the queue or its history" test "$(jobs_now)" = "$jobs"
 
 xdotool windowactivate --sync "$frame" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
