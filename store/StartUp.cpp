@@ -1,6 +1,10 @@
 #include "store/StartUp.h"
+#include "platform/recordstore/OwnerKeys.h"
+#include "platform/recordstore/SchemaGuard.h"
+#include "platform/recordstore/SqlSchema.h"
 #include "store/DataFolderCheck.h"
 #include "store/DataFolderProtection.h"
+#include "store/Layouts.h"
 #include "store/OwnerKey.h"
 #include "store/StartUpUnlock.h"
 #include "platform/secure/Wipe.h"
@@ -20,6 +24,25 @@ QString dataParameter(const QStringList& arguments) {
     }
     return {};
 }
+
+namespace {
+
+// The table files a start opens, their schemas checked in one checker run
+// rather than one run each. A file busy now is checked when it is opened.
+void checkStartTables() {
+    const TableDef* tables[] = {&configurationTable(), &usersTable(), &passwordsTable(),
+                                &wordsTable()};
+    std::vector<SecretBytes> keys;
+    keys.reserve(std::size(tables));
+    std::vector<SchemaCheckRequest> requests;
+    for (const TableDef* def : tables) {
+        keys.push_back(rawTableKey(def->owner));
+        requests.push_back({locateTable(def->storedAs).filePath, &keys.back(), 0});
+    }
+    guardFileSchemas(requests);
+}
+
+} // namespace
 
 QString ProgramServices::positionFileName(ProgramKind kind) {
     return kind == ProgramKind::Main ? QStringLiteral(".\\POSITION.INI")
@@ -45,6 +68,7 @@ ProgramServices::ProgramServices(ProgramKind kind, const QStringList& arguments,
         folderLock_->share(); // waits while a switch of the folder's keys runs
         unlockDataFolder(arguments, halt);
         if (kind == ProgramKind::Main) offerNewFolderPassphrase(*folderLock_, prompter_);
+        checkStartTables();
     }
     errors_ = std::make_unique<ErrorManager>(prompter, halt);
     positions_.openStore(positionFileName(kind));

@@ -77,12 +77,24 @@ void startMonitor(MonitorRun& run) {
     run.timer.start(MonitorTicker::kIntervalMs);
 }
 
+// A settings table that is there but does not open (refused, locked) is
+// named with its reason, not taken for a folder the main program never saw.
+bool settingsOpenOrAbsent(ProgramServices& services, ConfigurationSettings& settings) {
+    const int code = settings.table().open(access_mode::SharedReadWrite);
+    if (code == store_error::NoError || code == store_error::AlreadyOpen ||
+        code == store_error::NotFound)
+        return true;
+    services.opener().reportFileError(30, settings.table());
+    return false;
+}
+
 } // namespace
 
 int runMonitorProgram(const QStringList& arguments) {
     QtPrompter prompter;
     ProgramServices services(ProgramKind::Monitor, arguments, prompter, haltProcess);
     ConfigurationSettings settings(prompter);
+    if (services.dataFolderFound() && !settingsOpenOrAbsent(services, settings)) return 1;
     if (!services.dataFolderFound() || !mainProgramHasRun(settings)) {
         prompter.ask({QStringLiteral("Quillock Monitor"), kRunMainProgramFirst,
                       int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Information});

@@ -69,11 +69,16 @@ bool readRequest(std::vector<FileToCheck>& files) {
 }
 
 // Opens the file as the store does (key, page size, collation) and checks its
-// whole schema. It only reads, but opens for writing as the store does, so
-// that its close removes the log files it made, as the store's close does.
+// whole schema. It only reads. Without a log file beside it, it opens for
+// writing as the store does, so that its close removes the log files it
+// made; with one, for reading, so that its close writes nothing of the log
+// into the file.
 int check(const FileToCheck& file) {
+    const bool logged = access((file.path + "-wal").c_str(), F_OK) == 0;
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+    int rc = sqlite3_open_v2(file.path.c_str(), &db,
+                             (logged ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                                 SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_extended_result_codes(db, 1);

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <poll.h>
+#include <set>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/socket.h>
@@ -177,7 +178,8 @@ std::vector<int> readAnswers(int fd, size_t expected, int timeoutMs) {
 }
 
 // One checker run over `files`: their codes, as many as the checker gave
-// before it ended; empty with `spawned` false when it could not start.
+// before it ended; `spawned` false when it could not start or ended by itself
+// without answering (a checker that cannot run, not a file that crashed it).
 std::vector<int> runChecker(const QString& checker, int timeoutMs,
                             const std::vector<const SchemaCheckRequest*>& files, bool& spawned) {
     int ends[2];
@@ -203,6 +205,8 @@ std::vector<int> runChecker(const QString& checker, int timeoutMs,
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (answers.size() < files.size() && WIFEXITED(status))
+        spawned = false;
     return answers;
 }
 
@@ -277,7 +281,7 @@ QString missingText(const QString& path, const QString& checker) {
         return QStringLiteral("%1 cannot be checked: the file checker %2 is missing (it belongs "
                               "beside the programs or in libexec/quillock)")
             .arg(QDir::toNativeSeparators(path), QLatin1String(kSchemaCheckerName));
-    return QStringLiteral("%1 cannot be checked: the file checker %2 does not start")
+    return QStringLiteral("%1 cannot be checked: the file checker %2 does not run")
         .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(checker));
 }
 
@@ -287,12 +291,10 @@ void guardFileSchemas(const std::vector<SchemaCheckRequest>& requests) {
     std::vector<const SchemaCheckRequest*> pending;
     std::vector<FileIdentity> ids;
     std::vector<bool> hadLogFiles;
+    std::set<FileIdentity> sent;
     for (const SchemaCheckRequest& request : requests) {
         const std::optional<FileIdentity> id = identityOf(request.path);
-        if (!id || id->size == 0 || verdictFor(*id) ||
-            std::find_if(ids.begin(), ids.end(), [&](const FileIdentity& o) {
-                return !(o < *id) && !(*id < o);
-            }) != ids.end())
+        if (!id || id->size == 0 || verdictFor(*id) || !sent.insert(*id).second)
             continue;
         pending.push_back(&request);
         ids.push_back(*id);

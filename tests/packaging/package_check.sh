@@ -32,7 +32,7 @@ done
 root=$work/root
 dpkg -x "$deb" "$root"
 share=$root/usr/share
-for f in usr/bin/quillock usr/bin/qlmon usr/libexec/quillock/launch \
+for f in usr/bin/quillock usr/bin/qlmon usr/libexec/quillock/launch usr/libexec/quillock/ql-schema-check \
          usr/share/quillock/quillock-words.txt usr/share/quillock/KEYCODES.TXT \
          usr/share/applications/quillock.desktop usr/share/applications/qlmon.desktop \
          usr/share/metainfo/org.quillock.quillock.metainfo.xml \
@@ -110,6 +110,10 @@ for _ in $(seq 100); do
 done
 kill $pid 2>/dev/null; wait $pid 2>/dev/null
 check "installed quillock fills the word table from its shipped list" test "$filled" -eq 1
+check "the schema checker is installed in libexec/quillock, not among the commands" \
+  test -x "$root/usr/libexec/quillock/ql-schema-check" -a ! -e "$root/usr/bin/ql-schema-check"
+ldd "$root/usr/libexec/quillock/ql-schema-check" >"$work/ldd-checker.txt" 2>&1
+check "ldd finds every library of the schema checker" eval '! grep -q "not found" "$work/ldd-checker.txt"'
 
 # 7. The launcher of the menu entries: the user's data folder, made private.
 mkdir -p "$work/bin" "$work/lhome"
@@ -137,6 +141,8 @@ check "the menu entry starts the launcher under the prefix" \
   grep -qx "Exec=/opt/quillock/libexec/quillock/launch qlmon" "$staged/share/applications/qlmon.desktop"
 check "the launcher starts the programs under the prefix" \
   grep -q '^exec "/opt/quillock/bin/$program"' "$staged/libexec/quillock/launch"
+check "the schema checker is installed in libexec/quillock under the prefix" \
+  test -x "$staged/libexec/quillock/ql-schema-check"
 check "the word list is installed in share/quillock under the prefix" \
   test -s "$staged/share/quillock/quillock-words.txt"
 finish

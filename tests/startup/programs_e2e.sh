@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real programs on a private X display as a user would and checks
-# what they leave behind. Usage: programs_e2e.sh QUILLOCK QLMON PUT_SETTING
+# what they leave behind.
+# Usage: programs_e2e.sh QUILLOCK QLMON PUT_SETTING HOSTILE_TABLE
 set -u
-quillock=$1 qlmon=$2 put_setting=$3
+quillock=$1 qlmon=$2 put_setting=$3 hostile_table=$4
 work=$(mktemp -d /tmp/ql-e2e.XXXXXX)
 user_dir=$(mktemp -d /tmp/ql-e2e-user.XXXXXX)
 trap 'rm -rf "$work" "$user_dir"' EXIT
@@ -66,7 +67,8 @@ kill $cancelled 2>/dev/null; wait_exit $cancelled 10 >/dev/null
 run_as=()
 if [ "$(id -u)" -eq 0 ]; then run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
 mkdir -p -m 700 "$user_dir/data" "$user_dir/home" "$user_dir/run"
-cp "$quillock" "$qlmon" "$user_dir/"
+# The schema checker sits beside the programs, in a copy as in the build.
+cp "$quillock" "$qlmon" "$(dirname "$quillock")/ql-schema-check" "$user_dir/"
 chmod 755 "$user_dir"
 if [ "$(id -u)" -eq 0 ]; then chown 65534:65534 "$user_dir/data" "$user_dir/home" "$user_dir/run"; fi
 # setpriv and env replace themselves with the program, so $! is the program.
@@ -92,6 +94,28 @@ check "monitor program runs as an ordinary user" kill -0 $pid
 check "monitor program cannot be dumped" undumpable $pid
 check "monitor program's core size limit is 0" no_core $pid
 kill $pid 2>/dev/null; wait_exit $pid 10 >/dev/null
+
+# 5. A table file whose schema text crashes the database engine as it parses
+#    it: the hardened programs keep running, say they cannot open it (the
+#    screenshot shows "Not a valid data file (36)"), end with status 1 when the
+#    message is closed, and leave it as it was.
+mkdir -p -m 700 "$user_dir/hostile"
+"$hostile_table" "$user_dir/hostile"
+if [ "$(id -u)" -eq 0 ]; then chown -R 65534:65534 "$user_dir/hostile"; fi
+before=$(cd "$user_dir/hostile" && sha256sum QL_DATA.qld* | sort)
+for program in quillock qlmon; do
+  "${as_user[@]}" "$user_dir/$program" "Data=$user_dir/hostile" >"$work/h-$program.log" 2>&1 &
+  pid=$!
+  box=$(wait_window '^File Access Error$' 20 $pid)
+  check "$program says it cannot open the crafted table" test -n "$box"
+  check "$program is still running" kill -0 $pid
+  import -window root "$PWD/hostile-table-$program.png" 2>/dev/null
+  [ -n "$box" ] && press_until_gone "$box" Return 10
+  wait_exit $pid 20; status=$?
+  check "$program ends with status 1, not a crash (status $status)" test "$status" -eq 1
+  check "$program left the crafted table as it was" \
+    test "$(cd "$user_dir/hostile" && sha256sum QL_DATA.qld* | sort)" = "$before"
+done
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

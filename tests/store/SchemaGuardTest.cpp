@@ -92,6 +92,15 @@ TEST_F(SchemaGuardTest, WithoutACheckerNoFileOpensAndTheMessageSaysWhy) {
     EXPECT_TRUE(t.errorText().contains("cannot be checked")) << t.errorText().toStdString();
     EXPECT_TRUE(t.errorText().contains("ql-schema-check")) << t.errorText().toStdString();
     EXPECT_FALSE(t.isOpen());
+    // One that ends by itself without an answer cannot run (a missing library,
+    // say): that is no verdict on the file.
+    useSchemaChecker(script("silent", "exit 0"));
+    EXPECT_EQ(t.open(), AccessDenied);
+    EXPECT_TRUE(t.errorText().contains("does not run")) << t.errorText().toStdString();
+    useSchemaChecker({});
+    EXPECT_EQ(t.open(), NoError);
+    t.close();
+    useSchemaChecker(scripts.filePath("none/ql-schema-check"));
     // A new, empty file has no schema yet: creating one needs no checker.
     DataTable words(wordsTable());
     EXPECT_EQ(words.create(), NoError);
