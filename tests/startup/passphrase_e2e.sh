@@ -140,12 +140,12 @@ check "the entry came through both switches" bash -c "'$fixture' '$data' list | 
 
 # 6. The first start in a new folder offers the passphrase; one set there
 #    protects the tables from the start, and the next start asks for it.
-mkdir -p "$work/cli"
+mkdir -p -m 700 "$work/cli"
 timeout 30 "$quillock" "Data=$work/cli" Sync=O User=joe Password=x "File=$work/cli.syn" >"$work/cli.log" 2>&1
 status=$?
 check "a command-line run in a new folder asks nothing" test "$status" -eq 1
 new=$work/new
-mkdir -p "$new"
+mkdir -p -m 700 "$new"
 "$quillock" "Data=$new" >"$work/q7.log" 2>&1 &
 pid=$!
 offer=$(wait_window '^Protect the Data Folder$' 20 $pid)
@@ -182,7 +182,7 @@ shared=$user_dir/data
 mkdir -p -m 700 "$shared" "$user_dir/home" "$user_dir/run"
 "$fixture" "$shared" user joe 's3cret pw' && "$fixture" "$shared" entry joe Mail joe mailpw 80000 100 ||
   { echo "FAILED: fixture"; exit 1; }
-cp "$quillock" "$qlmon" "$user_dir/"
+cp "$quillock" "$qlmon" "$(dirname "$quillock")/ql-schema-check" "$user_dir/"
 chmod 755 "$user_dir"
 if [ "$(id -u)" -eq 0 ]; then chown -R 65534:65534 "$shared" "$user_dir/home" "$user_dir/run"; fi
 as_user=("${run_as[@]}" env -u DBUS_SESSION_BUS_ADDRESS HOME="$user_dir/home" XDG_RUNTIME_DIR="$user_dir/run")
