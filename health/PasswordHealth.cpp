@@ -1,4 +1,5 @@
 #include "health/PasswordHealth.h"
+#include "framework/Pictures.h"
 #include "platform/recordstore/StoreError.h"
 #include "platform/secure/Wipe.h"
 #include <sodium.h>
@@ -82,6 +83,38 @@ std::vector<HealthRow> PasswordHealthCheck::finish() {
     uses_.clear();
     std::stable_sort(rows_.begin(), rows_.end(), worseHealth);
     return std::move(rows_);
+}
+
+namespace {
+QString dayText(int32_t day, const QString& picture) { return day == 0 ? QString() : formatDate(day, picture); }
+} // namespace
+
+QString healthStrengthText(const HealthRow& row) {
+    return row.blank ? QStringLiteral("No password") : strengthText(row.strength.score);
+}
+
+QString healthReusedText(const HealthRow& row) {
+    if (!row.reused()) return QString();
+    return row.sameAsOthers == 1 ? QStringLiteral("Yes, 1 other entry")
+                                 : QStringLiteral("Yes, %1 other entries").arg(row.sameAsOthers);
+}
+
+QString healthExpiryText(const HealthRow& row, const QString& datePicture) {
+    const QString date = dayText(row.expiryDate, datePicture);
+    switch (row.expiry) {
+    case ExpiryState::None: return QString();
+    case ExpiryState::Later: return date;
+    case ExpiryState::Soon:
+        return date + (row.daysToExpiry == 1 ? QStringLiteral(" (tomorrow)")
+                                             : QStringLiteral(" (in %1 days)").arg(row.daysToExpiry));
+    case ExpiryState::Expired: return date + QStringLiteral(" (expired)");
+    }
+    return date;
+}
+
+QString healthLastChangedText(const HealthRow& row, const QString& datePicture) {
+    const QString date = dayText(row.lastChangeDate, datePicture);
+    return row.unchangedOverAYear ? date + QStringLiteral(" (over a year)") : date;
 }
 
 std::vector<HealthRow> checkUserPasswords(DataTable& passwords, const QString& userName, int32_t today) {

@@ -62,6 +62,12 @@ private:
 // Worst first, as PasswordHealthCheck::finish() orders.
 bool worseHealth(const HealthRow& a, const HealthRow& b);
 
+// The texts the window and the report show for a row; dates through a date picture ("@d17").
+QString healthStrengthText(const HealthRow& row);  // "2 - Fair", "No password"
+QString healthReusedText(const HealthRow& row);    // "Yes, 2 other entries", blank when not
+QString healthExpiryText(const HealthRow& row, const QString& datePicture);      // "... (in 12 days)"
+QString healthLastChangedText(const HealthRow& row, const QString& datePicture); // "... (over a year)"
+
 // Checks every entry of one user (the stored name may differ in letter case)
 // on an open Passwords table; uses the table's buffer and position.
 std::vector<HealthRow> checkUserPasswords(DataTable& passwords, const QString& userName, int32_t today);

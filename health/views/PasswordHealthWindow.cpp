@@ -13,8 +13,6 @@ namespace ql {
 
 namespace {
 
-QString dayText(int32_t day, const QString& picture) { return day == 0 ? QString() : formatDate(day, picture); }
-
 QString summaryOf(const std::vector<HealthRow>& rows) {
     int attention = 0;
     for (const HealthRow& r : rows) attention += r.needsAttention() ? 1 : 0;
@@ -62,36 +60,13 @@ void PasswordHealthWindow::reload() {
     fill();
 }
 
-QString PasswordHealthWindow::reusedText(const HealthRow& row) {
-    if (!row.reused()) return QString();
-    return row.sameAsOthers == 1 ? QStringLiteral("Yes, 1 other entry")
-                                 : QStringLiteral("Yes, %1 other entries").arg(row.sameAsOthers);
-}
-
-QString PasswordHealthWindow::expiryText(const HealthRow& row, const QString& datePicture) {
-    const QString date = dayText(row.expiryDate, datePicture);
-    switch (row.expiry) {
-    case ExpiryState::None: return QString();
-    case ExpiryState::Later: return date;
-    case ExpiryState::Soon: return date + QStringLiteral(" (in %1 days)").arg(row.daysToExpiry);
-    case ExpiryState::Expired: return date + QStringLiteral(" (expired)");
-    }
-    return date;
-}
-
-QString PasswordHealthWindow::lastChangedText(const HealthRow& row, const QString& datePicture) {
-    const QString date = dayText(row.lastChangeDate, datePicture);
-    return row.unchangedOverAYear ? date + QStringLiteral(" (over a year)") : date;
-}
-
 void PasswordHealthWindow::fill() {
     const int current = std::max(table_->currentRow(), 0);
     table_->setRowCount(int(rows_.size()));
     for (int i = 0; i < int(rows_.size()); ++i) {
         const HealthRow& r = rows_[size_t(i)];
-        const QStringList cells{r.service, r.name,
-                                r.blank ? QStringLiteral("No password") : strengthText(r.strength.score),
-                                reusedText(r), expiryText(r, datePicture_), lastChangedText(r, datePicture_)};
+        const QStringList cells{r.service, r.name, healthStrengthText(r), healthReusedText(r),
+                                healthExpiryText(r, datePicture_), healthLastChangedText(r, datePicture_)};
         for (int c = 0; c < ColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == Strength)

@@ -42,10 +42,6 @@ public:
     QTableWidget* table() const { return table_; }
     const std::vector<HealthRow>& rows() const { return rows_; }
 
-    // The texts of the cells, as shown.
-    static QString reusedText(const HealthRow& row);
-    static QString expiryText(const HealthRow& row, const QString& datePicture);
-    static QString lastChangedText(const HealthRow& row, const QString& datePicture);
 
 private:
     void fill();

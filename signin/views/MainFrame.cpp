@@ -110,6 +110,8 @@ void MainFrame::buildMenus() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(addItem(tools, QStringLiteral("O&ptions")), &QAction::triggered, this,
             &MainFrame::optionsRequested);
+    connect(addItem(tools, QStringLiteral("Password &Health")), &QAction::triggered, this,
+            &MainFrame::passwordHealthRequested);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(addItem(window, QStringLiteral("T&ile")), &QAction::triggered, this,

@@ -48,6 +48,7 @@ public slots:
 
 signals:
     void optionsRequested();
+    void passwordHealthRequested();
     void userSetupRequested();
     void aboutRequested();
     void passwordsRequested(int quickUser); // 0 through the user selection
