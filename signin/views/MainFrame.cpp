@@ -75,7 +75,8 @@ void MainFrame::buildMenus() {
             &MainFrame::userSetupRequested);
     QMenu* reports = file->addMenu(QStringLiteral("&Reports"));
     int number = 0;
-    for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"}) {
+    for (const char* report :
+         {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report", "Password Health"}) {
         QAction* item = addItem(reports, QLatin1String(report), false);
         connect(item, &QAction::triggered, this, [this, number] { emit reportRequested(number); });
         reportItems_.push_back(item);

@@ -55,7 +55,8 @@ signals:
     void synchronizeRequested();
     void importRequested();
     void exportRequested();
-    // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report".
+    // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report",
+    // 5 "Password Health".
     void reportRequested(int report);
     void printSetupRequested();
     void monitorReloadRequested();

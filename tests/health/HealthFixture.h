@@ -18,10 +18,12 @@ protected:
 
     void SetUp() override {
         if (!QCoreApplication::instance()) {
+            // Kept to the end: destroying it during static teardown is not safe.
             static int argc = 1;
             static char name[] = "health_test";
             static char* argv[] = {name, nullptr};
-            static QCoreApplication app(argc, argv);
+            static QCoreApplication* app = new QCoreApplication(argc, argv);
+            (void)app;
         }
         ASSERT_TRUE(dir_.isValid());
         previous_ = QDir::currentPath();

@@ -2,7 +2,7 @@
 #include "entries/EntryForm.h"
 #include "health/views/PasswordHealthWindow.h"
 #include "platform/core/SystemClock.h"
-#include <QApplication>
+#include "tests/support/TestApp.h"
 #include <QTableWidget>
 #include <QTest>
 
@@ -10,18 +10,10 @@ using namespace ql;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "health_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
-
 class HealthWindow : public ql::test::HealthFixture {
 protected:
     void SetUp() override {
-        app();
+        testApp();
         HealthFixture::SetUp();
         clock_.day = kToday;
     }
