@@ -2,6 +2,7 @@
 #include "exchange/views/CsvExchange.h"
 #include "exchange/views/SyncProcedures.h"
 #include "exchange/views/SynchronizeWindow.h"
+#include "health/views/HealthReportMenu.h"
 #include "reports/views/PrintSetupDialog.h"
 #include "reports/views/ReportMenu.h"
 #include "signin/views/MainProgram.h"
@@ -83,7 +84,10 @@ int main(int argc, char** argv) {
     ql::PrinterChoice printer; // "Print Setup" holds for the whole run
     parts.report = [&printer](ql::ProgramServices& services, const ql::ProgramValues& values, int report,
                               QWidget* frame) {
-        ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame, printer);
+        if (report == int(ql::kAllReports.size()))
+            ql::runHealthReport(services, values, frame, printer);
+        else
+            ql::runReport(services, values, ql::kAllReports.at(size_t(report)), frame, printer);
     };
     parts.printSetup = [&printer](QWidget* frame) { ql::runPrintSetup(printer, frame); };
     parts.tipsPanel = [](ql::ProgramServices& services) -> QWidget* {

@@ -1,5 +1,6 @@
 #include "entries/GeneratePassword.h"
 #include "entries/PasswordTypes.h"
+#include "platform/secure/Wipe.h"
 #include <algorithm>
 
 namespace ql {
@@ -70,6 +71,16 @@ GeneratorFocus GeneratePassword::ok() {
 void GeneratePassword::fastGenerate() {
     generate(password_type::Alphanumeric,
              int(services_.random.between(kShortestDefault, kLongestDefault)));
+}
+
+std::optional<PasswordStrength> GeneratePassword::offeredStrength(RandomSource& random) const {
+    if (type_.isEmpty() || (sizeEnabled() && size_ == 0)) return std::nullopt;
+    PasswordGenerator generator(random, services_.words);
+    GeneratedPassword sample = generator.generate(type_, size_, concatenation_);
+    if (sample.password.isEmpty()) return std::nullopt;
+    const PasswordStrength strength = estimateStrength(sample.password);
+    wipeText(sample.password);
+    return strength;
 }
 
 void GeneratePassword::generate(const QString& type, int size) {

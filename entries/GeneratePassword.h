@@ -1,4 +1,6 @@
 #pragma once
+#include "health/PasswordStrength.h"
+#include <optional>
 #include "entries/PasswordGenerator.h"
 #include "platform/core/Clipboard.h"
 #include "platform/records/Record.h"
@@ -52,6 +54,10 @@ public:
     GeneratorFocus ok();
     // A 6 to 12 character alphanumeric password; the defaults stay as they were.
     void fastGenerate();
+    // The strength of a password the window offers as set now, judged on a
+    // sample drawn from `random` and dropped at once (never stored or shown);
+    // nullopt while the settings make none.
+    std::optional<PasswordStrength> offeredStrength(RandomSource& random) const;
 
     // The Configuration key of a default ("SaveSize", "SaveType", "SaveConc")
     // for a user, cut to the width of the key field.

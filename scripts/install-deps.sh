@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   dbus dbus-x11 at-spi2-core libatspi2.0-dev imagemagick xdotool wamerican
   clang libclang-rt-14-dev sqlcipher cups-daemon cups-client libcups2-dev
   dpkg-dev librsvg2-bin desktop-file-utils appstream groff-base fusefat dosfstools fuse3
-  libwayland-dev wayland-protocols qt6-wayland sway xwayland foot xterm grim zenity wl-clipboard)
+  libwayland-dev wayland-protocols qt6-wayland sway xwayland foot xterm grim zenity wl-clipboard
+  libzxcvbn-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

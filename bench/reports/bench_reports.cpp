@@ -5,6 +5,10 @@
 //  reports.scale_ratio    10,000 over 1,000, median of the ratios of rounds that
 //                         measure both in turn; 10 means the cost grows linearly
 //  reports.pages_1k       pages of the 1,000-entry report (information)
+//  reports.health_1k_s    the password health report of 1,000 entries: reading,
+//                         judging every password, laying out pages and writing
+//                         the PDF (median of the rounds)
+#include "health/HealthReport.h"
 #include "platform/recordstore/DataTable.h"
 #include "reports/PageBuilder.h"
 #include "reports/ReportLayouts.h"
@@ -80,6 +84,21 @@ double masterReport(ql::DataTable& table, const QString& user, const QString& pd
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
+// Seconds for the health report of `user`, from the table to the PDF file.
+double healthReport(ql::DataTable& table, const QString& user, const QString& pdf) {
+    QElapsedTimer timer;
+    timer.start();
+    const ql::ReportLayout layout = ql::healthReportLayout();
+    ql::QtTextMeasure measure;
+    table.send(QStringLiteral("QUICKSCAN=on"));
+    const std::vector<ql::HealthRow> rows = ql::checkUserPasswords(table, user, 80000);
+    table.send(QStringLiteral("QUICKSCAN=off"));
+    const std::vector<ql::ReportPage> out =
+        ql::healthReportPages(rows, layout, measure, {1, 80000, 4'500'001}, QStringLiteral("@d10"));
+    if (rows.empty() || !ql::writePdfFile(out, pdf, layout.title).isEmpty()) return -1;
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,9 +127,19 @@ int main(int argc, char** argv) {
         large.push_back(l);
         ratios.push_back(l / s);
     }
+    std::vector<double> health;
+    for (int round = 0; round < kRounds; ++round) {
+        const double h = healthReport(table, "small", folder.filePath("health.pdf"));
+        if (h <= 0) {
+            std::fprintf(stderr, "bench_reports: the health report could not be written\n");
+            return 1;
+        }
+        health.push_back(h);
+    }
     std::printf("reports.master_1k_s %.3f s\n", median(small));
     std::printf("reports.master_10k_s %.3f s\n", median(large));
     std::printf("reports.scale_ratio %.2f ratio\n", median(ratios));
     std::printf("reports.pages_1k %zu pages\n", smallPages);
+    std::printf("reports.health_1k_s %.3f s\n", median(health));
     return 0;
 }

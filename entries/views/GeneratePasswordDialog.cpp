@@ -75,6 +75,9 @@ GeneratePasswordDialog::GeneratePasswordDialog(GeneratePassword& logic, IniStore
     auto* right = new QVBoxLayout;
     right->addWidget(buildSize());
     right->addWidget(buildConcatenation());
+    strength_ = new QLabel;
+    strength_->setObjectName(QStringLiteral("strength"));
+    right->addWidget(strength_);
     right->addStretch();
     auto* columns = new QHBoxLayout;
     columns->addWidget(buildTypes());
@@ -115,7 +118,9 @@ QGroupBox* GeneratePasswordDialog::buildConcatenation() {
                               {"&Number", ct::Number, "joinNumber"}},
                              joiners_);
     connect(joiners_, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* b, bool on) {
-        if (on) logic_.setConcatenation(b->property("value").toString());
+        if (!on) return;
+        logic_.setConcatenation(b->property("value").toString());
+        showStrength();
     });
     return joinerBox_;
 }
@@ -131,6 +136,7 @@ QWidget* GeneratePasswordDialog::buildSize() {
         const int value = size_->cleanText().toInt(&number);
         const bool inRange = number && value >= size_->minimum() && value <= size_->maximum();
         logic_.setSize(inRange ? value : 0);
+        showStrength();
     };
     connect(size_, &QSpinBox::textChanged, this, readSize);
     connect(size_->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, readSize);
@@ -155,6 +161,17 @@ void GeneratePasswordDialog::showLogic() {
 void GeneratePasswordDialog::applyEnabling() {
     size_->setEnabled(logic_.sizeEnabled());
     joinerBox_->setEnabled(logic_.concatenationEnabled());
+    showStrength();
+}
+
+// What a password of the chosen kind is worth, before the user takes one.
+void GeneratePasswordDialog::showStrength() {
+    if (!strength_) return;
+    const std::optional<PasswordStrength> strength = logic_.offeredStrength(sampleRandom_);
+    strength_->setText(strength ? QStringLiteral("Strength: ") + strengthText(strength->score)
+                                : QString());
+    strength_->setToolTip(strength ? QStringLiteral("About 10^%1 guesses").arg(strength->guessesLog10, 0, 'f', 1)
+                                   : QString());
 }
 
 void GeneratePasswordDialog::pressOk() {

@@ -1,10 +1,12 @@
 #pragma once
 #include "entries/GeneratePassword.h"
+#include "platform/random/SodiumRandom.h"
 #include <QDialog>
 
 class QAbstractButton;
 class QButtonGroup;
 class QGroupBox;
+class QLabel;
 class QSpinBox;
 
 namespace ql {
@@ -33,6 +35,7 @@ private:
     QWidget* buildSize();
     void showLogic();
     void applyEnabling();
+    void showStrength();
     void pressOk();
     void pressFastGenerate();
 
@@ -42,6 +45,8 @@ private:
     QButtonGroup* joiners_ = nullptr;
     QGroupBox* joinerBox_ = nullptr;
     QSpinBox* size_ = nullptr;
+    QLabel* strength_ = nullptr;
+    SodiumRandom sampleRandom_; // samples for the strength, apart from the window's own draws
 };
 
 // Runs the window over the caller's current user and entry: 1 when a password

@@ -75,7 +75,8 @@ void MainFrame::buildMenus() {
             &MainFrame::userSetupRequested);
     QMenu* reports = file->addMenu(QStringLiteral("&Reports"));
     int number = 0;
-    for (const char* report : {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report"}) {
+    for (const char* report :
+         {"by Service", "by URL", "by Name", "by Last Date Changed", "Master Report", "Password Health"}) {
         QAction* item = addItem(reports, QLatin1String(report), false);
         connect(item, &QAction::triggered, this, [this, number] { emit reportRequested(number); });
         reportItems_.push_back(item);
@@ -110,6 +111,8 @@ void MainFrame::buildMenus() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(addItem(tools, QStringLiteral("O&ptions")), &QAction::triggered, this,
             &MainFrame::optionsRequested);
+    connect(addItem(tools, QStringLiteral("Password &Health")), &QAction::triggered, this,
+            &MainFrame::passwordHealthRequested);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(addItem(window, QStringLiteral("T&ile")), &QAction::triggered, this,

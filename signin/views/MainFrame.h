@@ -48,13 +48,15 @@ public slots:
 
 signals:
     void optionsRequested();
+    void passwordHealthRequested();
     void userSetupRequested();
     void aboutRequested();
     void passwordsRequested(int quickUser); // 0 through the user selection
     void synchronizeRequested();
     void importRequested();
     void exportRequested();
-    // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report".
+    // 0 "by Service", 1 "by URL", 2 "by Name", 3 "by Last Date Changed", 4 "Master Report",
+    // 5 "Password Health".
     void reportRequested(int report);
     void printSetupRequested();
     void monitorReloadRequested();

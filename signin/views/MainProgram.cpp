@@ -4,6 +4,7 @@
 #include "entries/views/BrowsePasswordsWindow.h"
 #include "entries/views/RunUpdatePasswords.h"
 #include "framework/Halt.h"
+#include "health/views/PasswordHealthWindow.h"
 #include "keys/KeystrokeSender.h"
 #include "monitor/StoreWatchedEntries.h"
 #include "platform/atspi/AtspiControlTexts.h"
@@ -141,6 +142,25 @@ void openPasswordList(MainRun& run, MainFrame& frame, int quickUser) {
     BrowsePasswordsWindow::open(browseServices(run), std::move(tools), chooseFirst, &frame);
 }
 
+// "Password Health" chooses its user as "Passwords" does; several may be open.
+void openPasswordHealth(MainRun& run, MainFrame& frame) {
+    Record user(usersTable());
+    if (runSelectUsers(run.services, user, &frame) != 1) return;
+    HealthWindowServices services{run.clock, run.services.managers().passwords, run.values.dateFormat,
+                                  [&run](int request, DataTable& passwords, Record& who, QWidget* parent) {
+                                      return runUpdatePasswords(request, passwords, who, run.services,
+                                                                run.entryDesktop(), parent);
+                                  }};
+    auto* window = new PasswordHealthWindow(services, user, &frame);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowFlag(Qt::Window);
+    if (!window->openTable()) {
+        delete window;
+        return;
+    }
+    window->show();
+}
+
 // One user list at a time; the quick-user buttons follow its changes.
 void openUserSetup(MainRun& run, MainFrame& frame) {
     if (run.userSetup) {
@@ -204,6 +224,8 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     frame.setPasswordListAvailable(true);
     QObject::connect(&frame, &MainFrame::userSetupRequested, &frame,
                      [&run, &frame] { openUserSetup(run, frame); });
+    QObject::connect(&frame, &MainFrame::passwordHealthRequested, &frame,
+                     [&run, &frame] { openPasswordHealth(run, frame); });
     QObject::connect(&frame, &MainFrame::aboutRequested, &frame, [&run, &frame, &parts] {
         QWidget* tips = parts.tipsPanel ? parts.tipsPanel(run.services) : nullptr;
         AboutWindow about(QStringLiteral("Quillock"), run.services.positions(), tips, &frame);

@@ -25,8 +25,9 @@ struct MainProgramParts {
     // "&Import" and "&Export" in the File menu; both stay disabled without them.
     std::function<void(ProgramServices&, QWidget* frame)> importPasswords;
     std::function<void(ProgramServices&, QWidget* frame)> exportPasswords;
-    // The five reports of the File menu's "Reports", by number from "by
-    // Service" (0) to "Master Report" (4); the items stay disabled without it.
+    // The reports of the File menu's "Reports", by number from "by Service"
+    // (0) to "Master Report" (4) and "Password Health" (5); the items stay
+    // disabled without it.
     std::function<void(ProgramServices&, const ProgramValues&, int report, QWidget* frame)> report;
     // "Print &Setup ...": the printer and paper of the reports for the rest of the run.
     std::function<void(QWidget* frame)> printSetup;

@@ -9,6 +9,7 @@
 #include "tests/support/TestApp.h"
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,6 +188,29 @@ TEST_F(GeneratorView, TheTypeDecidesWhetherSizeOrJoinerCounts) {
     EXPECT_TRUE(spin->isEnabled());
     EXPECT_FALSE(joiners->isEnabled());
     EXPECT_EQ(generator.type(), pt::Word);
+}
+
+TEST_F(GeneratorView, ShowsTheStrengthOfThePasswordsItOffersAsTheSettingsChange) {
+    GeneratePassword generator = logic();
+    GeneratePasswordDialog dialog(generator, services_->positions(), GeneratorVariant::MainProgram);
+    auto* strength = dialog.findChild<QLabel*>("strength");
+    ASSERT_TRUE(strength);
+    auto* spin = dialog.findChild<QSpinBox*>("size");
+    dialog.findChild<QRadioButton*>("typeAlphabet")->click();
+    spin->setValue(3);
+    EXPECT_TRUE(strength->text() == "Strength: 0 - Very weak" || strength->text() == "Strength: 1 - Weak")
+        << strength->text().toStdString();
+    dialog.findChild<QRadioButton*>("typeAll")->click();
+    spin->setValue(40);
+    EXPECT_EQ(strength->text(), "Strength: 4 - Very strong");
+    // No size, no password: nothing to judge.
+    spin->findChild<QLineEdit*>()->clear();
+    EXPECT_EQ(strength->text(), "");
+    // The samples come from the window's own random numbers: what OK makes is
+    // still the entry's first password.
+    spin->setValue(12);
+    dialog.findChild<QPushButton*>("ok")->click();
+    EXPECT_EQ(entry_.text("P_:PASSWORD").size(), 12);
 }
 
 TEST_F(GeneratorView, FastGenerateLeavesTheDefaultsAloneAndTheMonitorHasNone) {

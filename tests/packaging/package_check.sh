@@ -24,7 +24,7 @@ check "cpack builds the package" test -n "$deb"
 [ -n "$deb" ] || { cat "$work/cpack.log"; finish; }
 version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libsqlcipher0 libsodium23 libxtst6; do
+for lib in libqt6widgets6 libsqlcipher0 libsodium23 libxtst6 libzxcvbn0; do
   check "the package depends on $lib" grep -q "$lib" <<<"$depends"
 done
 

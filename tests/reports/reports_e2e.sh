@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs "Master Report" in the real main program as a user would: the preview
-# question, the preview window, and the pages saved as a PDF from there.
+# question, the preview window, and the pages saved as a PDF from there; then
+# the Password Health window and report.
 # Usage: reports_e2e.sh QUILLOCK FIXTURE
 set -u
 quillock=$1 fixture=$2
@@ -49,6 +50,26 @@ xdotool key --clearmodifiers alt+c
 sleep 0.5
 check "the preview keeps its place" grep -q '^\[ReportPreview\]' "$data/POSITION.INI"
 check "the progress window keeps its place" grep -q '^\[ReportProgress\]' "$data/POSITION.INI"
+
+# Tools > Password Health: joe's entries, worst first, no password shown.
+health=$(press_until "$frame" '^Password Health - joe$' 30 alt+t h)
+check "the health window opens on joe's entries" test -n "$health"
+sleep 1
+import -window "$health" "$shots/password-health-window.png" 2>/dev/null
+xdotool windowactivate --sync "$health" >/dev/null 2>&1
+xdotool key --clearmodifiers Escape
+sleep 0.5
+
+# File > Reports > Password Health (the sixth item): its pages in the preview.
+healthPreview=$(press_until "$frame" '^Report Preview' 30 alt+f r Down Down Down Down Down Return)
+check "the health report shows its pages" test -n "$healthPreview"
+check "the health preview names the report" \
+  bash -c "xdotool getwindowname $healthPreview | grep -q 'Password Health'"
+sleep 1
+import -window root "$shots/reports-health-preview.png" 2>/dev/null
+xdotool windowactivate --sync "$healthPreview" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+c
+sleep 0.5
 
 xdotool windowactivate --sync "$frame" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4

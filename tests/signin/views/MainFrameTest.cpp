@@ -53,13 +53,13 @@ TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
     EXPECT_EQ(f.frame->windowTitle(), "Quillock");
     for (const char* text : {"E&xit", "Cu&t", "&Copy", "&Paste",
                              "Filter Clipboard Contents", "O&ptions", "T&ile", "&Cascade",
-                             "&Arrange Icons", "&Contents", "&User Setup", "&About"}) {
+                             "&Arrange Icons", "&Contents", "&User Setup", "&About", "Password &Health"}) {
         QAction* item = f.frame->action(QLatin1String(text));
         ASSERT_NE(item, nullptr) << text;
         EXPECT_TRUE(item->isEnabled()) << text;
     }
     for (const char* text : {"Pass&words", "by Service", "by URL", "by Name",
-                             "by Last Date Changed", "Master Report", "Print &Setup ...",
+                             "by Last Date Changed", "Master Report", "Password Health", "Print &Setup ...",
                              "&Import", "&Export", "S&ynchronize"}) {
         QAction* item = f.frame->action(QLatin1String(text));
         ASSERT_NE(item, nullptr) << text;
@@ -67,6 +67,7 @@ TEST(MainFrameWindow, MenusOfferEveryCommandAndOnlyTheWorkingOnesAreEnabled) {
     }
     f.frame->setReportsAvailable(true);
     EXPECT_TRUE(f.frame->action("Print &Setup ...")->isEnabled()) << "it sets up the reports' printer";
+    EXPECT_TRUE(f.frame->action("Password Health")->isEnabled());
     f.frame->setExchangeAvailable(true);
     EXPECT_TRUE(f.frame->action("&Import")->isEnabled());
     EXPECT_TRUE(f.frame->action("&Export")->isEnabled());
