@@ -79,12 +79,7 @@ int BrowsePasswords::refresh(int row) {
     return found >= 0 ? found : std::min(row, model_.rowCount() - 1);
 }
 
-int BrowsePasswords::search(const QString& typed, int row) {
-    const std::optional<RangeMark> place = model_.placeOf(row);
-    model_.search(typed);
-    const int found = place ? model_.rowOfPlace(*place) : -1;
-    return found >= 0 ? found : std::min(0, model_.rowCount() - 1);
-}
+int BrowsePasswords::search(const QString& typed, int row) { return model_.searchKeeping(typed, row); }
 
 void BrowsePasswords::selectTab(ListTab tab) {
     model_.show(user_.text("U_:NAME"), tab, services_.clock.today());

@@ -143,6 +143,13 @@ void PasswordListModel::search(const QString& typed) {
     endResetModel();
 }
 
+int PasswordListModel::searchKeeping(const QString& typed, int row) {
+    const std::optional<RangeMark> place = placeOf(row);
+    search(typed);
+    const int found = place ? rowOfPlace(*place) : -1;
+    return found >= 0 ? found : std::min(0, rows_ - 1);
+}
+
 void PasswordListModel::completeIndex() {
     if (key_ < 0) return;
     while (index_.readMore(table_, range(), searchFields_, kIndexChunk)) {}

@@ -61,6 +61,9 @@ public:
     // Keeps only the entries whose service, URL, name or notes hold every
     // word of `typed`, ignoring case and accents; blank text shows them all.
     void search(const QString& typed);
+    // The same, returning the row to highlight: the entry of `row` where it
+    // is now, else the first row (-1 for none).
+    int searchKeeping(const QString& typed, int row);
     bool searching() const { return !words_.isEmpty(); }
     // Builds what is left of the search index now.
     void completeIndex();
