@@ -1,5 +1,8 @@
 #include "entries/EntrySearch.h"
 #include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace ql {
 
@@ -38,8 +41,9 @@ bool holdsEveryWord(QStringView folded, const QStringList& words) {
 }
 
 void EntrySearchIndex::clear() {
-    entries_.clear();
-    entries_.shrink_to_fit();
+    texts_ = QByteArray();
+    starts_ = {};
+    places_ = {};
     complete_ = false;
 }
 
@@ -47,35 +51,82 @@ bool EntrySearchIndex::readMore(DataTable& table, const KeyRange& range,
                                 const std::vector<int>& fields, int chunk) {
     if (complete_) return false;
     std::vector<RangeRow> rows;
-    const int rc = entries_.empty()
+    const int rc = places_.empty()
                        ? table.readRange(range, 0, chunk, false, fields, kSearchedTextLimit, rows)
-                       : table.readRangeAfter(range, entries_.back().place, 0, chunk, fields,
+                       : table.readRangeAfter(range, places_.back(), 0, chunk, fields,
                                               kSearchedTextLimit, rows);
     if (rc != 0) rows.clear();
     for (const RangeRow& row : rows) {
-        QString text;
+        starts_.push_back(texts_.size());
         for (const QVariant& value : row.values) {
-            text += foldForSearch(value.toString());
-            text += u'\n'; // no word holds a blank, so none spans two fields
+            texts_ += foldForSearch(value.toString()).toUtf8();
+            texts_ += '\n'; // no word holds a blank, so none spans two fields
         }
-        entries_.push_back({row.mark(), std::move(text)});
+        places_.push_back(row.mark());
     }
     complete_ = int(rows.size()) < chunk;
+    if (complete_) texts_.squeeze();
     return !complete_;
+}
+
+QByteArrayView EntrySearchIndex::textOf(int position) const {
+    const size_t p = size_t(position);
+    const qsizetype end = p + 1 < starts_.size() ? starts_[p + 1] : texts_.size();
+    return QByteArrayView(texts_).sliced(starts_[p], end - starts_[p]);
+}
+
+// One pass over the whole block; after a hit, on from the next entry.
+std::vector<int> EntrySearchIndex::holding(const QByteArray& word) const {
+    std::vector<int> found;
+    const char* const begin = texts_.constData();
+    const size_t length = size_t(texts_.size());
+    size_t from = 0, entry = 0;
+    while (from < length) {
+        const void* hit = memmem(begin + from, length - from, word.constData(), size_t(word.size()));
+        if (!hit) break;
+        const qsizetype at = static_cast<const char*>(hit) - begin;
+        while (entry + 1 < starts_.size() && starts_[entry + 1] <= at) ++entry;
+        found.push_back(int(entry));
+        from = entry + 1 < starts_.size() ? size_t(starts_[entry + 1]) : length;
+    }
+    return found;
 }
 
 std::vector<int> EntrySearchIndex::find(const QStringList& words) const {
     std::vector<int> found;
-    for (size_t i = 0; i < entries_.size(); ++i)
-        if (holdsEveryWord(entries_[i].text, words)) found.push_back(int(i));
+    for (const QString& w : words) {
+        std::vector<int> holders = holding(w.toUtf8());
+        if (found.empty() && &w == &words.front()) {
+            found = std::move(holders);
+            continue;
+        }
+        std::vector<int> both;
+        std::set_intersection(found.begin(), found.end(), holders.begin(), holders.end(),
+                              std::back_inserter(both));
+        found = std::move(both);
+        if (found.empty()) break;
+    }
     return found;
 }
 
 std::vector<int> EntrySearchIndex::findAmong(const std::vector<int>& positions,
                                              const QStringList& words) const {
+    if (positions.size() > places_.size() / 16) { // a pass over the block is quicker
+        std::vector<int> found = find(words);
+        std::vector<int> both;
+        std::set_intersection(found.begin(), found.end(), positions.begin(), positions.end(),
+                              std::back_inserter(both));
+        return both;
+    }
+    std::vector<QByteArray> bytes;
+    for (const QString& w : words) bytes.push_back(w.toUtf8());
     std::vector<int> found;
-    for (int p : positions)
-        if (p >= 0 && p < size() && holdsEveryWord(entries_[size_t(p)].text, words)) found.push_back(p);
+    for (int p : positions) {
+        if (p < 0 || p >= size()) continue;
+        const QByteArrayView text = textOf(p);
+        if (std::all_of(bytes.begin(), bytes.end(), [&](const QByteArray& w) { return text.contains(w); }))
+            found.push_back(p);
+    }
     return found;
 }
 

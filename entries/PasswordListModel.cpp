@@ -267,8 +267,10 @@ int PasswordListModel::heldRows() const {
 
 const RangeRow* PasswordListModel::rowAt(int row) const {
     if (row < 0 || row >= rows_) return nullptr;
-    const Page* rows = page(row / kPageRows);
-    const size_t at = size_t(row % kPageRows);
+    // Found entries are read one by one where they are apart: in smaller pages.
+    const int pageRows = searching() ? kFoundPageRows : kPageRows;
+    const Page* rows = page(row / pageRows);
+    const size_t at = size_t(row % pageRows);
     return rows && at < rows->size() ? &(*rows)[at] : nullptr;
 }
 
@@ -371,6 +373,9 @@ int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
 }
 
 std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
+    if (searching()) // known from the index, no need to read the row
+        return row >= 0 && row < rows_ ? std::optional<RangeMark>(index_.place(found_[size_t(row)]))
+                                       : std::nullopt;
     const RangeRow* r = rowAt(row);
     return r ? std::optional<RangeMark>(r->mark()) : std::nullopt;
 }
@@ -390,18 +395,18 @@ int PasswordListModel::rowOfPlace(const RangeMark& place) {
 // gone since the index was read shows as an empty row that no action takes.
 int PasswordListModel::readFoundPage(qint64 index, Page& rows) const {
     rows.clear();
-    const size_t end = std::min(found_.size(), size_t(index + 1) * kPageRows);
-    for (size_t i = size_t(index) * kPageRows; i < end;) {
+    const size_t end = std::min(found_.size(), size_t(index + 1) * kFoundPageRows);
+    for (size_t i = size_t(index) * kFoundPageRows; i < end;) {
         int run = 1;
         while (i + size_t(run) < end && found_[i + size_t(run)] == found_[i] + run) ++run;
-        RangeMark before = index_.at(found_[i]).place;
+        RangeMark before = index_.place(found_[i]);
         before.recordNumber -= 1;
         std::vector<RangeRow> read;
         const int rc = table_.readRangeAfter(range(), before, 0, run, fields_, kTextLimit, read);
         if (rc != 0) return rc;
         size_t taken = 0;
         while (taken < read.size() &&
-               read[taken].recordNumber == index_.at(found_[i + taken]).place.recordNumber)
+               read[taken].recordNumber == index_.place(found_[i + taken]).recordNumber)
             rows.push_back(std::move(read[taken++]));
         if (taken == 0) {
             rows.emplace_back();
@@ -414,7 +419,7 @@ int PasswordListModel::readFoundPage(qint64 index, Page& rows) const {
 
 int PasswordListModel::locateFound(const QVariant& value) const {
     const auto first = std::partition_point(found_.begin(), found_.end(), [&](int p) {
-        const std::vector<QVariant>& key = index_.at(p).place.key;
+        const std::vector<QVariant>& key = index_.place(p).key;
         return !key.empty() && compareKeyValue(key.front(), value) < 0;
     });
     return int(std::min<qint64>(first - found_.begin(), rows_ - 1));
@@ -422,7 +427,7 @@ int PasswordListModel::locateFound(const QVariant& value) const {
 
 int PasswordListModel::rowOfFound(qint64 recordNumber) const {
     for (size_t row = 0; row < found_.size(); ++row)
-        if (index_.at(found_[row]).place.recordNumber == recordNumber) return int(row);
+        if (index_.place(found_[row]).recordNumber == recordNumber) return int(row);
     return -1;
 }
 

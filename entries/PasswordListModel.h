@@ -43,6 +43,7 @@ public:
     static constexpr int kTextLimit = 255;
     static constexpr int kCountDelayMs = 50;
     static constexpr int kIndexChunk = 500;
+    static constexpr int kFoundPageRows = 25;
 
     // `passwords` must stay open while the model shows anything.
     explicit PasswordListModel(DataTable& passwords, QObject* parent = nullptr);
