@@ -79,6 +79,8 @@ int BrowsePasswords::refresh(int row) {
     return found >= 0 ? found : std::min(row, model_.rowCount() - 1);
 }
 
+int BrowsePasswords::search(const QString& typed, int row) { return model_.searchKeeping(typed, row); }
+
 void BrowsePasswords::selectTab(ListTab tab) {
     model_.show(user_.text("U_:NAME"), tab, services_.clock.today());
 }

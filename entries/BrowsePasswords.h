@@ -70,6 +70,11 @@ public:
     // `row` where it is now, or the same row when that entry is gone.
     int refresh(int row = 0);
 
+    // Shows only the entries holding every word of `typed` (all of them for
+    // blank text); returns the row to highlight: the entry of `row` where it
+    // is now, else the first row.
+    int search(const QString& typed, int row);
+
     // The row of the first entry at or after typed text on the tab's field
     // (a date on the date tabs); nullopt when nothing is to be located.
     std::optional<int> locate(const QString& typed);

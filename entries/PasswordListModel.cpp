@@ -12,6 +12,16 @@ const char* const kFields[] = {"P_:SERVICE", "P_:URL",           "P_:NAME",   "P
                                "P_:EXPIRYDATE", "P_:LASTCHANGEDATE", "P_:MONITOR"};
 constexpr size_t kWatchedValue = 6;
 constexpr int kMarksPerStep = 10;
+// Service, URL, name and notes: the first fields.
+constexpr int kSearchedFields = 4;
+
+// Whether every entry holding the new words holds the old ones too.
+bool narrows(const QStringList& before, const QStringList& now) {
+    for (const QString& word : before)
+        if (!std::any_of(now.begin(), now.end(), [&](const QString& w) { return w.contains(word); }))
+            return false;
+    return true;
+}
 
 // Orders a located value against a key value as the store's keys do: texts
 // ignoring case, numbers as numbers.
@@ -27,6 +37,7 @@ int compareKeyValue(const QVariant& a, const QVariant& b) {
 PasswordListModel::PasswordListModel(DataTable& passwords, QObject* parent)
     : QAbstractTableModel(parent), table_(passwords), datePicture_(QStringLiteral("@d17")) {
     for (const char* field : kFields) fields_.push_back(passwords.def().fieldIndex(QLatin1String(field)));
+    searchFields_.assign(fields_.begin(), fields_.begin() + kSearchedFields);
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &PasswordListModel::idleStep);
 }
@@ -50,6 +61,7 @@ void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
     tab_ = tab;
     today_ = today;
     key_ = table_.def().keyIndex(listOrder(tab).key);
+    index_.clear();
     reset();
 }
 
@@ -57,6 +69,11 @@ void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
 void PasswordListModel::refresh(int32_t today) {
     today_ = today;
     if (key_ < 0) return;
+    index_.clear();
+    if (searching()) {
+        reset();
+        return;
+    }
     pages_.clear();
     pageOrder_.clear();
     marks_.assign(1, RangeMark{});
@@ -85,6 +102,13 @@ void PasswordListModel::reset() {
     pageOrder_.clear();
     marks_.assign(1, RangeMark{});
     marksComplete_ = false;
+    if (searching()) { // the whole range is counted and noted while idle
+        counted_ = false;
+        showFound();
+        endResetModel();
+        startIdleWork();
+        return;
+    }
     Page first;
     readPage(0, first);
     rows_ = int(first.size());
@@ -98,8 +122,47 @@ void PasswordListModel::reset() {
     startIdleWork(kCountDelayMs);
 }
 
+void PasswordListModel::search(const QString& typed) {
+    const QStringList words = searchWords(typed);
+    if (words == words_) return;
+    const bool narrower = searching() && index_.complete() && narrows(words_, words);
+    words_ = words;
+    if (!searching()) { // the whole list again
+        reset();
+        return;
+    }
+    beginResetModel();
+    pages_.clear();
+    pageOrder_.clear();
+    if (narrower) {
+        found_ = index_.findAmong(found_, words_);
+        rows_ = int(found_.size());
+    } else {
+        showFound();
+    }
+    endResetModel();
+}
+
+int PasswordListModel::searchKeeping(const QString& typed, int row) {
+    const std::optional<RangeMark> place = placeOf(row);
+    search(typed);
+    const int found = place ? rowOfPlace(*place) : -1;
+    return found >= 0 ? found : std::min(0, rows_ - 1);
+}
+
+void PasswordListModel::completeIndex() {
+    if (key_ < 0) return;
+    while (index_.readMore(table_, range(), searchFields_, kIndexChunk)) {}
+}
+
+void PasswordListModel::showFound() {
+    completeIndex();
+    found_ = index_.find(words_);
+    rows_ = int(found_.size());
+}
+
 void PasswordListModel::startIdleWork(int delayMs) {
-    if (!counted_ || !marksComplete_)
+    if (!counted_ || !marksComplete_ || (!index_.complete() && key_ >= 0))
         idle_.start(delayMs);
     else
         idle_.stop();
@@ -107,16 +170,17 @@ void PasswordListModel::startIdleWork(int delayMs) {
 
 void PasswordListModel::idleStep() {
     if (idle_.interval() != 0) idle_.setInterval(0);
+    const bool wasSettled = counted_ && marksComplete_;
     if (!counted_) {
         countNow();
-    } else {
+    } else if (!marksComplete_) {
         for (int i = 0; i < kMarksPerStep && !marksComplete_; ++i)
             if (!noteNextMark()) marksComplete_ = true;
+    } else if (key_ >= 0) {
+        index_.readMore(table_, range(), searchFields_, kIndexChunk);
     }
-    if (counted_ && marksComplete_) {
-        idle_.stop();
-        emit settled();
-    }
+    if (!wasSettled && counted_ && marksComplete_) emit settled();
+    if (counted_ && marksComplete_ && (index_.complete() || key_ < 0)) idle_.stop();
 }
 
 void PasswordListModel::countNow() {
@@ -129,6 +193,7 @@ void PasswordListModel::countNow() {
 }
 
 void PasswordListModel::applyCount(qint64 total) {
+    if (searching()) return; // the rows are the entries found
     const int count = int(std::min<qint64>(total, std::numeric_limits<int>::max()));
     if (count > rows_) {
         beginInsertRows({}, rows_, count - 1);
@@ -173,7 +238,7 @@ QVariant PasswordListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     if (role != Qt::DisplayRole && role != StoredValueRole && role != WatchedRole) return {};
     const RangeRow* row = rowAt(index.row());
-    if (!row) return {};
+    if (!row || row->values.empty()) return {};
     if (role == WatchedRole) return row->values.at(kWatchedValue).toInt() != 0;
     if (role == StoredValueRole) return row->values.at(size_t(index.column()));
     return cellText(*row, index.column());
@@ -202,8 +267,10 @@ int PasswordListModel::heldRows() const {
 
 const RangeRow* PasswordListModel::rowAt(int row) const {
     if (row < 0 || row >= rows_) return nullptr;
-    const Page* rows = page(row / kPageRows);
-    const size_t at = size_t(row % kPageRows);
+    // Found entries are read one by one where they are apart: in smaller pages.
+    const int pageRows = searching() ? kFoundPageRows : kPageRows;
+    const Page* rows = page(row / pageRows);
+    const size_t at = size_t(row % pageRows);
     return rows && at < rows->size() ? &(*rows)[at] : nullptr;
 }
 
@@ -227,6 +294,7 @@ const PasswordListModel::Page* PasswordListModel::page(qint64 index) const {
 
 // From the page before it, the nearest noted place, or the nearer end.
 int PasswordListModel::readPage(qint64 index, Page& rows) const {
+    if (searching()) return readFoundPage(index, rows);
     const qint64 start = index * kPageRows;
     const int limit = kPageRows;
     const KeyRange r = range();
@@ -266,6 +334,7 @@ int PasswordListModel::locate(const QVariant& typed) {
     const QVariant value = typed.typeId() == QMetaType::QString
                                ? QVariant(trimmedRight(typed.toString()).toString())
                                : typed;
+    if (searching()) return locateFound(value);
     countNow();
     const qint64 position = marksComplete_ ? locateByMarks(value)
                                            : table_.countRangeBefore(range(), {{value}, 0});
@@ -304,6 +373,9 @@ int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
 }
 
 std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
+    if (searching()) // known from the index, no need to read the row
+        return row >= 0 && row < rows_ ? std::optional<RangeMark>(index_.place(found_[size_t(row)]))
+                                       : std::nullopt;
     const RangeRow* r = rowAt(row);
     return r ? std::optional<RangeMark>(r->mark()) : std::nullopt;
 }
@@ -311,10 +383,52 @@ std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
 // Counts the entries before the place, then checks the row holds that entry.
 int PasswordListModel::rowOfPlace(const RangeMark& place) {
     if (key_ < 0 || place.recordNumber <= 0) return -1;
+    if (searching()) return rowOfFound(place.recordNumber);
     countNow();
     const qint64 position = table_.countRangeBefore(range(), place);
     if (position < 0 || position >= rows_) return -1;
     return place.recordNumber == recordNumber(int(position)) ? int(position) : -1;
+}
+
+// The entries found, a run of neighbours at a time from just before the
+// first one's own place, each checked against the index: an entry changed or
+// gone since the index was read shows as an empty row that no action takes.
+int PasswordListModel::readFoundPage(qint64 index, Page& rows) const {
+    rows.clear();
+    const size_t end = std::min(found_.size(), size_t(index + 1) * kFoundPageRows);
+    for (size_t i = size_t(index) * kFoundPageRows; i < end;) {
+        int run = 1;
+        while (i + size_t(run) < end && found_[i + size_t(run)] == found_[i] + run) ++run;
+        RangeMark before = index_.place(found_[i]);
+        before.recordNumber -= 1;
+        std::vector<RangeRow> read;
+        const int rc = table_.readRangeAfter(range(), before, 0, run, fields_, kTextLimit, read);
+        if (rc != 0) return rc;
+        size_t taken = 0;
+        while (taken < read.size() &&
+               read[taken].recordNumber == index_.place(found_[i + taken]).recordNumber)
+            rows.push_back(std::move(read[taken++]));
+        if (taken == 0) {
+            rows.emplace_back();
+            taken = 1;
+        }
+        i += taken;
+    }
+    return 0;
+}
+
+int PasswordListModel::locateFound(const QVariant& value) const {
+    const auto first = std::partition_point(found_.begin(), found_.end(), [&](int p) {
+        const std::vector<QVariant>& key = index_.place(p).key;
+        return !key.empty() && compareKeyValue(key.front(), value) < 0;
+    });
+    return int(std::min<qint64>(first - found_.begin(), rows_ - 1));
+}
+
+int PasswordListModel::rowOfFound(qint64 recordNumber) const {
+    for (size_t row = 0; row < found_.size(); ++row)
+        if (index_.place(found_[row]).recordNumber == recordNumber) return int(row);
+    return -1;
 }
 
 } // namespace ql

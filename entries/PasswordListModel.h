@@ -1,4 +1,5 @@
 #pragma once
+#include "entries/EntrySearch.h"
 #include "entries/PasswordListOrder.h"
 #include "framework/Pictures.h"
 #include "platform/recordstore/DataTable.h"
@@ -22,6 +23,11 @@ namespace ql {
 // entry, so that jumping to a row, or to where typed text belongs, reads at
 // most 250 index entries instead of counting from the start.
 //
+// While idle, once the range is counted and its places noted, the model also
+// builds a search index of the range (the folded service, URL, name and notes
+// of each entry, in memory only). A search shows just the entries holding
+// every typed word, still in the tab's order, and answers from the index.
+//
 // The model reads through key ranges only: it never touches the table's
 // record buffer or position, so the window that owns the table may use both.
 class PasswordListModel : public QAbstractTableModel {
@@ -36,6 +42,8 @@ public:
     static constexpr int kHeldPages = 8;
     static constexpr int kTextLimit = 255;
     static constexpr int kCountDelayMs = 50;
+    static constexpr int kIndexChunk = 500;
+    static constexpr int kFoundPageRows = 25;
 
     // `passwords` must stay open while the model shows anything.
     explicit PasswordListModel(DataTable& passwords, QObject* parent = nullptr);
@@ -51,6 +59,16 @@ public:
     void refresh(int32_t today);
     const QString& user() const { return user_; }
     ListTab tab() const { return tab_; }
+    // Keeps only the entries whose service, URL, name or notes hold every
+    // word of `typed`, ignoring case and accents; blank text shows them all.
+    void search(const QString& typed);
+    // The same, returning the row to highlight: the entry of `row` where it
+    // is now, else the first row (-1 for none).
+    int searchKeeping(const QString& typed, int row);
+    bool searching() const { return !words_.isEmpty(); }
+    // Builds what is left of the search index now.
+    void completeIndex();
+    bool indexComplete() const { return index_.complete(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -88,6 +106,10 @@ private:
 
     KeyRange range() const;
     void reset();
+    void showFound();
+    int readFoundPage(qint64 index, Page& rows) const;
+    int locateFound(const QVariant& value) const;
+    int rowOfFound(qint64 recordNumber) const;
     void startIdleWork(int delayMs = 0);
     void idleStep();
     void applyCount(qint64 total);
@@ -110,6 +132,10 @@ private:
     bool counted_ = false;
     std::vector<RangeMark> marks_; // marks_[j]: just before position j * kMarkSpacing
     bool marksComplete_ = false;
+    std::vector<int> searchFields_;
+    EntrySearchIndex index_;
+    QStringList words_;
+    std::vector<int> found_; // index positions of the entries found, in key order
     mutable std::map<qint64, Page> pages_;
     mutable std::deque<qint64> pageOrder_; // least recently used first
     QTimer idle_;

@@ -37,6 +37,8 @@ void MonitorListModel::show(const QString& user, int32_t today) {
         entries_.show(user, ListTab::Service, today);
 }
 
+int MonitorListModel::search(const QString& typed, int row) { return entries_.searchKeeping(typed, row); }
+
 const QString& MonitorListModel::user() const { return entries_.user(); }
 
 MonitorListModel::EntryMark MonitorListModel::mark(int row) const {

@@ -25,6 +25,9 @@ public:
     // Shows `user`'s entries; a user already shown is read again in place,
     // so that the highlighted row stays.
     void show(const QString& user, int32_t today);
+    // Keeps the entries holding every typed word; returns the row to
+    // highlight (the entry of `row` where it is now, else the first; -1 for none).
+    int search(const QString& typed, int row);
     EntryMark mark(int row) const;
     qint64 recordNumber(int row) const;
     const QString& user() const;

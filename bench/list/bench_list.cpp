@@ -9,8 +9,12 @@
 //  list.locate_ms       typing three letters that land inside the list
 //  list.end_ms          Ctrl+End, then Ctrl+Home between rounds
 //  list.jump_ms         a page down after a jump by the scroll bar to a far position
+//  list.search_ms       the third letter typed into the search field (each letter
+//                       painted before the next), once the search index is built
+//  list.search_ratio    the same, 100,000 over 1,000: median of the ratios of interleaved rounds
 #include "entries/views/BrowsePasswordsWindow.h"
 #include "entries/views/PasswordListView.h"
+#include "entries/views/SearchField.h"
 #include "framework/IniStore.h"
 #include "platform/core/SystemClock.h"
 #include "platform/qt/QtClipboard.h"
@@ -108,7 +112,49 @@ public:
         window->close();
     }
 
+    // Three letters typed into the search field of each list in turn, the
+    // field emptied between rounds; the time of the third.
+    void measureSearch() {
+        QPointer<BrowsePasswordsWindow> big = open(kBig), small = open(kSmall);
+        if (!big || !small) return;
+        settleIndex(*big);
+        settleIndex(*small);
+        const QStringList words{"mqz", "dka", "tre", "bol", "xin", "gap", "som", "kel", "uwe"};
+        std::vector<double> times, ratios;
+        for (int round = 0; round < kWarmUp + kRounds; ++round) {
+            const QString word = words[round % words.size()];
+            const double b = typeSearch(*big, word);
+            const double s = typeSearch(*small, word);
+            if (round < kWarmUp) continue;
+            times.push_back(b);
+            ratios.push_back(b / s);
+        }
+        std::printf("list.search_ms %.2f ms\n", median(times));
+        std::printf("list.search_ratio %.2f ratio\n", median(ratios));
+        big->close();
+        small->close();
+    }
+
 private:
+    double typeSearch(BrowsePasswordsWindow& window, const QString& word) {
+        SearchField* field = window.controls().search;
+        field->clear();
+        pause(20);
+        auto type = [&](QChar c) { key(field, Qt::Key(c.toUpper().unicode()), Qt::NoModifier, c); };
+        untilPainted(window.controls().list, [&] { type(word[0]); });
+        untilPainted(window.controls().list, [&] { type(word[1]); });
+        const double elapsed = untilPainted(window.controls().list, [&] { type(word[2]); });
+        field->clear();
+        return elapsed;
+    }
+
+    static void settleIndex(BrowsePasswordsWindow& window) {
+        settle(window);
+        while (!window.logic().model().indexComplete())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        pause(30);
+    }
+
     BrowseServices browseServices() {
         RecordManagers& m = services_.managers();
         return {clock_, prompter_, clipboard_, launcher_, m.passwords, m.users, nullptr, nullptr,
@@ -199,5 +245,6 @@ int main(int argc, char** argv) {
     Bench bench(QString::fromLocal8Bit(argv[1]));
     bench.measureOpen();
     bench.measureMoves();
+    bench.measureSearch();
     return 0;
 }

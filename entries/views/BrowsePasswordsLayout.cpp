@@ -1,4 +1,5 @@
 #include "entries/views/BrowsePasswordsLayout.h"
+#include "entries/views/SearchField.h"
 #include "entries/views/LengthValidator.h"
 #include "entries/views/PasswordListView.h"
 #include <QGroupBox>
@@ -87,8 +88,11 @@ BrowsePasswordsControls buildBrowsePasswords(QWidget& window) {
     for (const ListOrder& order : listOrders()) c.tabs->addTab(order.tabText);
     c.tabs->setFocusPolicy(Qt::TabFocus);
     c.list = named(new PasswordListView, "list");
+    c.search = new SearchField;
     auto* listColumn = new QVBoxLayout;
     listColumn->setSpacing(0);
+    listColumn->addWidget(c.search);
+    listColumn->addSpacing(4);
     listColumn->addWidget(c.tabs);
     listColumn->addWidget(c.list, 1);
     auto* middle = new QHBoxLayout;

@@ -11,6 +11,7 @@ class QWidget;
 namespace ql {
 
 class PasswordListView;
+class SearchField;
 
 // One copy button and the field it copies.
 struct CopyButton {
@@ -22,6 +23,7 @@ struct CopyButton {
 struct BrowsePasswordsControls {
     QLabel* clipboardLabel = nullptr;
     QLineEdit* clipboard = nullptr;
+    SearchField* search = nullptr;
     QTabBar* tabs = nullptr;
     PasswordListView* list = nullptr;
     QPushButton *selectUser = nullptr, *add = nullptr, *copy = nullptr, *change = nullptr,

@@ -1,9 +1,11 @@
 #include "entries/views/BrowsePasswordsWindow.h"
+#include "entries/views/SearchField.h"
 #include "entries/EntryForm.h"
 #include "entries/views/DisplayAllDialog.h"
 #include "entries/views/PasswordListView.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
+#include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -151,6 +153,18 @@ void BrowsePasswordsWindow::connectList() {
     connect(list, &PasswordListView::enterPressed, this, changeEntry);
     connect(list, &QAbstractItemView::doubleClicked, this, changeEntry);
     connect(c_.tabs, &QTabBar::currentChanged, this, &BrowsePasswordsWindow::switchTab);
+    connect(c_.search, &QLineEdit::textChanged, this, [this](const QString& typed) {
+        highlight(logic_->search(typed, row()));
+        applyEnabling();
+    });
+    connect(c_.search, &SearchField::toList, c_.list, [this] { c_.list->setFocus(); });
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, c_.search, [this] {
+        c_.search->setFocus();
+        c_.search->selectAll();
+    });
     connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (const std::optional<ListTab> tab = tabForColumn(column)) c_.tabs->setCurrentIndex(int(*tab));
     });

@@ -1,6 +1,7 @@
 #include "monitorapp/views/MonitorRun.h"
 #include "monitorapp/views/TrayArtwork.h"
 #include "entries/views/RunUpdatePasswords.h"
+#include "entries/views/SearchField.h"
 #include "signin/UserSelection.h"
 #include "signin/views/AboutWindow.h"
 #include "signin/views/MonitorOptionsDialog.h"
@@ -67,6 +68,12 @@ void MonitorRun::connectList() {
             view.setCurrentIndex(list.index(0, MonitorListModel::Service));
     };
     QObject::connect(&list, &QAbstractItemModel::modelReset, &window, highlightFirst);
+    QObject::connect(window.search(), &QLineEdit::textChanged, &window, [this](const QString& typed) {
+        QTableView& view = *window.list();
+        const int row = list.search(typed, std::max(view.currentIndex().row(), 0));
+        if (row >= 0) view.setCurrentIndex(list.index(row, MonitorListModel::Service));
+    });
+    QObject::connect(window.search(), &SearchField::toList, &window, [this] { window.list()->setFocus(); });
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, &window, highlightFirst);
 }
 

@@ -1,4 +1,5 @@
 #include "monitorapp/views/MonitorWindow.h"
+#include "entries/views/SearchField.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "monitorapp/MonitorCommands.h"
@@ -39,6 +40,7 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false); // the program ends from closing(), also when hidden
     user_ = new QLabel;
     user_->setObjectName(QStringLiteral("user"));
+    search_ = new SearchField;
     list_ = new QTableView;
     list_->setObjectName(QStringLiteral("entries"));
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -57,7 +59,10 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(user_, 0, 0, 1, 2);
-    layout->addWidget(list_, 1, 0);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(search_);
+    listColumn->addWidget(list_, 1);
+    layout->addLayout(listColumn, 1, 0);
     layout->addWidget(buildButtons(), 1, 1, 2, 1, Qt::AlignTop);
     auto* sendRow = new QHBoxLayout;
     sendRow->addWidget(presets_);

@@ -12,6 +12,7 @@ class QTableView;
 namespace ql {
 
 class IniStore;
+class SearchField;
 
 // "Quillock Monitor": the selected user's entries, the preset list and the
 // commands on the highlighted entry. The window only shows and forwards: what
@@ -27,6 +28,7 @@ public:
     explicit MonitorWindow(IniStore& positions, QWidget* parent = nullptr);
 
     QTableView* list() const { return list_; }
+    SearchField* search() const { return search_; }
     // The entries to list; the columns get the widths they had when the window last closed.
     void setEntries(QAbstractItemModel* model);
     QString preset() const;
@@ -77,6 +79,7 @@ private:
     int dialogUnitsY(int units) const;
 
     IniStore& positions_;
+    SearchField* search_ = nullptr;
     QTableView* list_ = nullptr;
     QComboBox* presets_ = nullptr;
     QLabel* user_ = nullptr;

@@ -1,5 +1,6 @@
 #include "entries/views/BrowsePasswordsWindow.h"
 #include "entries/views/PasswordListView.h"
+#include "entries/views/SearchField.h"
 #include "framework/IniStore.h"
 #include "tests/entries/ListFixture.h"
 #include "tests/support/TestApp.h"
@@ -114,6 +115,53 @@ TEST_F(ListWindow, TypingLocatesTabsAndHeadingsSwitchOrderAndCopyButtonsReturnTo
     EXPECT_EQ(window->logic().tab(), ListTab::Name);
     c.tabs->setCurrentIndex(int(ListTab::Expired));
     EXPECT_EQ(window->logic().model().rowCount(), 0);
+    window->close();
+}
+
+// The search field keeps the entries holding every typed word; the buttons
+// act on the found entries; Esc shows every entry again at the one highlighted.
+TEST_F(ListWindow, TheSearchFieldNarrowsTheListAsTheUserTypesAndEscShowsItAllAgain) {
+    const QStringList services{"Agence Éric", "Bank", "Café Müller", "Mail", "Müller Reisen", "Shop"};
+    for (const QString& s : services)
+        storeEntry("amy", s, s.section(u' ', 0, 0).toLower(), [&](Record& r) {
+            if (s == "Mail") r.setText("P_:NOTES", u"Erich's account\nat MÜLLER-Post");
+        });
+    QPointer<BrowsePasswordsWindow> window = open("amy");
+    ASSERT_TRUE(window);
+    const BrowsePasswordsControls& c = window->controls();
+    PasswordListModel& model = window->logic().model();
+    window->resize(760, 420);
+    window->show();
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(c.search->hasFocus() || !QApplication::focusWidget());
+    c.search->setFocus();
+    QTest::keyClicks(c.search, "MULL");
+    EXPECT_EQ(model.rowCount(), 3);
+    QTest::keyClicks(c.search, "er eri");
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "Mail");
+    QTest::keyClick(c.search, Qt::Key_Backspace);
+    QTest::keyClick(c.search, Qt::Key_Backspace);
+    QTest::keyClick(c.search, Qt::Key_Backspace);
+    EXPECT_EQ(model.rowCount(), 3);
+    ASSERT_EQ(c.list->highlightedRow(), 1) << "a wider search stays on the entry";
+    QTest::keyClick(c.search, Qt::Key_Down);
+    EXPECT_TRUE(c.list->hasFocus() || !QApplication::focusWidget());
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), "Mail");
+    window->grab().save(QDir(previous_).filePath(QStringLiteral("password-list-search.png")));
+    c.copyButtons[0].button->click();
+    EXPECT_EQ(clipboard_.contents, "mail");
+    c.send->click();
+    EXPECT_EQ(model.rowCount(), 3) << "a send reads the entries again, and keeps to the search";
+    EXPECT_EQ(c.list->highlightedRow(), 1);
+    EXPECT_TRUE(c.send->isEnabled());
+    QTest::keyClick(c.search, Qt::Key_Escape);
+    EXPECT_TRUE(c.search->text().isEmpty());
+    EXPECT_EQ(model.rowCount(), 6);
+    EXPECT_EQ(c.list->highlightedRow(), 3);
+    QTest::keyClicks(c.search, "nothing like it");
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(c.send->isEnabled());
     window->close();
 }
 

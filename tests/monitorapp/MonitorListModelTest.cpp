@@ -106,4 +106,33 @@ TEST_F(MonitorListModelTest, ALongListGrowsToItsFullLengthAPageAtATime) {
     EXPECT_LE(pages_.heldRows(), PasswordListModel::kHeldPages * PasswordListModel::kPageRows);
 }
 
+TEST_F(MonitorListModelTest, ASearchKeepsTheEntriesHoldingEveryWordWithTheirMarksAcrossUsers) {
+    storeEntry("amy", "Bäckerei", "amy", [](Record& r) { r.setNumber("P_:MONITOR", 1); });
+    storeEntry("amy", "Bank", "amy.b");
+    storeEntry("amy", "Mail", "amy", [&](Record& r) {
+        r.setText("P_:NOTES", u"Konto bei der BACKEREI");
+        r.setNumber("P_:EXPIRYDATE", clock_.day - 1);
+    });
+    storeEntry("bob", "Backstube", "bob");
+    list_.show("amy", clock_.day);
+    settle();
+    EXPECT_EQ(list_.search("backerei", 1), 0) << "the highlighted entry is not found";
+    EXPECT_EQ(column(MonitorListModel::Service), QStringList({"Bäckerei", "Mail"}));
+    EXPECT_EQ(list_.mark(0), Mark::Watched);
+    EXPECT_EQ(list_.mark(1), Mark::Expired);
+    EXPECT_EQ(list_.search("backerei konto", 1), 0);
+    EXPECT_EQ(column(MonitorListModel::Service), QStringList({"Mail"}));
+    ASSERT_EQ(table_.getByRecordNumber(list_.recordNumber(0)), 0);
+    EXPECT_EQ(table_.record().text("P_:SERVICE").trimmed(), "Mail");
+    // Another user's list keeps to the search; reading it again too.
+    list_.search("back", 0);
+    list_.show("bob", clock_.day);
+    EXPECT_EQ(column(MonitorListModel::Service), QStringList({"Backstube"}));
+    list_.show("amy", clock_.day);
+    list_.show("amy", clock_.day);
+    EXPECT_EQ(column(MonitorListModel::Service), QStringList({"Bäckerei", "Mail"}));
+    EXPECT_EQ(list_.search("", 1), 2) << "all of them again, at the entry highlighted";
+    EXPECT_EQ(list_.rowCount(), 3);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "framework/IniStore.h"
+#include "entries/views/SearchField.h"
 #include "monitorapp/views/MonitorWindow.h"
 #include "monitorapp/views/SessionEnd.h"
 #include "monitorapp/views/TrayArtwork.h"
@@ -48,6 +49,30 @@ TEST(MonitorWindow, ButtonsPresetsAndSizeLimits) {
     EXPECT_EQ(window.largest().width(), 10 * window.smallest().width());
     window.resize(10000, 10000);
     EXPECT_EQ(window.size(), window.largest());
+}
+
+TEST(MonitorWindow, TheSearchFieldAboveTheListTellsEveryChangeAndEscEmptiesIt) {
+    WindowRig rig;
+    MonitorWindow window(rig.positions);
+    QStandardItemModel entries(0, 6);
+    for (const char* service : {"Café Müller", "Müller Reisen"})
+        entries.appendRow({new QStandardItem, new QStandardItem(QString::fromUtf8(service))});
+    window.setEntries(&entries);
+    SearchField* search = window.search();
+    ASSERT_TRUE(search);
+    QSignalSpy typed(search, &QLineEdit::textChanged);
+    window.show();
+    EXPECT_LT(search->geometry().top(), window.list()->geometry().top());
+    search->setFocus();
+    QTest::keyClicks(search, "muller");
+    EXPECT_EQ(typed.count(), 6);
+    window.grab().save(QStringLiteral("monitor-list-search.png"));
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(typed.count(), 7);
+    QSignalSpy toList(search, &SearchField::toList);
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_EQ(toList.count(), 1);
 }
 
 TEST(MonitorWindow, StayOnTopKeepsAShownWindowShownAndClosingSavesThePlaceOnce) {
