@@ -51,7 +51,7 @@ void CsvWriter::appendField(QStringView value, const Picture& picture) {
     separate(value.size());
     switch (picture.kind()) {
     case PictureKind::Text:
-        appendQuoted(trimmedRight(value));
+        appendQuoted(value); // blanks kept: they may be part of a password
         return;
     case PictureKind::Number: {
         const QStringView digits = value.trimmed();

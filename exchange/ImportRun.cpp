@@ -167,7 +167,7 @@ bool ImportRun::storeValue(int field, const QString& text, QString& reason) {
     Record& entry = s_.passwords.record();
     const FieldDef& def = entry.def().fields[field];
     if (isTextType(def.type)) {
-        if (trimmedRight(text).size() > def.width) totals_.shorten(s_.csv.lineNumber());
+        if (!entry.fitsText(field, text)) totals_.shorten(s_.csv.lineNumber());
         entry.setText(field, text);
         return true;
     }

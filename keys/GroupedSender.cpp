@@ -6,11 +6,6 @@ namespace {
 
 constexpr int kAfterBracketHundredths = 10;
 
-QString withoutTrailingBlanks(QString text) {
-    while (text.endsWith(u' ')) text.chop(1);
-    return text;
-}
-
 // Number of UTF-16 units holding the first `count` characters of `text`, so a
 // group never splits a character outside the basic plane.
 int unitsForCharacters(const QString& text, int limit, int count) {
@@ -35,13 +30,13 @@ SendResult GroupedSender::SendKeysGrouped(const QString& line, SendPacing pacing
 
 SendResult GroupedSender::playLine(const QString& line, SendPacing pacing, SendGuard& guard) {
     QString rest = line;
-    while (!withoutTrailingBlanks(rest).isEmpty()) {
+    while (!rest.isEmpty()) { // trailing blanks are typed: they may end the password
         SendResult ready = guard.beforeItem();
         if (ready != SendOutcome::Completed) return ready;
         char32_t failed = 0;
         int open = rest.indexOf(u'[');
         if (open < 0) {
-            if (!player_.TypeText(withoutTrailingBlanks(rest), &failed))
+            if (!player_.TypeText(rest, &failed))
                 return {SendOutcome::Untypable, failed};
             return SendOutcome::Completed;
         }

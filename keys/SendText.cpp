@@ -4,11 +4,6 @@
 namespace ql {
 namespace {
 
-QString withoutTrailingBlanks(QString text) {
-    while (text.endsWith(u' ')) text.chop(1);
-    return text;
-}
-
 // Cuts to `width` UTF-16 units without leaving half a character behind.
 void cutTo(QString& text, int width) {
     if (text.size() <= width) return;
@@ -20,7 +15,7 @@ void cutTo(QString& text, int width) {
 
 void ReplaceAllTokens(QString& buffer, int width, const QString& token, const QString& value) {
     const QString upperToken = asciiUpper(token);
-    const QString inserted = withoutTrailingBlanks(value);
+    const QString& inserted = value;
     cutTo(buffer, width);
     int from = 0;
     for (;;) {
@@ -41,7 +36,7 @@ QString ExpandSendText(const QString& sendText, const SendFields& fields) {
     };
     for (const auto& [token, value] : tokens)
         ReplaceAllTokens(buffer, kSendTextWidth, QString::fromLatin1(token), *value);
-    return withoutTrailingBlanks(buffer);
+    return buffer;
 }
 
 } // namespace ql

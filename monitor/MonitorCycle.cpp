@@ -171,7 +171,7 @@ void MonitorCycle::reportStop(const SendResult& result) {
 void MonitorCycle::sendQueuedEntry(RowId id, WindowHandle target) {
     std::optional<MonitorRow> row = lists_.find(id);
     if (!row) return;
-    const QString text = withoutTrailingBlanks(row->sendText).left(kSendTextLimit);
+    const QString text = row->sendText.left(kSendTextLimit);
     const WindowHandle guarded = validHandle(target) ? target : 0;
     SendResult result = guarded && row->directSend ? keys_.sendDirect(guarded, text, 1)
                                                    : keys_.sendGrouped(text, guarded);

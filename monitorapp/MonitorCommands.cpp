@@ -86,7 +86,8 @@ void MonitorCommands::copyToClipboard(const Record& entry, const QString& preset
                                 int(PromptButton::Ok), PromptButton::Ok, PromptIcon::Exclamation});
         return;
     }
-    services_.clipboard.setText(withoutTrailingBlanks(entry.text(QLatin1String(field))));
+    // The whole value: a password's trailing blanks are part of it.
+    services_.clipboard.setText(entry.text(QLatin1String(field)));
 }
 
 void MonitorCommands::startUrl(const Record& entry) {

@@ -50,7 +50,7 @@ bool UpdateUsers::ok(Focus& focus) {
             return refuse(QStringLiteral("Warning"),
                           QStringLiteral("Enter a name for the user: a blank name means no user."),
                           Focus::Name, focus);
-        if (u.text("U_:PASSWORD") != u.text("U_:CONFIRMPASSWORD"))
+        if (!u.sameText(u.fieldIndex("U_:PASSWORD"), u.text("U_:CONFIRMPASSWORD"), true))
             return refuse(QStringLiteral("Warning"), QStringLiteral("Passwords do not match."),
                           Focus::Password, focus);
         u.setNumber("U_:LASTDATECHANGED", services_.clock.today());

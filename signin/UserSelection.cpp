@@ -6,7 +6,7 @@ namespace ql {
 namespace se = store_error;
 
 bool passwordNotRequired(const Record& user) {
-    return user.text("U_:PASSWORD") == kNotRequired;
+    return user.sameText(user.fieldIndex("U_:PASSWORD"), kNotRequired, true);
 }
 
 void copyUser(Record& to, const Record& from) {
@@ -23,8 +23,11 @@ int confirmPassword(Record& user, const PasswordPrompt& prompt, Prompter& prompt
     user.setText("U_:CONFIRMPASSWORD", *typed);
     const QString password = user.text("U_:PASSWORD");
     const QString confirmation = user.text("U_:CONFIRMPASSWORD");
-    if (password == confirmation) return kCompleted;
-    const bool caseOnly = password.compare(confirmation, Qt::CaseInsensitive) == 0;
+    // Stored passwords keep their trailing blanks, but they never count here:
+    // those stored by earlier versions lost them.
+    const int field = user.fieldIndex("U_:PASSWORD");
+    if (user.sameText(field, confirmation, true)) return kCompleted;
+    const bool caseOnly = user.sameText(field, confirmation);
     prompter.ask({QStringLiteral("Access Denied"),
                   caseOnly ? QStringLiteral("Invalid password.  Case does not match.")
                            : QStringLiteral("Invalid password"),

@@ -42,8 +42,9 @@ void Record::setText(int field, QStringView value) {
         return;
     const FieldDef& f = def_->fields[field];
     if (isTextType(f.type)) {
-        QStringView cut = value.size() > f.width ? value.first(f.width) : value;
-        texts_[field] = trimmedRight(cut).toString();
+        // Kept exactly, blanks included: a password may end in blanks.
+        QStringView kept = value.size() > f.width ? value.first(f.width) : value;
+        texts_[field] = (def_->inExactKey(field) ? trimmedRight(kept) : kept).toString();
     } else if (f.type == FieldType::Blob) {
         blobs_[field] = value.toUtf8();
     } else {
@@ -53,7 +54,7 @@ void Record::setText(int field, QStringView value) {
 
 void Record::setText(int field, const QString& value) {
     if (valid(field) && isTextType(def_->fields[field].type) &&
-        value.size() <= def_->fields[field].width && !value.endsWith(u' '))
+        value.size() <= def_->fields[field].width && !def_->inExactKey(field))
         texts_[field] = value;
     else
         setText(field, QStringView(value));
@@ -102,6 +103,11 @@ bool Record::sameText(int field, QStringView value, bool caseSensitive) const {
     return trimmedRight(text(field)).compare(trimmedRight(value),
                                              caseSensitive ? Qt::CaseSensitive
                                                            : Qt::CaseInsensitive) == 0;
+}
+
+bool Record::fitsText(int field, QStringView value) const {
+    return !valid(field) || !isTextType(def_->fields[field].type) ||
+           value.size() <= def_->fields[field].width;
 }
 
 void Record::clear() {

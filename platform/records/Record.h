@@ -7,9 +7,10 @@
 namespace ql {
 
 // The record buffer of one table. Fields are addressed by index (fast) or by
-// full name in any case ("P_:Service"). Text is kept without trailing blanks:
-// a value put into STRING(n) or MEMO(n) is cut to n characters and its
-// trailing blanks are dropped, so getters return the value as compared.
+// full name in any case ("P_:Service"). Text is kept exactly as given,
+// leading and trailing blanks included: a value put into STRING(n) or MEMO(n)
+// is only cut to n characters (fitsText() tells beforehand whether it will be).
+// Comparisons (sameText, keys) ignore trailing blanks.
 // Number fields keep their type's range: Long is 32-bit signed, Byte 0..255
 // (taken modulo 256), Decimal at most 11 digits (clamped).
 // An unknown name or index reads as blank/zero and ignores writes.
@@ -46,6 +47,8 @@ public:
     // True when the field's text equals value, trailing blanks ignored on both
     // sides; case is ignored unless caseSensitive.
     bool sameText(int field, QStringView value, bool caseSensitive = false) const;
+    // True when value fits the field whole (always for other than text fields).
+    bool fitsText(int field, QStringView value) const;
 
     // Blank texts, zero numbers, empty blobs.
     void clear();

@@ -57,6 +57,15 @@ void TableDef::finishLayout() {
         fieldLookup_.insert(fields[i].name.toUpper(), static_cast<int>(i));
     for (size_t i = 0; i < keys.size(); ++i)
         keyLookup_.insert(keys[i].name.toUpper(), static_cast<int>(i));
+    exactKeyText_.assign(fields.size(), false);
+    for (const KeyDef& k : keys)
+        for (int c : k.components)
+            if (k.caseSensitive && c >= 0 && c < int(fields.size()) && isTextType(fields[c].type))
+                exactKeyText_[c] = true;
+}
+
+bool TableDef::inExactKey(int field) const {
+    return field >= 0 && field < int(exactKeyText_.size()) && exactKeyText_[field];
 }
 
 const TableDef& keepForProgram(TableDef def) {

@@ -63,6 +63,11 @@ struct TableDef {
     // Index of the auto-increment field, or -1.
     int autoIncrementField() const;
 
+    // True for a text field of a key that compares exactly: such a key
+    // compares stored bytes, so its texts are kept without trailing blanks
+    // for the key to ignore them.
+    bool inExactKey(int field) const;
+
     // Builds the name lookup tables; the layout builders call it once.
     void finishLayout();
 
@@ -83,6 +88,7 @@ private:
 
     QHash<QString, int> fieldLookup_;
     QHash<QString, int> keyLookup_;
+    std::vector<bool> exactKeyText_;
 };
 
 // Moves a layout into storage that lives until the program ends and marks it

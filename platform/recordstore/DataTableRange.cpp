@@ -59,7 +59,7 @@ Conditions levelConditions(const TableDef& def, const SqlSchema& schema, const K
 
 void bindValue(sqlite3_stmt* st, int param, const QVariant& value) {
     if (value.typeId() == QMetaType::QString) {
-        // Stored texts carry no trailing blanks, so looked-up values must not either.
+        // Keys ignore trailing blanks; those that compare exactly store none.
         const QByteArray text = trimmedRight(value.toString()).toUtf8();
         sqlite3_bind_text(st, param, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     } else {

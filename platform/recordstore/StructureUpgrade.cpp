@@ -51,7 +51,9 @@ QString sourceExpression(const SqlSchema& schema, const TableDef& def, int field
     if (isTextType(f.type)) {
         if (!present)
             return QStringLiteral("''");
-        return QStringLiteral("rtrim(substr(CAST(%1 AS TEXT), 1, %2), ' ')").arg(old).arg(f.width);
+        // Texts keep their blanks, but for those of a key that compares exactly.
+        const QString cut = QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(old).arg(f.width);
+        return def.inExactKey(field) ? QStringLiteral("rtrim(%1, ' ')").arg(cut) : cut;
     }
     if (f.type == FieldType::Blob)
         return !present ? QStringLiteral("x''") : QStringLiteral("CAST(%1 AS BLOB)").arg(old);

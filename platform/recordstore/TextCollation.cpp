@@ -7,12 +7,22 @@ namespace ql {
 namespace {
 inline unsigned char lowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
+// Trailing blanks never make texts differ: stored texts keep them, while
+// texts stored by earlier versions and looked-up values may lack them.
+int withoutTrailingBlanks(const char* text, int len) {
+    while (len > 0 && text[len - 1] == ' ')
+        --len;
+    return len;
+}
+
 int collate(void*, int lenA, const void* a, int lenB, const void* b) {
     return compareFolded(static_cast<const char*>(a), lenA, static_cast<const char*>(b), lenB);
 }
 } // namespace
 
 int compareFolded(const char* a, int lenA, const char* b, int lenB) {
+    lenA = withoutTrailingBlanks(a, lenA);
+    lenB = withoutTrailingBlanks(b, lenB);
     const int n = lenA < lenB ? lenA : lenB;
     int i = 0;
     for (; i < n; ++i) {

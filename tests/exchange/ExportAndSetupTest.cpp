@@ -43,7 +43,7 @@ TEST_F(ExchangeTest, DefaultExportWritesTwentyFieldsInTableOrder) {
     });
     const QString file = filePath("out.csv");
     ASSERT_EQ(exportTo(file, "Alice", false), 1);
-    const QString expected = "\"two\nlines\",\"\",\"mail\",\"\",\"jdoe\",\"s\"\"cret\",\"2031-07-04\",90,\"\","
+    const QString expected = "\"two\nlines\",\"\",\"mail  \",\"\",\"jdoe\",\"s\"\"cret\",\"2031-07-04\",90,\"\","
                              "\"09:05:07.01\",4000,1,"
                              "\"  30 seconds\",\"\",\"\",\"\",\"\",0,\"\",\"\"\r\n";
     EXPECT_EQ(QString::fromUtf8(readFile(file)), expected);

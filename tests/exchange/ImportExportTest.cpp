@@ -1,12 +1,19 @@
 // Export and import of entries through comma-separated files, run the way
 // their windows run them.
 #include "ExchangeFixture.h"
+#include "VariedEntries.h"
 #include "exchange/ExchangeFields.h"
 #include "monitor/StoreWatchedEntries.h"
 #include "platform/core/Clock.h"
 #include "platform/core/DayNumber.h"
-#include "VariedEntries.h"
 #include "store/ImportedEntries.h"
+#include "platform/core/FakeKeyboard.h"
+#include "platform/core/FakeWindowSystem.h"
+#include "platform/core/SystemClock.h"
+#include "keys/KeystrokeSender.h"
+#include "keys/RecordSendFields.h"
+#include "keys/SendText.h"
+#include <random>
 
 using namespace ql;
 using namespace ql::test;
@@ -72,7 +79,7 @@ TEST_F(ExchangeTest, AFileFromAnotherPasswordManagerWithColumnsAssignedByHandIsS
     EXPECT_EQ(got[0].text("P_:SERVICE"), "Bank");
     EXPECT_EQ(got[0].text("P_:NAME"), "j.doe@example.com");
     EXPECT_EQ(got[2].text("P_:SERVICE"), "Wi-Fi");
-    EXPECT_EQ(got[2].text("P_:PASSWORD"), "correct horse");
+    EXPECT_EQ(got[2].text("P_:PASSWORD"), "correct horse ");
     EXPECT_EQ(got[2].text("P_:NOTES"), QString::fromUtf8("Grüße, 漢字"));
 }
 
@@ -106,6 +113,51 @@ TEST_F(ExchangeTest, ImportedProgramLinesAndWatchedFlagsWaitForTheUser) {
     const std::vector<WatchedEntry> now = watched.monitoredEntries("Fay");
     ASSERT_EQ(now.size(), 1u);
     EXPECT_EQ(now[0].titlePattern, "*Terminal*");
+}
+
+// Blanks around names and passwords are theirs: they are stored, exported and
+// typed exactly, while keys still ignore trailing blanks.
+TEST_F(ExchangeTest, BlanksAroundNamesAndPasswordsAreStoredExportedAndSentExactly) {
+    ASSERT_TRUE(openImport(writeFile("blanks.csv",
+                                     "\"Title\",\"Username\",\"Password\"\r\n"
+                                     "\"Spaced\",\"user name with spaces \",\"   leading and trailing   \"\r\n"
+                                     "Unquoted,  two blanks  ,pw  \r\n"
+                                     "\"Spaced  \",\"user name with spaces\",\"again\"\r\n")));
+    assign("Field_1", "P_:Service");
+    assign("Field_2", "P_:Name");
+    assign("Field_3", "P_:Password");
+    const ImportTotals totals = runImport("Dora", true);
+    EXPECT_EQ(totals.imported, 2);
+    EXPECT_EQ(totals.skipped, 1) << "the same service and name but for trailing blanks";
+    EXPECT_EQ(totals.shortened, 0);
+
+    const std::vector<Record> got = entriesOf("Dora");
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].text("P_:SERVICE"), "Spaced");
+    EXPECT_EQ(got[0].text("P_:NAME"), "user name with spaces ");
+    EXPECT_EQ(got[0].text("P_:PASSWORD"), "   leading and trailing   ");
+    EXPECT_EQ(got[0].text("P_:CONFIRMPASSWORD"), "   leading and trailing   ");
+    EXPECT_EQ(got[1].text("P_:NAME"), "  two blanks  ");
+    EXPECT_EQ(got[1].text("P_:PASSWORD"), "pw  ");
+
+    FakeKeyboard keyboard;
+    FakeClock clock;
+    FakeWindowSystem windows;
+    windows.addWindow(5, "Login");
+    windows.focused = 5;
+    KeystrokeSender sender(keyboard, clock, windows, SendPacing{20, 7});
+    sender.setIdle({});
+    const QString line = ExpandSendText("[Name][Tab][Password]", sendFieldsOf(got[0]));
+    ASSERT_EQ(sender.sendGrouped(line, 5), SendOutcome::Completed);
+    EXPECT_EQ(keyboard.typed(), "user name with spaces [Tab]   leading and trailing   ");
+
+    const QString file = filePath("dora.csv");
+    ASSERT_EQ(exportTo(file, "Dora", false), 2);
+    QFile exported(file);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray text = exported.readAll();
+    EXPECT_TRUE(text.contains("\"user name with spaces \",\"   leading and trailing   \""));
+    EXPECT_TRUE(text.contains("\"  two blanks  \",\"pw  \""));
 }
 
 TEST_F(ExchangeTest, ADuplicateEntryIsSkippedAndReportedWhileTheOthersAreImported) {

@@ -164,6 +164,28 @@ TEST_F(SyncRunTest, NewerCopiesWinByDateThenTimeAndNamesMatchWhateverTheCase) {
     EXPECT_EQ(replaced.number("P_:ID"), 4);
 }
 
+// A sync file carries texts exactly; the receiver finds its own copy of an
+// entry whose service or name differs from it only by trailing blanks.
+TEST_F(SyncRunTest, BlanksAroundNamesAndPasswordsArriveExactly) {
+    home.addUser("joe", "pw");
+    work.addUser("joe", "pw");
+    home.addEntry("joe", {"  Spaced  ", "user name with spaces ", "   leading and trailing   ", 80001, 1});
+    home.addEntry("joe", {"Held", "joe ", "new  ", 80001, 1});
+    work.addEntry("joe", {"Held", "joe", "old", 80000, 1});
+    ASSERT_EQ(home.send("joe", file()).end, SyncEnd::Completed);
+    const SyncOutcome o = work.receive("joe", file());
+    EXPECT_EQ(o.added, 1);
+    EXPECT_EQ(o.updated, 1);
+    ASSERT_EQ(work.entries().size(), 2u);
+    const Record added = *work.entry("joe", "  Spaced", "user name with spaces");
+    EXPECT_EQ(added.text("P_:SERVICE"), "  Spaced  ");
+    EXPECT_EQ(added.text("P_:NAME"), "user name with spaces ");
+    EXPECT_EQ(added.text("P_:PASSWORD"), "   leading and trailing   ");
+    const Record updated = *work.entry("joe", "Held", "joe");
+    EXPECT_EQ(updated.text("P_:NAME"), "joe ");
+    EXPECT_EQ(updated.text("P_:PASSWORD"), "new  ");
+}
+
 TEST_F(SyncRunTest, NewEntriesBelongToTheReceivingUserAndAreSummed) {
     home.addUser("joe", "pw");
     work.addUser("Joseph", "pw");

@@ -18,17 +18,23 @@ SendFields login(const QString& name, const QString& password) {
 
 TEST(ExpandSendText, FillsTokensOfAnyCaseAndLeavesKeyNames) {
     EXPECT_EQ(ExpandSendText(kDefaultText, login("jdoe", "x1")), "jdoe[Tab]x1[Enter]");
-    EXPECT_EQ(ExpandSendText("[name]/[NAME]/[nAmE]", login("jdoe  ", "")), "jdoe/jdoe/jdoe");
+    EXPECT_EQ(ExpandSendText("[name]/[NAME]/[nAmE]", login("jdoe", "")), "jdoe/jdoe/jdoe");
     SendFields all{"pw", "nm", "http://u", "svc", "n1", "n2"};
-    EXPECT_EQ(ExpandSendText("[SERVICE] [URL] [NOTES] [MORENOTES] [Password]  ", all),
+    EXPECT_EQ(ExpandSendText("[SERVICE] [URL] [NOTES] [MORENOTES] [Password]", all),
               "svc http://u n1 n2 pw");
     EXPECT_EQ(ExpandSendText("[MORENOTES]|[NOTES]", {"", "", "", "", "short", "long"}),
               "long|short");
 }
 
-TEST(ExpandSendText, EmptyFieldsVanishWithoutBlanks) {
+TEST(ExpandSendText, EmptyFieldsVanishAndBlanksOfValuesAndTextStay) {
     EXPECT_EQ(ExpandSendText(kDefaultText, login("", "")), "[Tab][Enter]");
-    EXPECT_EQ(ExpandSendText("[Name]   ", login("   ", "")), "");
+    // Leading and trailing blanks are part of a password or name, also at the end.
+    const SendFields spaced = login("user name with spaces ", "   leading and trailing   ");
+    EXPECT_EQ(ExpandSendText(kDefaultText, spaced),
+              "user name with spaces [Tab]   leading and trailing   [Enter]");
+    EXPECT_EQ(ExpandSendText("[Name][Tab][Password]", spaced),
+              "user name with spaces [Tab]   leading and trailing   ");
+    EXPECT_EQ(ExpandSendText("[Name]  ", login(" ", "")), "   ");
 }
 
 TEST(ExpandSendText, ResultIsCutTo255Characters) {

@@ -55,9 +55,19 @@ TEST(SendKeysGrouped, UnknownBracketsAndCountsAreTypedWithoutBrackets) {
     EXPECT_EQ(Desk().grouped("x[no end"), "xno end");
     EXPECT_EQ(Desk().grouped("x[ab[Tab]"), "xab[Tab"); // the body runs to the first "]"
     EXPECT_EQ(Desk().grouped("[]z"), "z");
-    EXPECT_EQ(Desk().grouped("ab   "), "ab");
+    EXPECT_EQ(Desk().grouped("ab   "), "ab   ");
     EXPECT_EQ(Desk().grouped("é€ß[Enter]"), "é€ß[Enter]");
     EXPECT_EQ(Desk().grouped("[MouseLeft2]"), "[MouseLeft2]");
+}
+
+// A line ending in a password that ends in blanks types them: they are part
+// of the password, on both ways of sending.
+TEST(SendKeys, LeadingAndTrailingBlanksOfALineAreTyped) {
+    const QString line = "user name with spaces [Tab]   leading and trailing   ";
+    const QString typed = "user name with spaces [Tab]   leading and trailing   ";
+    EXPECT_EQ(Desk().grouped(line), typed);
+    EXPECT_EQ(Desk().direct(line), typed);
+    EXPECT_EQ(Desk().grouped("x[Enter]  "), "x[Enter]  ");
 }
 
 TEST(SendKeysGrouped, PauseOnlyPausesAndWaitPressesNothing) {

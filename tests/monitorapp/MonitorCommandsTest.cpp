@@ -166,6 +166,11 @@ TEST(MonitorClipboard, ThePresetNamesTheFieldAndPresetItselfOnlyWarns) {
     }
     EXPECT_EQ(monitorPresets(), QStringList({"Preset", "Password", "Name", "URL", "Service", "Notes",
                                              "More Notes"}));
+    // A password's blanks are part of it and reach the clipboard.
+    Record spaced = bankEntry();
+    spaced.setText("P_:PASSWORD", u"   leading and trailing   ");
+    rig.commands.copyToClipboard(spaced, "Password");
+    EXPECT_EQ(rig.clipboard.contents, "   leading and trailing   ");
 }
 
 TEST(MonitorStartUrl, OpensTheEntrysAddressWithTheDesktop) {

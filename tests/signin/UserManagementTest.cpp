@@ -135,6 +135,9 @@ TEST_F(UserManagement, TheFormRefusesMismatchedPasswordsABlankNameAndATakenName)
     EXPECT_FALSE(saveUser(form_request::Insert, "default user", "x", "x", &focus));
     EXPECT_EQ(lastMessage(), "Duplicate Key Error|Adding this record creates a duplicate entry for the key: Name");
     EXPECT_EQ(names(), (std::vector<QString>{"Default User"}));
+    // Trailing blanks do not count in the confirmation, but the password keeps them.
+    EXPECT_TRUE(saveUser(form_request::Insert, "ann", "Secret  ", "Secret", &focus));
+    EXPECT_EQ(names(), (std::vector<QString>{"ann", "Default User"}));
 }
 
 TEST_F(UserManagement, AProtectedUserIsChangedOnlyAfterHisPasswordIsConfirmed) {

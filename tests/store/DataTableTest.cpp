@@ -36,6 +36,51 @@ TEST_F(DataTableTest, DuplicateEntriesAreRefusedOnTheServiceKey) {
     EXPECT_EQ(t.duplicateKeyDescription(), "Service");
 }
 
+// Texts are stored exactly, leading and trailing blanks included, while keys
+// ignore trailing blanks: against texts stored without them (as every earlier
+// version stored them) as much as against new ones.
+TEST_F(DataTableTest, TextsKeepTheirBlanksWhileKeysIgnoreTrailingOnes) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    ASSERT_EQ(addEntry(t, "amy", "Mail", "joe"), 0); // as stored before: no trailing blank
+    EXPECT_EQ(addEntry(t, "amy", "Mail", "joe "), DuplicateKey);
+    EXPECT_EQ(addEntry(t, "amy ", "MAIL  ", "Joe"), DuplicateKey);
+    t.record().clear();
+    t.record().setText("P_:USER", u"amy");
+    t.record().setText("P_:SERVICE", u"  Bank  ");
+    t.record().setText("P_:NAME", u"user name with spaces ");
+    t.record().setText("P_:PASSWORD", u"   leading and trailing   ");
+    ASSERT_EQ(t.add(), 0);
+    EXPECT_EQ(addEntry(t, "amy", "  Bank", "user name with spaces"), DuplicateKey);
+    ASSERT_EQ(addEntry(t, "amy", "Bank", "user name with spaces"), 0); // leading blanks count
+    t.close();
+    ASSERT_EQ(t.open(), 0);
+
+    // A lookup without the trailing blanks finds the stored text, whole.
+    const int byName = passwordsTable().keyIndex("P_:KEYNAME");
+    t.record().clear();
+    t.record().setText("P_:USER", u"amy");
+    t.record().setText("P_:NAME", u"user name with spaces");
+    t.record().setText("P_:SERVICE", u"  bank");
+    ASSERT_EQ(t.fetch(byName), 0);
+    EXPECT_EQ(t.record().text("P_:NAME"), "user name with spaces ");
+    EXPECT_EQ(t.record().text("P_:SERVICE"), "  Bank  ");
+    EXPECT_EQ(t.record().text("P_:PASSWORD"), "   leading and trailing   ");
+    t.record().setText("P_:NAME", u"joe   ");
+    t.record().setText("P_:SERVICE", u"mail");
+    ASSERT_EQ(t.fetch(byName), 0);
+    EXPECT_EQ(t.record().text("P_:NAME"), "joe");
+
+    // Key order is that of the texts without their trailing blanks.
+    ASSERT_EQ(addEntry(t, "amy", "Mail", "joe!"), 0);
+    ASSERT_EQ(addEntry(t, "amy", "Mail", "jo "), 0);
+    QStringList names;
+    ASSERT_EQ(t.setToStart(byName), 0);
+    while (t.next() == 0) names << t.record().text("P_:NAME") + u'|' + t.record().text("P_:SERVICE");
+    EXPECT_EQ(names, (QStringList{"jo |Mail", "joe|Mail", "joe!|Mail", "user name with spaces |  Bank  ",
+                                  "user name with spaces|Bank"}));
+}
+
 TEST_F(DataTableTest, EachOperationReportsItsErrorCode) {
     DataTable t(passwordsTable());
     EXPECT_EQ(t.open(), NotFound);

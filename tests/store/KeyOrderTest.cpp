@@ -293,16 +293,22 @@ TEST_F(KeyOrderTest, ARangeBoundedOnItsNextNumberKeepsOnlyThoseRecords) {
     EXPECT_NE(t.errorCode(), 0);
 }
 
-TEST(TextCollation, OrdersLikeCaseFoldedTextWhateverTheFastPath) {
-    const QStringList texts{"", "a", "A", "ab", "aB ", "abc", "b", "_", "Z", "z", "é", "É",
-                            "ée", "ÉF", "eé", "straße", "STRASSE", "ſ", "s", "ǅ", "ǆ", "Ω", "ω",
-                            "a\u00e9", "A\u00c9b", "\U0001F600", "x\U0001F600"};
+// Trailing blanks never count: texts keep them, earlier versions stored none.
+TEST(TextCollation, OrdersLikeCaseFoldedTextWithoutTrailingBlanksWhateverTheFastPath) {
+    const QStringList texts{"", " ", "a", "A", "a ", "ab", "aB ", "ab  ", "a b", "a!", "abc", "b",
+                            "_", "Z", "z", "é", "É", "é ", "ée", "ÉF", "eé", "straße", "STRASSE",
+                            "ſ", "s", "ǅ", "ǆ", "Ω", "ω", "a\u00e9", "A\u00c9b", "\U0001F600",
+                            "x\U0001F600", "x\U0001F600 "};
     auto sign = [](int v) { return (v > 0) - (v < 0); };
+    auto cut = [](QString text) {
+        while (text.endsWith(u' ')) text.chop(1);
+        return text;
+    };
     for (const QString& a : texts) {
         for (const QString& b : texts) {
             const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
             const int got = compareFolded(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
-            EXPECT_EQ(sign(got), sign(a.compare(b, Qt::CaseInsensitive)))
+            EXPECT_EQ(sign(got), sign(cut(a).compare(cut(b), Qt::CaseInsensitive)))
                 << a.toStdString() << " vs " << b.toStdString();
             EXPECT_EQ(sign(got), -sign(compareFolded(ub.constData(), int(ub.size()), ua.constData(),
                                                      int(ua.size()))));

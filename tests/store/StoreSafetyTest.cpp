@@ -152,7 +152,7 @@ TEST_F(StoreSafetyTest, OlderStructureOpensWithItsRecordsKept) {
     {
         DataTable old(testLayout(1, false));
         createAndOpen(old);
-        for (const char* name : {"first", "second", "third"}) {
+        for (const char* name : {"first", "second", "third  "}) {
             old.record().clear();
             old.record().setText("T_:NAME", QString::fromLatin1(name));
             old.record().setText("T_:NOTE", u"abcdefgh");
@@ -170,7 +170,7 @@ TEST_F(StoreSafetyTest, OlderStructureOpensWithItsRecordsKept) {
     ASSERT_EQ(current.open(), 0) << current.errorText().toStdString();
     EXPECT_EQ(current.records(), 2);
     ASSERT_EQ(current.getByRecordNumber(3), 0);
-    EXPECT_EQ(current.record().text("T_:NAME"), "third");
+    EXPECT_EQ(current.record().text("T_:NAME"), "third  "); // blanks are kept
     EXPECT_EQ(current.record().text("T_:NOTE"), "abc");
     EXPECT_EQ(current.record().number("T_:ID"), 3);
     EXPECT_EQ(current.record().number("T_:EXTRA"), 0);

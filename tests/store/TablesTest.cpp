@@ -58,19 +58,25 @@ TEST(TableLayouts, FieldsAndGroupsAreFoundByNameInAnyCase) {
     EXPECT_EQ(p.groups[group].last, p.fieldIndex("P_:DIRECTSEND"));
 }
 
-TEST(RecordBuffer, TextIsCutToWidthAndComparedWithoutTrailingBlanks) {
+TEST(RecordBuffer, TextIsKeptWithItsBlanksCutToWidthAndComparedWithoutTrailingBlanks) {
     Record r(passwordsTable());
     r.setText("P_:WINDOWCONTENTS", QString(50, u'x'));
     EXPECT_EQ(r.text("P_:WINDOWCONTENTS").size(), 40);
     r.setText("P_:SERVICE", u"  Mail   ");
-    EXPECT_EQ(r.text("P_:SERVICE"), "  Mail");
+    EXPECT_EQ(r.text("P_:SERVICE"), "  Mail   ");
+    r.setText(r.fieldIndex("P_:PASSWORD"), QStringLiteral("   leading and trailing   "));
+    EXPECT_EQ(r.text("P_:PASSWORD"), "   leading and trailing   ");
     EXPECT_EQ(r.paddedText(r.fieldIndex("P_:SERVICE")).size(), 128);
     EXPECT_TRUE(r.sameText(r.fieldIndex("P_:SERVICE"), u"  MAIL "));
+    EXPECT_TRUE(r.sameText(r.fieldIndex("P_:SERVICE"), u"  MAIL"));
     EXPECT_FALSE(r.sameText(r.fieldIndex("P_:SERVICE"), u"  MAIL", true));
     EXPECT_FALSE(r.sameText(r.fieldIndex("P_:SERVICE"), u"Mail"));
-    // A blank that lands at the cut disappears like any trailing blank.
-    r.setText("P_:STARTTYPE", QString(19, u'a') + QStringLiteral("  b"));
-    EXPECT_EQ(r.text("P_:STARTTYPE"), QString(19, u'a'));
+    // Only the width cuts, a blank at the cut included.
+    const int startType = r.fieldIndex("P_:STARTTYPE");
+    EXPECT_TRUE(r.fitsText(startType, QString(19, u'a') + u' '));
+    EXPECT_FALSE(r.fitsText(startType, QString(19, u'a') + QStringLiteral("  ")));
+    r.setText(startType, QString(19, u'a') + QStringLiteral("  b"));
+    EXPECT_EQ(r.text(startType), QString(19, u'a') + u' ');
     r.setText("P_:NOTES", QString(10'005, u'n'));
     EXPECT_EQ(r.text("P_:NOTES").size(), 10'000);
     r.setText("P_:NOSUCHFIELD", u"x");
@@ -78,6 +84,11 @@ TEST(RecordBuffer, TextIsCutToWidthAndComparedWithoutTrailingBlanks) {
     r.clear();
     EXPECT_EQ(r.text("P_:SERVICE"), "");
     EXPECT_EQ(r.text("P_:NOTES"), "");
+    // A key that compares stored texts exactly keeps them without trailing
+    // blanks, so that it still ignores them.
+    Record paste(scriptPasteTable());
+    paste.setText("SP_:PASTE", QStringLiteral("[Name][Tab]  "));
+    EXPECT_EQ(paste.text("SP_:PASTE"), "[Name][Tab]");
 }
 
 TEST(RecordBuffer, NumbersKeepTheirFieldTypeRange) {
