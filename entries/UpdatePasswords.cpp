@@ -35,7 +35,7 @@ UpdatePasswords::UpdatePasswords(const EntryFormServices& services, EntryFormVar
 
 void UpdatePasswords::open() {
     saved_ = entry();
-    if (request_ == form_request::Insert) primeInsert();
+    if (request_ == form_request::Insert) primeInsert(isCopy());
     if (sendTextTable_.open()) sendTexts_ = sendTextTable_.load();
     if (mainProgram()) {
         hideClipboard_ = settingOn(services_.settings, QStringLiteral("QL_HC"));
@@ -55,8 +55,15 @@ void UpdatePasswords::open() {
     windowTitle_ = chooseWindowTitle();
 }
 
-void UpdatePasswords::primeInsert() {
+// A copy of an entry (the caller primed its service) keeps all its fields;
+// only a new entry gets the note of when it was added and the default wait.
+bool UpdatePasswords::isCopy() const {
+    return mainProgram() && !entry().text("P_:SERVICE").isEmpty();
+}
+
+void UpdatePasswords::primeInsert(bool copy) {
     entry().setText("P_:USER", user_.text("U_:NAME"));
+    if (copy) return;
     const QString date = formatDate(services_.clock.today(), QStringLiteral("d4")).trimmed();
     const QString time = formatTime(services_.clock.now(), QStringLiteral("t3")).trimmed();
     entry().setText("P_:MORENOTES", QStringLiteral("Added ") + date + QStringLiteral("  ") + time);
@@ -92,7 +99,7 @@ void UpdatePasswords::captureAddress() {
 // A copy must differ from its original: "Copy of Mail", then "Copy of Copy of
 // Mail" and the time of day, so that copying a copy gives a new service too.
 void UpdatePasswords::renameCopy() {
-    const QString service = entry().text("P_:SERVICE");
+    const QString service = trimmedRight(entry().text("P_:SERVICE")).toString();
     if (!service.startsWith(kCopyOf))
         entry().setText("P_:SERVICE", kCopyOf + service);
     else
@@ -183,17 +190,22 @@ QString UpdatePasswords::expiryText() const {
 bool UpdatePasswords::fits(int field, const QString& text, const QString& title) {
     const int width = entry().def().fields[size_t(field)].width;
     if (text.size() <= width) return true;
+    refuseTooLong(text.size(), width, title);
+    return false;
+}
+
+void UpdatePasswords::refuseTooLong(qsizetype length, int width, const QString& title) {
     tell(title, QStringLiteral("The text is %1 characters long; this field holds at most %2, "
                                "so it was left as it was.")
-                    .arg(text.size())
+                    .arg(length)
                     .arg(width),
          PromptIcon::Exclamation);
-    return false;
 }
 
 bool UpdatePasswords::paste(int field) {
     if (field < 0) return false;
-    const QString text = trimmedRight(services_.clipboard.text()).toString();
+    // Exactly as copied: a password may end in blanks.
+    const QString text = services_.clipboard.text();
     if (!fits(field, text, QStringLiteral("Paste"))) return false;
     entry().setText(field, text);
     return true;
@@ -281,6 +293,12 @@ void UpdatePasswords::encryptFile() {
 
 void UpdatePasswords::saveToDisk() {
     const QByteArray bytes = entry().blob("P_:ENCRYPTEDFILE");
+    if (bytes.isEmpty()) { // nothing to write: an empty file would pass for the stored one
+        tell(QStringLiteral("Save to Disk"),
+             QStringLiteral("No file is stored with this entry.  Use \"Encrypt\" to store one."),
+             PromptIcon::Information);
+        return;
+    }
     if (bytes.size() > stored_file::kLimit) {
         tell(kError, QStringLiteral("The stored file is larger than 64 KB and cannot be written."),
              PromptIcon::Exclamation);
@@ -357,7 +375,7 @@ EntryControl UpdatePasswords::checkDuplicates() {
         if (!passwords_.duplicates(passwords_.def().keyIndex(QLatin1String(key.key)), insert))
             continue;
         tell(kError, QStringLiteral("This entry duplicates another already entered.\n") +
-                         QLatin1String(key.label) + entry().text(key.field) + u'.',
+                         QLatin1String(key.label) + trimmedRight(entry().text(key.field)).toString() + u'.',
              PromptIcon::Exclamation);
         return key.focus;
     }

@@ -97,9 +97,13 @@ public:
     EntryControl ok();
     // Cancel: the buffer goes back to what it held when the form opened.
     void cancel();
+    // Tells that a text of `length` characters was refused by a field of
+    // `width`, in the words the Paste buttons use.
+    void refuseTooLong(qsizetype length, int width, const QString& title);
 
 private:
-    void primeInsert();
+    bool isCopy() const;
+    void primeInsert(bool copy);
     void fillNameAndAddress();
     void captureAddress();
     void renameCopy();

@@ -230,7 +230,7 @@ QWidget* filesPage(EntryFormControls& c) {
     grid->addWidget(c.program, 1, 1);
     grid->addWidget(c.selectProgram, 1, 2);
     grid->addWidget(c.testProgram, 1, 3);
-    grid->addWidget(wrapped(QStringLiteral("You can encrypt a small (32k or less) file to be "
+    grid->addWidget(wrapped(QStringLiteral("You can encrypt a small (64 KiB or less) file to be "
                                            "stored with this entry.")),
                     2, 0, 1, 4);
     c.storedFile = lineEntry("P_:ENCRYPTEDFILENAME", "storedFile", QStringLiteral("Encrypted File"));

@@ -16,11 +16,19 @@ bool LimitedTextEdit::fits(qsizetype inserted) const {
     return toPlainText().size() - selected + inserted <= limit_;
 }
 
+void LimitedTextEdit::refuse(qsizetype inserted) {
+    const QTextCursor cursor = textCursor();
+    const qsizetype length =
+        toPlainText().size() - (cursor.selectionEnd() - cursor.selectionStart()) + inserted;
+    if (refused_) refused_(length, limit_);
+    else QApplication::beep();
+}
+
 void LimitedTextEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool inserts = !text.isEmpty() && (text.front().isPrint() || text == QLatin1String("\r"));
     if (inserts && !(event->modifiers() & Qt::ControlModifier) && !fits(text.size())) {
-        QApplication::beep();
+        refuse(text.size());
         event->accept();
         return;
     }
@@ -29,7 +37,7 @@ void LimitedTextEdit::keyPressEvent(QKeyEvent* event) {
 
 void LimitedTextEdit::insertFromMimeData(const QMimeData* source) {
     if (source && source->hasText() && !fits(source->text().size())) {
-        QApplication::beep();
+        refuse(source->text().size());
         return;
     }
     QPlainTextEdit::insertFromMimeData(source);

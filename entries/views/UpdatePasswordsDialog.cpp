@@ -1,5 +1,6 @@
 #include "entries/views/UpdatePasswordsDialog.h"
 #include "entries/views/LeaveCheck.h"
+#include "entries/views/LengthValidator.h"
 #include "entries/views/LimitedTextEdit.h"
 #include "entries/views/RefreshingComboBox.h"
 #include "entries/views/TextExchange.h"
@@ -53,6 +54,7 @@ UpdatePasswordsDialog::UpdatePasswordsDialog(UpdatePasswords& logic, EntryFormVa
         connectFiles();
     }
     connectBottom();
+    connectLengthLimits();
     if (logic_.request() == form_request::Delete) makeReadOnly();
     applyEnabling();
     c_.service->setFocus();
@@ -206,6 +208,25 @@ void UpdatePasswordsDialog::connectFiles() {
         c_.storedFile->setText(logic_.entry().text("P_:ENCRYPTEDFILENAME"));
     });
     connect(c_.saveToDisk, &QPushButton::clicked, this, [this] { logic_.saveToDisk(); });
+}
+
+// Text typed, pasted or dropped past a field's size is refused with the same
+// words as the Paste buttons use, titled by the field's name.
+void UpdatePasswordsDialog::connectLengthLimits() {
+    for (QLineEdit* entry : findChildren<QLineEdit*>()) {
+        auto* limit = dynamic_cast<const LengthValidator*>(entry->validator());
+        if (!limit) continue;
+        const QString title = entry->accessibleName();
+        const_cast<LengthValidator*>(limit)->onRefused([this, title](qsizetype length, int width) {
+            logic_.refuseTooLong(length, width, title);
+        });
+    }
+    for (LimitedTextEdit* notes : findChildren<LimitedTextEdit*>()) {
+        const QString title = notes->accessibleName();
+        notes->onRefused([this, title](qsizetype length, int width) {
+            logic_.refuseTooLong(length, width, title);
+        });
+    }
 }
 
 void UpdatePasswordsDialog::connectBottom() {

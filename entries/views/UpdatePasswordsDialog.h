@@ -49,6 +49,7 @@ private:
     void connectExpiry();
     void connectFiles();
     void connectBottom();
+    void connectLengthLimits();
     void applyEnabling();
     void refreshTitles();
     void refreshClipboard();

@@ -152,6 +152,16 @@ TEST_F(StoredFiles, AFailedWriteNeverLeavesAnEmptyOrHalfFile) {
     EXPECT_EQ(files_.asked.size(), 2u);
 }
 
+TEST_F(StoredFiles, SaveToDiskWithoutAStoredFileSaysSoAndWritesNothing) {
+    files_.answers = {path("empty.bin")};
+    form_->saveToDisk();
+    EXPECT_TRUE(files_.asked.empty()) << "no file name is asked for";
+    ASSERT_EQ(prompter_.asked.size(), 1u);
+    EXPECT_EQ(prompter_.asked[0].title, "Save to Disk");
+    EXPECT_EQ(prompter_.asked[0].text, "No file is stored with this entry.  Use \"Encrypt\" to store one.");
+    EXPECT_FALSE(QFileInfo::exists(path("empty.bin")));
+}
+
 TEST_F(StoredFiles, SelectAndTestTheEntrysProgram) {
     files_.answers = {path("tool.sh")};
     form_->selectProgram();

@@ -104,10 +104,10 @@ TEST_F(EntryWindow, AnEntryFilledInThroughTheControlsIsStoredAsTyped) {
         {"Add Password Information", [&](QWidget& w) {
              type(w, "service", "Mail");
              type(w, "url", "https://mail.example.com");
-             type(w, "name", "jdoe");
-             type(w, "password", "s3cret pass");
-             type(w, "confirm", "s3cret pass");
-             // The note arrives through the clipboard; one more key is refused.
+             type(w, "name", "jdoe ");
+             type(w, "password", "  s3cret pass  ");
+             type(w, "confirm", "  s3cret pass  ");
+             // The note arrives through the clipboard; one more key is refused, and said so.
              auto* notes = find<LimitedTextEdit>(w, "notes");
              QGuiApplication::clipboard()->setText(note);
              notes->setFocus();
@@ -143,8 +143,9 @@ TEST_F(EntryWindow, AnEntryFilledInThroughTheControlsIsStoredAsTyped) {
 
     const Record e = stored("Mail", "jdoe");
     EXPECT_EQ(e.text("P_:URL"), "https://mail.example.com");
-    EXPECT_EQ(e.text("P_:PASSWORD"), "s3cret pass");
-    EXPECT_EQ(e.text("P_:CONFIRMPASSWORD"), "s3cret pass");
+    EXPECT_EQ(e.text("P_:NAME"), "jdoe ");
+    EXPECT_EQ(e.text("P_:PASSWORD"), "  s3cret pass  ");
+    EXPECT_EQ(e.text("P_:CONFIRMPASSWORD"), "  s3cret pass  ");
     EXPECT_EQ(e.text("P_:NOTES"), note);
     EXPECT_EQ(e.text("P_:MORENOTES"), "Added December 8, 2026  5:43PM by hand");
     EXPECT_EQ(e.text("P_:PASTE"), "[Password][Enter]");
@@ -161,7 +162,10 @@ TEST_F(EntryWindow, AnEntryFilledInThroughTheControlsIsStoredAsTyped) {
     EXPECT_EQ(e.blob("P_:ENCRYPTEDFILE"), attachment);
     EXPECT_EQ(e.number("P_:LASTCHANGEDATE"), clock_.day);
     EXPECT_EQ(watched_, QStringList{"amy"});
-    EXPECT_EQ(askedTitles(), QStringList{"Complete"});
+    // The refused key was told in the Paste buttons' words.
+    EXPECT_EQ(askedTitles(), (QStringList{"Notes", "Complete"}));
+    EXPECT_EQ(prompter_.asked[0].text, "The text is 10001 characters long; this field holds at "
+                                       "most 10000, so it was left as it was.");
     QFile ini(dir_.filePath("POSITION.INI"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QByteArray places = ini.readAll();
@@ -342,10 +346,22 @@ TEST_F(EntryWindow, TextDroppedOnAMarkedEntryReplacesItsContents) {
             url = target->text();
             drop(QString(300, u'x')); // longer than the field: refused whole
             longDrop = target->text();
+            // A key typed into a full field is refused in the same words.
+            auto* service = find<QLineEdit>(w, "service");
+            service->setText(QString(128, u's'));
+            service->setFocus();
+            service->end(false);
+            QTest::keyClicks(service, "x");
             clickLater(w, "cancel");
         }}});
     EXPECT_EQ(url, "https://dropped.example.com");
     EXPECT_EQ(longDrop, "https://dropped.example.com");
+    ASSERT_EQ(prompter_.asked.size(), 2u);
+    EXPECT_EQ(prompter_.asked[0].text, "The text is 300 characters long; this field holds at most "
+                                       "255, so it was left as it was.");
+    EXPECT_EQ(prompter_.asked[1].text, "The text is 129 characters long; this field holds at most "
+                                       "128, so it was left as it was.");
+    EXPECT_EQ(prompter_.asked[1].title, "Service");
 }
 
 TEST_F(EntryWindow, TheMonitorProgramsFormIsTheSmallerOne) {
@@ -381,8 +397,13 @@ TEST_F(EntryWindow, TheMonitorProgramsFormIsTheSmallerOne) {
         EXPECT_FALSE(has[absent]) << absent;
     EXPECT_FALSE(advancedDirectSend);
 
+    QStringList filesTexts;
     run(form_request::Insert, {{"Add Password Information", [&](QWidget& w) {
             auto* tabs = find<QTabWidget>(w, "pages");
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->tabText(i) == "Files")
+                    for (const QLabel* label : tabs->widget(i)->findChildren<QLabel*>())
+                        filesTexts << label->text();
             for (int i : {0, 3, 5}) {
                 tabs->setCurrentIndex(i);
                 w.grab().save(QDir(previous_).filePath(
@@ -390,4 +411,7 @@ TEST_F(EntryWindow, TheMonitorProgramsFormIsTheSmallerOne) {
             }
             clickLater(w, "cancel");
         }}});
+    // The Files page names the size a stored file may have.
+    EXPECT_TRUE(filesTexts.join(u'|').contains("a small (64 KiB or less) file"))
+        << filesTexts.join(u'|').toStdString();
 }

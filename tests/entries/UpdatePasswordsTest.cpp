@@ -126,6 +126,23 @@ TEST_F(EntryForm, CopyingRenamesTheServiceSoThatCopiesOfCopiesDiffer) {
               "Web");
 }
 
+// Only a new entry gets the note of when it was added and the default wait.
+TEST_F(EntryForm, ACopyKeepsEveryFieldOfItsOriginalButItsService) {
+    makeCurrent(storeEntry("Mail", "jdoe "));
+    passwords_.record().setText("P_:MORENOTES", u"recovery codes in the safe");
+    passwords_.record().setNumber("P_:SECONDSTOWAIT", 9);
+    passwords_.record().setText("P_:PASSWORD", u"  x1  ");
+    auto form = open(form_request::Insert);
+    const Record& e = form->entry();
+    EXPECT_EQ(e.text("P_:SERVICE"), "Copy of Mail");
+    EXPECT_EQ(e.text("P_:NAME"), "jdoe ");
+    EXPECT_EQ(e.text("P_:MORENOTES"), "recovery codes in the safe");
+    EXPECT_EQ(e.number("P_:SECONDSTOWAIT"), 9);
+    EXPECT_EQ(form->waitText(), "9");
+    EXPECT_EQ(e.text("P_:PASSWORD"), "  x1  ");
+    EXPECT_EQ(e.text("P_:USER"), "amy");
+}
+
 TEST_F(EntryForm, MismatchedConfirmationIsRefusedOnChangeButNotOnDelete) {
     const qint64 row = storeEntry("Mail", "jdoe");
     makeCurrent(row);
@@ -319,18 +336,18 @@ TEST_F(EntryForm, CancelGivesTheCallerItsBufferBack) {
 TEST_F(EntryForm, PasteAndCopyGoThroughTheClipboardWithoutCuttingAField) {
     auto form = openNew();
     const int service = form->entry().fieldIndex(QLatin1String("P_:SERVICE"));
-    clipboard_.contents = "Pasted service   ";
+    clipboard_.contents = "Pasted service   "; // blanks and all, as copied
     EXPECT_TRUE(form->paste(service));
-    EXPECT_EQ(form->entry().text(service), "Pasted service");
+    EXPECT_EQ(form->entry().text(service), "Pasted service   ");
     clipboard_.contents = QString(129, u'x');
     EXPECT_FALSE(form->paste(service));
-    EXPECT_EQ(form->entry().text(service), "Pasted service");
+    EXPECT_EQ(form->entry().text(service), "Pasted service   ");
     EXPECT_EQ(prompter_.asked.back().title, "Paste");
 
     clipboard_.history.clear();
     form->copy(service);
-    EXPECT_EQ(clipboard_.history, (QStringList{QString(512, u' '), "Pasted service"}));
-    EXPECT_EQ(form->clipboardDisplay(), "Pasted service");
+    EXPECT_EQ(clipboard_.history, (QStringList{QString(512, u' '), "Pasted service   "}));
+    EXPECT_EQ(form->clipboardDisplay(), "Pasted service   ");
     form->putClipboardDisplay(QString(100, u'y'));
     EXPECT_EQ(clipboard_.contents, QString(90, u'y'));
     EXPECT_TRUE(form->changedClipboardDisplay().has_value());
