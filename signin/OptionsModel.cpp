@@ -15,7 +15,9 @@ const std::vector<DateFormatChoice>& dateFormatChoices() {
     return choices;
 }
 
+// A blank setting stands for the desktop's short date and is shown as that.
 QString dateFormatShown(const QString& token) {
+    if (token.trimmed().isEmpty()) return dateFormatChoices().front().shown;
     for (const auto& choice : dateFormatChoices())
         if (choice.token.compare(token.trimmed(), Qt::CaseInsensitive) == 0) return choice.shown;
     return token;
@@ -28,6 +30,14 @@ QString dateFormatToken(const QString& shown) {
 }
 
 namespace {
+
+// A blank setting stays blank unless the user picks a format other than the
+// desktop default it stands for.
+QString chosenDateFormat(const QString& stored, const QString& shown) {
+    const QString token = dateFormatToken(shown);
+    const bool desktopDefault = token == dateFormatChoices().front().token;
+    return stored.trimmed().isEmpty() && desktopDefault ? stored : token;
+}
 
 QString badNumberMessage(const QString& label) {
     return QStringLiteral("%1 must be a whole number between %2 and %3.")
@@ -75,6 +85,7 @@ QString MainOptionsModel::checkNumbers(const MainOptionsForm& form) const {
 
 bool MainOptionsModel::accept(const MainOptionsForm& form) {
     if (!checkNumbers(form).isEmpty()) return false;
+    const QString dateFormat = chosenDateFormat(values_.dateFormat, form.dateFormatShown);
     settings_.putSetting(flag(form.skip), k::Skip);
     putSettingNumber(settings_, k::ClipboardSeconds, number(form.clipboardSeconds));
     putSettingNumber(settings_, k::InactivityMinutes, number(form.inactivityMinutes));
@@ -84,7 +95,7 @@ bool MainOptionsModel::accept(const MainOptionsForm& form) {
     settings_.putSetting(flag(form.monitorActive), k::MonitorActive);
     settings_.putSetting(kProgramVersion, k::Version);
     readMainValues(settings_, values_, LimitPlace::MainOptionsAfterOk);
-    values_.dateFormat = dateFormatToken(form.dateFormatShown);
+    values_.dateFormat = dateFormat;
     settings_.putSetting(values_.dateFormat, k::DateFormat);
     settings_.putSetting(form.fontColour, k::FontColour);
     settings_.putSetting(form.fontStyle, k::FontStyle);

@@ -36,7 +36,7 @@ int Calendar::startCell() const {
 }
 
 QString Calendar::caption() const {
-    return QLocale().standaloneMonthName(month_) + u' ' + QString::number(year_);
+    return QLocale::c().standaloneMonthName(month_) + u' ' + QString::number(year_);
 }
 
 void Calendar::previousMonth() {

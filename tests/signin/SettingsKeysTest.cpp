@@ -106,6 +106,26 @@ TEST(OptionsWindow, DateFormatTokensRoundTripAndUnknownTokensStayAsTheyAre) {
     EXPECT_EQ(options.open().dateFormatShown, "Windows Default 2");
 }
 
+// A fresh folder has no format: it stands for the desktop default and is
+// shown as that, and it stays blank until the user picks another one.
+TEST(OptionsWindow, ABlankDateFormatIsShownAsTheDesktopDefaultItStandsFor) {
+    EXPECT_EQ(dateFormatShown(""), "Windows Default");
+    MemorySettings settings;
+    ProgramValues values = loadMainStartUp(settings, {}, {});
+    ASSERT_TRUE(values.dateFormat.trimmed().isEmpty());
+    MainOptionsModel options(settings, values);
+    MainOptionsForm form = options.open();
+    EXPECT_EQ(form.dateFormatShown, "Windows Default");
+    ASSERT_TRUE(options.accept(form));
+    EXPECT_TRUE(settings.values[k::DateFormat].trimmed().isEmpty());
+    form.dateFormatShown = "31/10/1959";
+    ASSERT_TRUE(options.accept(form));
+    EXPECT_EQ(settings.values[k::DateFormat], "d6");
+    form.dateFormatShown = "Windows Default";
+    ASSERT_TRUE(options.accept(form));
+    EXPECT_EQ(settings.values[k::DateFormat], "d17"); // chosen, no longer blank
+}
+
 TEST(OptionsWindow, NumbersThatAreNotWholeNumbersWithin32BitsAreRefusedWithNothingWritten) {
     MemorySettings settings;
     ProgramValues values = loadMainStartUp(settings, {}, {});

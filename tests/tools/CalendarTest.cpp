@@ -45,6 +45,13 @@ TEST_F(CalendarLogic, AMonthStartingOnSaturdayReachesTheSixthRow) {
     EXPECT_EQ(january.caption(), "January 2000");
 }
 
+TEST_F(CalendarLogic, TheCaptionNamesTheMonthInEnglishWhateverTheDesktopLanguage) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Calendar march(clock, prompter, day(2024, 3, 15));
+    EXPECT_EQ(march.caption(), "March 2024");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
 TEST_F(CalendarLogic, AShortFebruaryFromSundayFillsExactlyFourRows) {
     Calendar february(clock, prompter, day(2015, 2, 1));
     EXPECT_EQ(filledCells(february), std::make_pair(0, 27));
