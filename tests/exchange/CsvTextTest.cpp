@@ -196,7 +196,7 @@ TEST(CsvWriter, WritesValuesByTheKindOfTheirPicture) {
     w.appendField(u"30", Picture(u"@p<<<# secondspb"));
     w.appendField(u"a,b", Picture(u"@n3")); // no plain number: quoted so it reads back
     w.appendField(u" lead", Picture(u"@s10"));
-    EXPECT_EQ(w.line(), "\"say \"\"hi\"\"\",0,-42,\"  30 seconds\",\"a,b\",\" lead\"");
+    EXPECT_EQ(w.line(), "\"say \"\"hi\"\"  \",0,-42,\"  30 seconds\",\"a,b\",\" lead\"");
 
     const int32_t day = dayNumber(QDate(2031, 7, 4));
     w.beginLine();

@@ -66,7 +66,7 @@ TEST_F(PasswordsFolder, ReadsTheUsersMonitoredEntriesInServiceOrder) {
     std::vector<WatchedEntry> entries = source.monitoredEntries("ALICE");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].titlePattern, "Bank*");
-    EXPECT_EQ(entries[0].sendText, "alice-login Bank");
+    EXPECT_EQ(entries[0].sendText, "alice-login Bank  ") << "a send text is typed as stored, blanks included";
     EXPECT_EQ(entries[1].titlePattern, "Mail*");
     EXPECT_EQ(entries[1].sendText, "alice-login[TAB]pw-Mail[ENTER]");
     EXPECT_EQ(entries[1].contents, "User name");

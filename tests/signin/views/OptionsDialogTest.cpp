@@ -90,7 +90,7 @@ TEST_F(OptionsWindows, DateFormatsAreOfferedInOrderAndStoredAsTokens) {
         OptionsDialog dialog(settings_, values, prompter_, positions_);
         QComboBox& dates = child<QComboBox>(dialog, "dateFormat");
         ASSERT_EQ(dates.count(), 14);
-        EXPECT_EQ(dates.currentText(), QString()); // none chosen on a first run
+        EXPECT_EQ(dates.currentText(), "Windows Default"); // none chosen on a first run: the desktop's own
         EXPECT_EQ(comboTexts(dates).mid(0, 3),
                   (QStringList{"Windows Default", "October 31, 1959", "OCT 31,1959"}));
         dates.setCurrentText("Windows Default 2");
