@@ -1,4 +1,5 @@
 #include "exchange/views/EnterPictureDialog.h"
+#include "framework/DialogButtons.h"
 #include "exchange/ExchangeFields.h"
 #include "platform/core/Prompter.h"
 #include <QApplication>
@@ -22,13 +23,10 @@ EnterPictureDialog::EnterPictureDialog(const QString& picture, Prompter& prompte
     entry_->setMaxLength(kPictureLength);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Picture:"), entry_);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel_ = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-    cancel_->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &EnterPictureDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &EnterPictureDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
+    cancel_ = okCancel.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -1,4 +1,5 @@
 #include "exchange/views/ExportPasswordsWindow.h"
+#include "framework/DialogButtons.h"
 #include "exchange/PasswordExport.h"
 #include "exchange/views/EnterPictureDialog.h"
 #include "exchange/views/MarkingList.h"
@@ -48,13 +49,9 @@ ExportPasswordsWindow::ExportPasswordsWindow(ExchangeContext& context, QWidget* 
     pictureRow->addWidget(new QLabel(QStringLiteral("Picture"), this));
     pictureRow->addWidget(picture_, 1);
     grid->addLayout(pictureRow, 2, 2);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &ExportPasswordsWindow::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &ExportPasswordsWindow::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(header_);

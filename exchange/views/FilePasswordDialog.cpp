@@ -1,4 +1,5 @@
 #include "exchange/views/FilePasswordDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/SecretEntry.h"
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -17,13 +18,9 @@ FilePasswordDialog::FilePasswordDialog(const QString& question, QWidget* parent)
     entry_->setMaxLength(kMaxLength);
     makeSecretEntry(*entry_);
     label->setBuddy(entry_);
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&Ok"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(entry_);

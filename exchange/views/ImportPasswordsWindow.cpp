@@ -1,4 +1,5 @@
 #include "exchange/views/ImportPasswordsWindow.h"
+#include "framework/DialogButtons.h"
 #include "exchange/views/EnterPictureDialog.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
@@ -56,13 +57,9 @@ ImportPasswordsWindow::ImportPasswordsWindow(ImportSetup& setup, Prompter& promp
     grid->addWidget(sources_, 0, 0);
     grid->addWidget(buildButtons(), 0, 1);
     grid->addWidget(targets_, 0, 2);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &ImportPasswordsWindow::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &ImportPasswordsWindow::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(stripHeader_);

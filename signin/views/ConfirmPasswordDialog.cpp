@@ -1,4 +1,5 @@
 #include "signin/views/ConfirmPasswordDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/SecretEntry.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
@@ -31,13 +32,9 @@ ConfirmPasswordDialog::ConfirmPasswordDialog(IniStore& positions, bool bringToFr
     auto* label = new QLabel(QStringLiteral("Confirm Password:"));
     label->setBuddy(entry_);
 
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&Ok"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
 
     auto* row = new QHBoxLayout;
     row->addWidget(label);

@@ -1,4 +1,5 @@
 #include "signin/views/MonitorOptionsDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "platform/core/Prompter.h"
@@ -52,13 +53,9 @@ void MonitorOptionsDialog::buildControls() {
     numbers->addRow(QStringLiteral("Send Interval (1/100ths of a second):"), groupDelay_);
     numbers->addRow(QStringLiteral("Maximum Number of Characters per Send Group:"), groupSize_);
 
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &MonitorOptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &MonitorOptionsDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(numbers);

@@ -1,4 +1,5 @@
 #include "signin/views/OptionsDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "platform/core/Prompter.h"
@@ -85,13 +86,9 @@ void OptionsDialog::buildControls() {
     fontLayout->addWidget(sample_);
     fontLayout->addWidget(fontButton);
 
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &OptionsDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&Ok"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
 
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* box : {skip_, hideClipboard_, monitorActive_}) layout->addWidget(box);

@@ -1,4 +1,5 @@
 #include "signin/views/PassphraseWindow.h"
+#include "framework/DialogButtons.h"
 #include "framework/SecretEntry.h"
 #include "platform/core/Prompter.h"
 #include <QCheckBox>
@@ -46,13 +47,9 @@ PassphraseWindow::PassphraseWindow(bool isProtected, Prompter& prompter, QWidget
             confirm_->setEnabled(!off);
         });
 
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &PassphraseWindow::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("OK"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

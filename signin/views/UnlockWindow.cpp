@@ -1,4 +1,5 @@
 #include "signin/views/UnlockWindow.h"
+#include "framework/DialogButtons.h"
 #include "framework/SecretEntry.h"
 #include "signin/views/ConfirmPasswordDialog.h"
 #include "store/StartUpUnlock.h"
@@ -24,13 +25,9 @@ UnlockWindow::UnlockWindow(bool retry, QWidget* parent) : QDialog(parent) {
                                     : QStringLiteral("The data folder is protected by a passphrase."));
     notice->setObjectName(QStringLiteral("notice"));
 
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("OK"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(notice);

@@ -1,4 +1,5 @@
 #include "signin/views/UpdateUsersDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/SecretEntry.h"
 #include "entries/EntryForm.h"
 #include "entries/PasswordTypes.h"
@@ -53,13 +54,9 @@ UpdateUsersDialog::UpdateUsersDialog(UpdateUsers& logic, IniStore& positions, QW
         "Leave the password blank, or enter \"Not Required\", when no password should be "
         "needed to view this user's password information."));
     tip->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &UpdateUsersDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"));
+    auto* buttons = okCancel.box;
+    QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(tip);

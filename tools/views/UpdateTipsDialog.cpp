@@ -1,4 +1,5 @@
 #include "tools/views/UpdateTipsDialog.h"
+#include "framework/DialogButtons.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include <QDialogButtonBox>
@@ -20,13 +21,8 @@ UpdateTipsDialog::UpdateTipsDialog(bool insert, const QString& text,
     entry_->setPlainText(text);
     auto* label = new QLabel(QStringLiteral("Tip:"));
     label->setBuddy(entry_);
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &UpdateTipsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"));
+    auto* buttons = okCancel.box;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(entry_);
