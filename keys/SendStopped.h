@@ -27,6 +27,7 @@ inline QString sendStoppedText(const SendResult& result) {
 // Shown for SendOutcome::NoKeyboard.
 inline const QString kNoKeyboardTitle = QStringLiteral("Cannot Send");
 inline const QString kNoKeyboardText = QStringLiteral(
-    "Keystrokes cannot be sent on this desktop (an X11 display is needed), so nothing was sent.");
+    "Keystrokes cannot be sent on this desktop (it needs an X11 display, or a Wayland compositor "
+    "that offers a virtual keyboard), so nothing was sent.");
 
 } // namespace ql

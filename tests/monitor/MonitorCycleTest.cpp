@@ -299,6 +299,9 @@ TEST(MonitorCycle, FocusLostDuringASendIsReportedAndNotRetyped) {
     bare.tick();
     ASSERT_EQ(bare.prompter.asked.size(), 1u);
     EXPECT_EQ(bare.prompter.asked[0].title, "Cannot Send");
+    EXPECT_EQ(bare.prompter.asked[0].text,
+              "Keystrokes cannot be sent on this desktop (it needs an X11 display, or a Wayland "
+              "compositor that offers a virtual keyboard), so nothing was sent.");
     EXPECT_EQ(bare.queued(), 0u);
 }
 
