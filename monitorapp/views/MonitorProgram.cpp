@@ -51,9 +51,19 @@ void connectWindow(MonitorRun& run) {
             if (run.controller.trayClicked(click)) run.popUpMenu(QCursor::pos());
         },
         Qt::QueuedConnection);
+    run.tray.setMenuSource([&run] { return run.controller.menu(); });
+    QObject::connect(
+        &run.tray, &SystemTray::menuChosen, &w,
+        [&run](TrayCommand command) {
+            run.controller.runCommand(command);
+            run.controller.menuClosed();
+            run.tray.refreshMenu();
+        },
+        Qt::QueuedConnection);
     QObject::connect(&run.timer, &QTimer::timeout, &w, [&run] {
         run.ticker.tick();
         run.clipboard.tick();
+        run.tray.refreshMenu();
     });
 }
 

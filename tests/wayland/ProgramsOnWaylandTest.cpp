@@ -1,129 +1,15 @@
 // Both programs as native Wayland clients on a headless sway: their windows
 // are found by application id, the main program's status bar names what types
 // the keystrokes, and the monitor program starts into a StatusNotifier tray
-// (the test's own watcher on the session bus) and comes back on its click.
-#include "platform/atspi/AtspiControlTexts.h"
-#include "platform/recordstore/DataTable.h"
-#include "store/Layouts.h"
-#include "store/OwnerKey.h"
-#include "platform/desktop/DesktopBackends.h"
-#include "platform/wayland/WaylandConnection.h"
-#include "platform/wlrwindows/WlrWindowSystem.h"
-#include "tests/support/AccessibleButtons.h"
-#include "tests/support/StatusNotifierWatcher.h"
-#include "tests/support/WaylandSession.h"
-#include "tests/support/receiver/ReceiverProcess.h"
-#include <QCoreApplication>
-#include <QDBusMessage>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+// (the test's own watcher on the session bus), comes back on its click or
+// through the menu its icon exports, sends on "&Send", and fills a watched
+// entry's terminal that opens after it started.
+#include "tests/support/TrayMenu.h"
+#include "tests/wayland/ProgramsOnWayland.h"
+#include <QFile>
 
 using namespace ql;
-using namespace ql::testing;
-using namespace ql::wayland_test;
-
-namespace {
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "programs_on_wayland";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
-
-// The handle of the window titled `title`, answering bus calls meanwhile.
-WindowHandle waitForTitle(WlrWindowSystem& ws, const QString& title, int waitMs = 20000) {
-    WindowHandle found = 0;
-    waitUntil(
-        [&] {
-            for (const TopWindow& w : ws.topWindows())
-                if (w.title == title) found = w.handle;
-            return found != 0;
-        },
-        waitMs, [&] {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            ws.waitForChanges(50);
-        });
-    return found;
-}
-
-// Adds one entry of the folder's lone user, sent into the window titled `window`.
-void addEntry(const QString& folder, const QString& service, const QString& name, const QString& window) {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(folder);
-    setOwnerKey(buildOwnerKey());
-    {
-        DataTable table(passwordsTable());
-        ASSERT_EQ(table.open(), store_error::NoError);
-        Record& r = table.record();
-        r.clear();
-        r.setText("P_:USER", u"Default User");
-        r.setText("P_:SERVICE", service);
-        r.setText("P_:NAME", name);
-        r.setText("P_:PASSWORD", "pw " + name);
-        r.setText("P_:PASTE", u"[Name][Tab][Password][Enter]");
-        r.setText("P_:WINDOWTITLETOLOCATE", window);
-        ASSERT_EQ(table.add(), store_error::NoError);
-    }
-    QDir::setCurrent(previous);
-}
-
-bool hasText(const std::vector<ChildWindow>& controls, const QString& text) {
-    for (const ChildWindow& c : controls)
-        if (c.text == text) return true;
-    return false;
-}
-
-class ProgramsOnWayland : public ::testing::Test {
-protected:
-    void SetUp() override {
-        app();
-        ASSERT_TRUE(data_.isValid());
-        ASSERT_TRUE(insideSession());
-        makeTables();
-    }
-    // A command-line run makes the tables (and fails: there is no such user),
-    // so the program's start is no new folder's first start, which would wait
-    // for an answer to its passphrase offer.
-    void makeTables() {
-        QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        run.setProcessEnvironment(env);
-        run.start(sessionFile("quillock"), {dataParameter(), "Sync=Out", "User=nobody", "Password=x",
-                                            "File=" + data_.filePath("none.syn")});
-        ASSERT_TRUE(run.waitForFinished(30000));
-    }
-    QString dataParameter() const { return QStringLiteral("Data=") + data_.path(); }
-
-    // The monitor program in the test's tray, its window brought back by a
-    // click on its icon; the window's handle.
-    WindowHandle monitorFromTray(StatusNotifierWatcher& watcher);
-
-    QTemporaryDir data_;
-    WlrWindowSystem ws_{WaylandConnection::open()};
-};
-
-WindowHandle ProgramsOnWayland::monitorFromTray(StatusNotifierWatcher& watcher) {
-    const QString item = watcher.waitForItem();
-    EXPECT_FALSE(item.isEmpty()) << "the monitor did not put its icon into the tray";
-    if (item.isEmpty()) return 0;
-    EXPECT_EQ(waitForTitle(ws_, "Quillock Monitor", 1000), 0u) << "it starts in the tray, no window";
-    // The tray's one click brings the window back.
-    QDBusMessage click = QDBusMessage::createMethodCall(item, "/StatusNotifierItem",
-                                                        "org.kde.StatusNotifierItem", "Activate");
-    click << 0 << 0;
-    QDBusConnection::sessionBus().call(click, QDBus::Block, 5000);
-    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
-    EXPECT_NE(window, 0u) << "the tray's click did not bring the window back";
-    if (!window) return 0;
-    EXPECT_TRUE(waitUntil([&] { return ws_.hasFocus(window); }, 5000, [&] { ws_.waitForChanges(50); }))
-        << "the restored window takes the focus";
-    return window;
-}
-
-} // namespace
+using namespace ql::programs_test;
 
 TEST_F(ProgramsOnWayland, TheMainProgramIsANativeWindowFoundByItsIdAndItsStatusNamesTheBackend) {
     SessionProgram quillock(sessionFile("quillock"), {dataParameter()});
@@ -158,11 +44,8 @@ TEST_F(ProgramsOnWayland, TheMonitorStartsIntoAStatusNotifierTrayAndComesBackOnI
 }
 
 TEST_F(ProgramsOnWayland, TheMonitorSendsTheHighlightedEntryIntoItsWindowOnSend) {
-    {
-        SessionProgram quillock(sessionFile("quillock"), {dataParameter()});
-        ASSERT_NE(waitForTitle(ws_, "Quillock"), 0u);
-    }
-    addEntry(data_.path(), "Acme Sign In", "amy.acme", "Sign In - Wayland Receiver");
+    prepareFolder();
+    addEntry(data_.path(), {"Acme Sign In", "amy.acme", "Sign In - Wayland Receiver"});
     ASSERT_TRUE(openDesktop({}).keyboard->available());
     qputenv("QT_QPA_PLATFORM", "wayland");
     ReceiverProcess receiver(sessionFile("ql_receiver"), "Sign In - Wayland Receiver");
@@ -170,8 +53,17 @@ TEST_F(ProgramsOnWayland, TheMonitorSendsTheHighlightedEntryIntoItsWindowOnSend)
     StatusNotifierWatcher watcher;
     ASSERT_TRUE(watcher.registered());
     SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
-    const WindowHandle window = monitorFromTray(watcher);
-    ASSERT_NE(window, 0u);
+    const QString item = watcher.waitForItem();
+    ASSERT_FALSE(item.isEmpty()) << "the monitor did not put its icon into the tray";
+    // The tray shows the menu the icon exports, that of a monitor in the tray,
+    // and its "Restore" brings the window back.
+    QStringList labels;
+    for (const TrayMenuEntry& entry : trayMenuEntries(item)) labels << entry.label;
+    EXPECT_EQ(labels, (QStringList{"_Turn Monitor Off", "_Refresh", "", "Restore", "", "_Preferences",
+                                            "_About", "_Exit Quillock Monitor"}));
+    ASSERT_TRUE(clickTrayMenu(item, "Restore"));
+    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
+    ASSERT_NE(window, 0u) << "the tray menu's Restore did not bring the window back";
     screenshot(QStringLiteral("wayland-monitor-list.png"));
     // "&Send", pressed as an assistive tool presses it.
     ASSERT_TRUE(waitUntil([&] { return pressAccessibleButton(qlmon.pid(), "Quillock Monitor", "Send"); },
@@ -189,4 +81,32 @@ TEST_F(ProgramsOnWayland, TheMonitorSendsTheHighlightedEntryIntoItsWindowOnSend)
     EXPECT_EQ(sent["user"].toString(), "amy.acme");
     EXPECT_EQ(sent["password"].toString(), "pw amy.acme");
     screenshot(QStringLiteral("wayland-monitor-sent.png"));
+}
+
+TEST_F(ProgramsOnWayland, TheMonitorFillsAWatchedEntrysTerminalThatOpensAfterItStarted) {
+    prepareFolder();
+    addEntry(data_.path(), {"Shell Host", "jdoe", "Terminal Login*", "[Name][Enter][Password][Enter]", true});
+    StatusNotifierWatcher watcher;
+    ASSERT_TRUE(watcher.registered());
+    SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
+    ASSERT_FALSE(watcher.waitForItem().isEmpty());
+    const auto serveTray = [&] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ws_.waitForChanges(20);
+    };
+    waitUntil([] { return false; }, 1500, serveTray); // a few of its cycles with no such window
+
+    const QString out = QDir::current().filePath("watched-terminal.txt");
+    SessionProgram terminal(QStringLiteral("foot"),
+                            {QStringLiteral("--title=Terminal Login"), QStringLiteral("sh"), QStringLiteral("-c"),
+                             QStringLiteral("IFS= read -r u; IFS= read -r p; printf '%s|%s' \"$u\" \"$p\" > '") +
+                                 out + QStringLiteral("'; sleep 600")});
+    const auto typed = [&] {
+        QFile f(out);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    EXPECT_TRUE(waitUntil([&] { return !typed().isEmpty(); }, 20000, serveTray)) << "the terminal was not filled";
+    EXPECT_EQ(typed(), "jdoe|pw jdoe") << "every character arrived, the first one too";
+    screenshot(QStringLiteral("wayland-monitor-watched-terminal.png"));
+    QFile::remove(out);
 }
