@@ -79,6 +79,12 @@ public:
         connection_->roundTrip();
         QThread::msleep(50);
     }
+    // Presses and releases a key (a Linux input event code) of this keyboard.
+    void press(uint32_t key) {
+        zwp_virtual_keyboard_v1_key(keyboard_, 0, key, WL_KEYBOARD_KEY_STATE_PRESSED);
+        zwp_virtual_keyboard_v1_key(keyboard_, 1, key, WL_KEYBOARD_KEY_STATE_RELEASED);
+        connection_->roundTrip();
+    }
 
 private:
     std::unique_ptr<WaylandConnection> connection_;
@@ -275,6 +281,42 @@ TEST_F(WaylandSend, NamedKeysActAndTheUsersHeldModifiersDoNotTurnTextIntoShortcu
         EXPECT_EQ(got["password"].toString(), "vcx");
         user.set(0, 0, 0);
     }
+    setLayout({"us", 0});
+}
+
+// Ctrl and Alt with a letter are the letter's key of a physical keyboard with
+// this keyboard's own modifiers, so a terminal turns them into the bytes it
+// makes of them. A compositor shortcut with a modifier the user holds on his
+// own keyboard (Super here) is not set off by the keys typed meanwhile: the
+// compositor matches its shortcuts against each keyboard's own modifiers.
+TEST_F(WaylandSend, ControlAndAltWithALetterReachATerminalAsThePhysicalKeysDo) {
+    UserKeyboard user;
+    FootReceiver foot;
+    const WindowHandle footWindow = windowOf(*windows, "ql-foot");
+    ASSERT_NE(footWindow, 0u);
+    const QString shortcutRan = QDir::current().filePath("shortcut-ran");
+    ASSERT_TRUE(swaymsg({"bindsym", "Mod4+z", "exec", "touch", shortcutRan}));
+    user.set(64, 0, 0); // the shortcut works from the user's own keyboard
+    user.press(44);
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(shortcutRan); }, 5000));
+    QFile::remove(shortcutRan);
+    user.set(0, 0, 0);
+    for (const char* layout : {"us", "de"}) {
+        SCOPED_TRACE(layout);
+        setLayout({layout, 0});
+        for (bool direct : {true, false}) {
+            ASSERT_EQ(send("a[^a]b[CTRL-E]c[%b]d[ALT-F]e[^%x]z[Enter]", footWindow, direct),
+                      SendOutcome::Completed);
+            EXPECT_EQ(foot.lines(1), QStringList{QString::fromLatin1("a\x01" "b\x05" "c\x1b" "bd\x1b" "fe\x1b\x18" "z")});
+        }
+        user.set(64, 0, 0); // Super held on the user's keyboard
+        ASSERT_EQ(send("zz[Enter]", footWindow, true), SendOutcome::Completed);
+        EXPECT_EQ(foot.lines(1), QStringList{QStringLiteral("zz")});
+        user.set(0, 0, 0);
+    }
+    QThread::msleep(200);
+    EXPECT_FALSE(QFile::exists(shortcutRan)) << "a held Super made the typed z a shortcut";
+    swaymsg({"unbindsym", "Mod4+z"});
     setLayout({"us", 0});
 }
 
