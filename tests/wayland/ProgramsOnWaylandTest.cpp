@@ -110,3 +110,28 @@ TEST_F(ProgramsOnWayland, TheMonitorFillsAWatchedEntrysTerminalThatOpensAfterItS
     screenshot(QStringLiteral("wayland-monitor-watched-terminal.png"));
     QFile::remove(out);
 }
+
+// Without a tray the monitor minimizes its window on Send; sway has no
+// minimized windows, so the window stays in its tile while the entry goes
+// into the target, which the send brings forward.
+TEST_F(ProgramsOnWayland, WithoutATrayTheMonitorSendsWithItsWindowLeftInItsTile) {
+    prepareFolder();
+    addEntry(data_.path(), {"Acme Sign In", "amy.acme", "Sign In - No Tray"});
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    ReceiverProcess receiver(sessionFile("ql_receiver"), "Sign In - No Tray");
+    const WindowHandle target = waitForTitle(ws_, "Sign In - No Tray");
+    ASSERT_NE(target, 0u);
+    SessionProgram qlmon(sessionFile("qlmon"), {dataParameter()});
+    const WindowHandle window = waitForTitle(ws_, "Quillock Monitor");
+    ASSERT_NE(window, 0u) << "without a tray the window stays on the screen";
+    ASSERT_TRUE(waitUntil([&] { return pressAccessibleButton(qlmon.pid(), "Quillock Monitor", "Send"); },
+                          10000));
+    QJsonObject sent;
+    waitUntil([&] { return !(sent = receiver.next(20)).isEmpty(); }, 20000, [&] { ws_.waitForChanges(20); });
+    EXPECT_EQ(sent["user"].toString(), "amy.acme");
+    EXPECT_EQ(sent["password"].toString(), "pw amy.acme");
+    EXPECT_TRUE(ws_.hasFocus(target));
+    EXPECT_TRUE(ws_.exists(window));
+    EXPECT_FALSE(ws_.isMinimized(window)) << "sway minimized a window after all";
+    screenshot(QStringLiteral("wayland-monitor-sent-without-tray.png"));
+}
