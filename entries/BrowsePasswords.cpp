@@ -87,7 +87,7 @@ void BrowsePasswords::selectTab(ListTab tab) {
 
 std::optional<int> BrowsePasswords::locate(const QString& typed) {
     if (typed.isEmpty()) return std::nullopt;
-    const int field = passwords_.def().fieldIndex(listOrder(tab()).locateField);
+    const int field = model_.sortField();
     QVariant value(typed);
     if (isNumberType(passwords_.def().fields[size_t(field)].type)) {
         const std::optional<int32_t> day = unformatDate(typed, datePicture(services_.dateFormat));
@@ -96,6 +96,11 @@ std::optional<int> BrowsePasswords::locate(const QString& typed) {
     }
     const int row = model_.locate(value);
     return row < 0 ? std::nullopt : std::optional<int>(row);
+}
+
+std::optional<QString> BrowsePasswords::passwordOf(int row) {
+    if (!loadEntry(row)) return std::nullopt;
+    return passwords_.record().text("P_:PASSWORD");
 }
 
 bool BrowsePasswords::loadEntry(int row) {

@@ -63,6 +63,8 @@ public:
     bool hideClipboard() const { return services_.hideClipboard; }
 
     void selectTab(ListTab tab);
+    // Sorts by a column among the tab's entries (see PasswordListModel::sortBy).
+    void sortBy(int column) { model_.sortBy(column); }
     ListTab tab() const { return model_.tab(); }
     // Launch URL, Send, Display All and Copy need an entry.
     bool hasEntries() const { return model_.rowCount() > 0; }
@@ -75,7 +77,11 @@ public:
     // is now, else the first row.
     int search(const QString& typed, int row);
 
-    // The row of the first entry at or after typed text on the tab's field
+    // The password of the entry in a row, read for an export; nullopt when
+    // the row holds no entry of this user.
+    std::optional<QString> passwordOf(int row);
+
+    // The row of the first entry at or after typed text on the sort column's field
     // (a date on the date tabs); nullopt when nothing is to be located.
     std::optional<int> locate(const QString& typed);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <numeric>
 
 namespace ql {
 
@@ -73,6 +74,35 @@ QByteArrayView EntrySearchIndex::textOf(int position) const {
     const size_t p = size_t(position);
     const qsizetype end = p + 1 < starts_.size() ? starts_[p + 1] : texts_.size();
     return QByteArrayView(texts_).sliced(starts_[p], end - starts_[p]);
+}
+
+std::vector<int> EntrySearchIndex::all() const {
+    std::vector<int> positions(places_.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    return positions;
+}
+
+QByteArrayView EntrySearchIndex::fieldOf(int position, int field) const {
+    QByteArrayView text = textOf(position);
+    for (; field > 0; --field) {
+        const qsizetype end = text.indexOf('\n');
+        if (end < 0) return {};
+        text = text.sliced(end + 1);
+    }
+    const qsizetype end = text.indexOf('\n');
+    return end < 0 ? text : text.first(end);
+}
+
+// Folded texts in UTF-8 compare bytewise in the order of their characters.
+void EntrySearchIndex::sortByField(std::vector<int>& positions, int field) const {
+    std::vector<std::pair<QByteArrayView, int>> keyed;
+    keyed.reserve(positions.size());
+    for (int p : positions)
+        if (p >= 0 && p < size()) keyed.emplace_back(fieldOf(p, field), p);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    positions.clear();
+    for (const auto& [text, p] : keyed) positions.push_back(p);
 }
 
 // One pass over the whole block; after a hit, on from the next entry.

@@ -34,6 +34,13 @@ public:
     std::vector<int> find(const QStringList& words) const;
     // The same among some positions only (a narrower search of found ones).
     std::vector<int> findAmong(const std::vector<int>& positions, const QStringList& words) const;
+    // Every position, in key order.
+    std::vector<int> all() const;
+    // One field of an entry's folded text (0 for the first field read).
+    QByteArrayView fieldOf(int position, int field) const;
+    // The positions ordered by a field's folded text, entries of the same
+    // text in key order.
+    void sortByField(std::vector<int>& positions, int field) const;
 
 private:
     std::vector<int> holding(const QByteArray& word) const;

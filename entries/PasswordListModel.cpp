@@ -60,8 +60,45 @@ void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
     user_ = user;
     tab_ = tab;
     today_ = today;
+    sortColumn_ = columnOfTab(tab);
     key_ = table_.def().keyIndex(listOrder(tab).key);
     index_.clear();
+    reset();
+}
+
+PasswordListModel::Column PasswordListModel::columnOfTab(ListTab tab) {
+    switch (tab) {
+    case ListTab::Service: return Service;
+    case ListTab::Url: return Url;
+    case ListTab::Name: return Name;
+    case ListTab::Date: return LastChangeDate;
+    case ListTab::Expired: return ExpiryDate;
+    }
+    return Service;
+}
+
+// The expiry date's tab lists the expired entries only: it sorts no others.
+std::optional<ListTab> PasswordListModel::tabOfColumn(int column) {
+    switch (column) {
+    case Service: return ListTab::Service;
+    case Url: return ListTab::Url;
+    case Name: return ListTab::Name;
+    case LastChangeDate: return ListTab::Date;
+    default: return std::nullopt;
+    }
+}
+
+void PasswordListModel::sortBy(int column) {
+    if (column < 0 || column >= ColumnCount || column == sortColumn_) return;
+    if (const std::optional<ListTab> tab = tabOfColumn(column)) {
+        show(user_, *tab, today_);
+        return;
+    }
+    sortColumn_ = Column(column);
+    if (column == ExpiryDate) { // every entry of the user, by the expired tab's key
+        key_ = table_.def().keyIndex(listOrder(ListTab::Expired).key);
+        index_.clear();
+    } // the notes are sorted among the same range: its index holds
     reset();
 }
 
@@ -70,7 +107,7 @@ void PasswordListModel::refresh(int32_t today) {
     today_ = today;
     if (key_ < 0) return;
     index_.clear();
-    if (searching()) {
+    if (byPositions()) {
         reset();
         return;
     }
@@ -102,7 +139,7 @@ void PasswordListModel::reset() {
     pageOrder_.clear();
     marks_.assign(1, RangeMark{});
     marksComplete_ = false;
-    if (searching()) { // the whole range is counted and noted while idle
+    if (byPositions()) { // the whole range is counted and noted while idle
         counted_ = false;
         showFound();
         endResetModel();
@@ -125,16 +162,18 @@ void PasswordListModel::reset() {
 void PasswordListModel::search(const QString& typed) {
     const QStringList words = searchWords(typed);
     if (words == words_) return;
-    const bool narrower = searching() && index_.complete() && narrows(words_, words);
+    // Narrowing keeps the found entries' order: the key's, not the notes'.
+    const bool narrower =
+        searching() && index_.complete() && sortColumn_ != Notes && narrows(words_, words);
     words_ = words;
-    if (!searching()) { // the whole list again
+    if (!byPositions()) { // the whole list again
         reset();
         return;
     }
     beginResetModel();
     pages_.clear();
     pageOrder_.clear();
-    if (narrower) {
+    if (narrower) { // keeps the order of the rows
         found_ = index_.findAmong(found_, words_);
         rows_ = int(found_.size());
     } else {
@@ -157,8 +196,14 @@ void PasswordListModel::completeIndex() {
 
 void PasswordListModel::showFound() {
     completeIndex();
-    found_ = index_.find(words_);
+    found_ = searching() ? index_.find(words_) : index_.all();
+    orderFound();
     rows_ = int(found_.size());
+}
+
+// The notes' order, from the index: their fields come after service, URL and name.
+void PasswordListModel::orderFound() {
+    if (sortColumn_ == Notes) index_.sortByField(found_, Notes);
 }
 
 void PasswordListModel::startIdleWork(int delayMs) {
@@ -193,7 +238,7 @@ void PasswordListModel::countNow() {
 }
 
 void PasswordListModel::applyCount(qint64 total) {
-    if (searching()) return; // the rows are the entries found
+    if (byPositions()) return; // the rows are the index's positions
     const int count = int(std::min<qint64>(total, std::numeric_limits<int>::max()));
     if (count > rows_) {
         beginInsertRows({}, rows_, count - 1);
@@ -268,7 +313,7 @@ int PasswordListModel::heldRows() const {
 const RangeRow* PasswordListModel::rowAt(int row) const {
     if (row < 0 || row >= rows_) return nullptr;
     // Found entries are read one by one where they are apart: in smaller pages.
-    const int pageRows = searching() ? kFoundPageRows : kPageRows;
+    const int pageRows = byPositions() ? kFoundPageRows : kPageRows;
     const Page* rows = page(row / pageRows);
     const size_t at = size_t(row % pageRows);
     return rows && at < rows->size() ? &(*rows)[at] : nullptr;
@@ -294,7 +339,7 @@ const PasswordListModel::Page* PasswordListModel::page(qint64 index) const {
 
 // From the page before it, the nearest noted place, or the nearer end.
 int PasswordListModel::readPage(qint64 index, Page& rows) const {
-    if (searching()) return readFoundPage(index, rows);
+    if (byPositions()) return readFoundPage(index, rows);
     const qint64 start = index * kPageRows;
     const int limit = kPageRows;
     const KeyRange r = range();
@@ -334,7 +379,7 @@ int PasswordListModel::locate(const QVariant& typed) {
     const QVariant value = typed.typeId() == QMetaType::QString
                                ? QVariant(trimmedRight(typed.toString()).toString())
                                : typed;
-    if (searching()) return locateFound(value);
+    if (byPositions()) return locateFound(value);
     countNow();
     const qint64 position = marksComplete_ ? locateByMarks(value)
                                            : table_.countRangeBefore(range(), {{value}, 0});
@@ -373,7 +418,7 @@ int PasswordListModel::rowOf(const Record& entry, qint64 recordNumber) {
 }
 
 std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
-    if (searching()) // known from the index, no need to read the row
+    if (byPositions()) // known from the index, no need to read the row
         return row >= 0 && row < rows_ ? std::optional<RangeMark>(index_.place(found_[size_t(row)]))
                                        : std::nullopt;
     const RangeRow* r = rowAt(row);
@@ -383,7 +428,7 @@ std::optional<RangeMark> PasswordListModel::placeOf(int row) const {
 // Counts the entries before the place, then checks the row holds that entry.
 int PasswordListModel::rowOfPlace(const RangeMark& place) {
     if (key_ < 0 || place.recordNumber <= 0) return -1;
-    if (searching()) return rowOfFound(place.recordNumber);
+    if (byPositions()) return rowOfFound(place.recordNumber);
     countNow();
     const qint64 position = table_.countRangeBefore(range(), place);
     if (position < 0 || position >= rows_) return -1;
@@ -418,6 +463,13 @@ int PasswordListModel::readFoundPage(qint64 index, Page& rows) const {
 }
 
 int PasswordListModel::locateFound(const QVariant& value) const {
+    if (sortColumn_ == Notes) {
+        const QByteArray folded = foldForSearch(value.toString()).toUtf8();
+        const auto first = std::partition_point(found_.begin(), found_.end(), [&](int p) {
+            return index_.fieldOf(p, Notes) < QByteArrayView(folded);
+        });
+        return int(std::min<qint64>(first - found_.begin(), rows_ - 1));
+    }
     const auto first = std::partition_point(found_.begin(), found_.end(), [&](int p) {
         const std::vector<QVariant>& key = index_.place(p).key;
         return !key.empty() && compareKeyValue(key.front(), value) < 0;

@@ -28,6 +28,11 @@ namespace ql {
 // of each entry, in memory only). A search shows just the entries holding
 // every typed word, still in the tab's order, and answers from the index.
 //
+// A click on a column heading sorts by that column: by the key of the tab
+// that orders by it (a tab of its own for the service, URL, name and change
+// date; the expiry date's key over every entry); the notes, which no key
+// orders, are sorted in memory from the search index's folded texts.
+//
 // The model reads through key ranges only: it never touches the table's
 // record buffer or position, so the window that owns the table may use both.
 class PasswordListModel : public QAbstractTableModel {
@@ -59,6 +64,15 @@ public:
     void refresh(int32_t today);
     const QString& user() const { return user_; }
     ListTab tab() const { return tab_; }
+    // The column a tab orders by, and the tab that orders by a column.
+    static Column columnOfTab(ListTab tab);
+    static std::optional<ListTab> tabOfColumn(int column);
+    // Sorts by a column within the tab's entries: a column with a tab of its
+    // own shows that tab.
+    void sortBy(int column);
+    Column sortColumn() const { return sortColumn_; }
+    // The field of the sort column, where typed text locates.
+    int sortField() const { return fields_[size_t(sortColumn_)]; }
     // Keeps only the entries whose service, URL, name or notes hold every
     // word of `typed`, ignoring case and accents; blank text shows them all.
     void search(const QString& typed);
@@ -105,6 +119,10 @@ private:
     using Page = std::vector<RangeRow>;
 
     KeyRange range() const;
+    // Whether the rows are positions of the search index (a search, or an
+    // order no key gives) rather than the key's range itself.
+    bool byPositions() const { return searching() || sortColumn_ == Notes; }
+    void orderFound();
     void reset();
     void showFound();
     int readFoundPage(qint64 index, Page& rows) const;
@@ -126,6 +144,7 @@ private:
     Picture datePicture_;
     QString user_;
     ListTab tab_ = ListTab::Service;
+    Column sortColumn_ = Service;
     int32_t today_ = 0;
     int key_ = -1;
     int rows_ = 0;
@@ -135,7 +154,7 @@ private:
     std::vector<int> searchFields_;
     EntrySearchIndex index_;
     QStringList words_;
-    std::vector<int> found_; // index positions of the entries found, in key order
+    std::vector<int> found_; // index positions of the rows, in the order shown
     mutable std::map<qint64, Page> pages_;
     mutable std::deque<qint64> pageOrder_; // least recently used first
     QTimer idle_;

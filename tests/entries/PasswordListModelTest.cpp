@@ -1,6 +1,7 @@
 #include "entries/PasswordListModel.h"
 #include "tests/entries/ListFixture.h"
 #include <QSignalSpy>
+#include <set>
 
 using namespace ql;
 using ql::test::ListFixture;
@@ -153,6 +154,99 @@ TEST_F(PasswordListModelTest, RefreshShowsWhatAnotherConnectionStored) {
     EXPECT_EQ(model.rowCount(), 1);
     model.refresh(clock_.day);
     EXPECT_EQ(services(model), (QStringList{"one", "two"}));
+}
+
+// Entries whose every column is in another order than the service: the
+// walk through a sorted column crosses pages, marks and the far end.
+class SortedColumns : public PasswordListModelTest {
+protected:
+    void storeVaried(int count) {
+        DataTable table(passwordsTable());
+        ASSERT_EQ(managers().passwords.open(table), 0);
+        table.stream();
+        for (int i = 0; i < count; ++i) {
+            const int j = (i * 7919) % count; // a different order for each column
+            prime(table.record(), "amy", QStringLiteral("svc %1").arg(i, 5, 10, QChar(u'0')),
+                  QStringLiteral("%1name %2").arg(QChar(i % 2 ? u'N' : u'n')).arg(j, 5, 10, QChar(u'0')));
+            table.record().setText("P_:URL", QStringLiteral("https://%1.example").arg((j * 31) % count));
+            table.record().setText("P_:NOTES", i % 5 ? QStringLiteral("Note %1").arg((j * 13) % count)
+                                                     : QString());
+            table.record().setNumber("P_:EXPIRYDATE", i % 3 ? 0 : 80000 + (j * 17) % 5000);
+            table.record().setNumber("P_:LASTCHANGEDATE", 81000 + (j * 3) % 700);
+            ASSERT_EQ(table.add(), 0);
+        }
+        ASSERT_EQ(table.flush(), 0);
+    }
+    // A column's stored values, row by row.
+    std::vector<QVariant> column(PasswordListModel& model, int c) {
+        std::vector<QVariant> values;
+        for (int row = 0; row < model.rowCount(); ++row)
+            values.push_back(model.data(model.index(row, c), PasswordListModel::StoredValueRole));
+        return values;
+    }
+    std::vector<qint64> records(PasswordListModel& model) {
+        std::vector<qint64> numbers;
+        for (int row = 0; row < model.rowCount(); ++row) numbers.push_back(model.recordNumber(row));
+        return numbers;
+    }
+    static bool inOrder(const std::vector<QVariant>& values) {
+        return std::is_sorted(values.begin(), values.end(), [](const QVariant& a, const QVariant& b) {
+            if (a.typeId() == QMetaType::QString) // ignoring case, and accents too for the notes
+                return foldForSearch(a.toString()) < foldForSearch(b.toString());
+            return a.toLongLong() < b.toLongLong();
+        });
+    }
+};
+
+TEST_F(SortedColumns, EachColumnSortsEveryEntryAndAColumnWithATabShowsItsOrder) {
+    constexpr int kCount = 1300;
+    storeVaried(kCount);
+    PasswordListModel model(table_);
+    PasswordListModel tabs(table_);
+    for (int c = 0; c < PasswordListModel::ColumnCount; ++c) {
+        SCOPED_TRACE(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
+        model.show("amy", ListTab::Service, clock_.day);
+        model.sortBy(c);
+        settle();
+        EXPECT_EQ(model.sortColumn(), c);
+        ASSERT_EQ(model.rowCount(), kCount);
+        EXPECT_TRUE(inOrder(column(model, c)));
+        std::vector<qint64> numbers = records(model);
+        EXPECT_EQ(std::set<qint64>(numbers.begin(), numbers.end()).size(), size_t(kCount));
+        if (const std::optional<ListTab> tab = PasswordListModel::tabOfColumn(c)) {
+            EXPECT_EQ(model.tab(), *tab);
+            tabs.show("amy", *tab, clock_.day);
+            settle();
+            EXPECT_EQ(records(tabs), numbers);
+        }
+    }
+}
+
+TEST_F(SortedColumns, TheExpiredTabSortsItsOwnEntriesByNotesAndTheNotesSortSurvivesASearch) {
+    storeVaried(400);
+    storeEntry("amy", "Zeta", "n", [](Record& r) { r.setText("P_:NOTES", u"apple pie"); });
+    storeEntry("amy", "Alpha", "n", [](Record& r) { r.setText("P_:NOTES", u"Äpfel"); });
+    PasswordListModel model(table_);
+    model.show("amy", ListTab::Expired, clock_.day);
+    settle();
+    const int expired = model.rowCount();
+    ASSERT_GT(expired, 10);
+    model.sortBy(PasswordListModel::Notes);
+    EXPECT_EQ(model.tab(), ListTab::Expired);
+    ASSERT_EQ(model.rowCount(), expired) << "the tab's entries only";
+    EXPECT_TRUE(inOrder(column(model, PasswordListModel::Notes)));
+    model.show("amy", ListTab::Service, clock_.day);
+    model.sortBy(PasswordListModel::Notes);
+    model.search("ap");
+    const std::vector<QVariant> found = column(model, PasswordListModel::Notes);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].toString(), "Äpfel") << "ignoring accents: apfel before apple";
+    model.search("");
+    EXPECT_EQ(model.rowCount(), 402);
+    EXPECT_TRUE(inOrder(column(model, PasswordListModel::Notes)));
+    const QString located =
+        model.data(model.index(model.locate(QString("note 2")), PasswordListModel::Notes)).toString();
+    EXPECT_TRUE(located.startsWith("Note 2")) << located.toStdString();
 }
 
 } // namespace
