@@ -60,6 +60,7 @@ public:
     const Record& user() const { return user_; }
     DataTable& passwords() { return passwords_; }
     PasswordListModel& model() { return model_; }
+    Prompter& prompter() { return services_.prompter; }
     bool hideClipboard() const { return services_.hideClipboard; }
 
     void selectTab(ListTab tab);

@@ -3,7 +3,10 @@
 #include "entries/EntryForm.h"
 #include "entries/views/DisplayAllDialog.h"
 #include "entries/views/PasswordListView.h"
+#include "exchange/views/ListExportDialog.h"
+#include "framework/HeaderArrangement.h"
 #include "framework/IniStore.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "framework/WidgetWindow.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -23,18 +26,6 @@ namespace {
 constexpr int kClipboardPollMs = 250;
 // Designed column widths in dialog units (a quarter of an average character).
 constexpr std::array<int, PasswordListModel::ColumnCount> kColumnUnits{75, 76, 63, 153, 44, 45};
-constexpr int kMaxColumnWidth = 4000;
-
-// The tab whose order sorts by a column, for clicks on the column headings.
-std::optional<ListTab> tabForColumn(int column) {
-    switch (column) {
-    case PasswordListModel::Service: return ListTab::Service;
-    case PasswordListModel::Url: return ListTab::Url;
-    case PasswordListModel::Name: return ListTab::Name;
-    case PasswordListModel::LastChangeDate: return ListTab::Date;
-    default: return std::nullopt;
-    }
-}
 
 } // namespace
 
@@ -65,6 +56,7 @@ BrowsePasswordsWindow::BrowsePasswordsWindow(const BrowseServices& services, Bro
     setAttribute(Qt::WA_DeleteOnClose);
     c_.list->setModel(&logic_->model());
     buildPopup();
+    buildHeader();
     connectButtons();
     connectList();
     c_.clipboard->setVisible(!logic_->hideClipboard());
@@ -165,13 +157,72 @@ void BrowsePasswordsWindow::connectList() {
         c_.search->setFocus();
         c_.search->selectAll();
     });
-    connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        if (const std::optional<ListTab> tab = tabForColumn(column)) c_.tabs->setCurrentIndex(int(*tab));
+    // A click on the tab already shown sorts by its column again.
+    connect(c_.tabs, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index < 0 || index != c_.tabs->currentIndex()) return;
+        if (logic_->model().sortColumn() == PasswordListModel::columnOfTab(ListTab(index))) return;
+        logic_->selectTab(ListTab(index));
+        highlight(0);
     });
     QAbstractItemModel* model = &logic_->model();
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(model, signal, this, &BrowsePasswordsWindow::applyEnabling);
     connect(model, &QAbstractItemModel::modelReset, this, &BrowsePasswordsWindow::applyEnabling);
+    connect(model, &QAbstractItemModel::modelReset, this, &BrowsePasswordsWindow::showSortColumn);
+}
+
+void BrowsePasswordsWindow::buildHeader() {
+    QHeaderView* header = c_.list->horizontalHeader();
+    columns_ = std::make_unique<HeaderArrangement>(*header, tools_.positions, kProcedure, kLayoutKey, kOrderKey);
+    header->setSortIndicatorShown(true);
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, &BrowsePasswordsWindow::sortBy);
+    headerMenu_ = new QMenu(this);
+    connect(headerMenu_->addAction(QStringLiteral("Reset columns")), &QAction::triggered, this,
+            &BrowsePasswordsWindow::resetColumns);
+    connect(headerMenu_->addAction(QStringLiteral("Export list...")), &QAction::triggered, this,
+            &BrowsePasswordsWindow::exportList);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this,
+            [this, header](const QPoint& at) { headerMenu_->popup(header->mapToGlobal(at)); });
+}
+
+// A column with a tab of its own shows that tab; the others sort within the tab.
+void BrowsePasswordsWindow::sortBy(int column) {
+    const std::optional<ListTab> tab = PasswordListModel::tabOfColumn(column);
+    if (tab && c_.tabs->currentIndex() != int(*tab)) {
+        c_.tabs->setCurrentIndex(int(*tab));
+    } else if (logic_->model().sortColumn() != column) {
+        logic_->sortBy(column);
+        highlight(0);
+    }
+    showSortColumn();
+}
+
+// The header turns its arrow at every click: the list sorts one way only.
+void BrowsePasswordsWindow::showSortColumn() {
+    c_.list->horizontalHeader()->setSortIndicator(logic_->model().sortColumn(), Qt::AscendingOrder);
+}
+
+void BrowsePasswordsWindow::resetColumns() { columns_->reset(); }
+
+// The shown columns in their order and the rows shown (the ones found while
+// searching), the passwords after them when the user asks for them.
+void BrowsePasswordsWindow::exportList() {
+    const auto ask = tools_.askExport ? tools_.askExport : askListExport;
+    const std::optional<ListExportChoice> choice = ask(true, this);
+    if (!choice) return;
+    PasswordListModel& model = logic_->model();
+    model.countNow();
+    ListExportTable table = shownTable(model, shownColumns(*c_.list->horizontalHeader()), windowTitle());
+    if (choice->passwords)
+        addExportColumn(table, QStringLiteral("Password"),
+                        [this](int row) { return logic_->passwordOf(row).value_or(QString()); });
+    QtFileDialogs desktopDialogs(this);
+    FileDialogs& files = tools_.files ? *tools_.files : desktopDialogs;
+    const QString name = QStringLiteral("passwords-") + logic_->user().text("U_:NAME");
+    ListExporter(files, logic_->prompter()).run(table, choice->format, name);
+    c_.list->setFocus();
 }
 
 void BrowsePasswordsWindow::showUser() {
@@ -258,6 +309,7 @@ void BrowsePasswordsWindow::switchTab(int index) {
     if (index < 0 || index >= kListTabCount || ListTab(index) == logic_->tab()) return;
     logic_->selectTab(ListTab(index));
     highlight(0);
+    showSortColumn();
 }
 
 // Entries may have changed in another window while this one was in the
@@ -286,29 +338,17 @@ void BrowsePasswordsWindow::finish() {
     tools_.positions.saveWindow(kProcedure, WidgetWindow(*this));
 }
 
-// The list layout: the columns' widths in pixels, "95,96,80,194,56,57".
+// The columns' widths in pixels ("95,96,80,194,56,57") and their order as
+// shown ("0,1,2,3,4,5"); the design until the user moved or resized them.
 void BrowsePasswordsWindow::restoreLayout() {
-    QHeaderView* header = c_.list->horizontalHeader();
     const int unit = std::max(1, fontMetrics().averageCharWidth());
-    for (int i = 0; i < PasswordListModel::ColumnCount; ++i)
-        header->resizeSection(i, kColumnUnits[size_t(i)] * unit / 4 + 8);
-    const QStringList stored = tools_.positions.readSetting(kProcedure, kLayoutKey).split(u',');
-    if (stored.size() != PasswordListModel::ColumnCount) return;
-    std::vector<int> widths;
-    for (const QString& text : stored) {
-        bool number = false;
-        const int width = text.trimmed().toInt(&number);
-        if (!number || width < 0 || width > kMaxColumnWidth) return; // not ours: keep the design
-        widths.push_back(width);
-    }
-    for (int i = 0; i < PasswordListModel::ColumnCount; ++i) header->resizeSection(i, widths[size_t(i)]);
+    std::vector<int> design;
+    for (int units : kColumnUnits) design.push_back(units * unit / 4 + 8);
+    columns_->setDesign(std::move(design));
+    columns_->restore();
+    showSortColumn();
 }
 
-void BrowsePasswordsWindow::saveLayout() {
-    QStringList widths;
-    for (int i = 0; i < PasswordListModel::ColumnCount; ++i)
-        widths << QString::number(c_.list->horizontalHeader()->sectionSize(i));
-    tools_.positions.writeSetting(kProcedure, kLayoutKey, widths.join(u','));
-}
+void BrowsePasswordsWindow::saveLayout() { columns_->save(); }
 
 } // namespace ql

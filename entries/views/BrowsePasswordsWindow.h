@@ -1,6 +1,7 @@
 #pragma once
 #include "entries/BrowsePasswords.h"
 #include "entries/views/BrowsePasswordsLayout.h"
+#include "exchange/ListExport.h"
 #include <QWidget>
 #include <memory>
 
@@ -9,6 +10,8 @@ class QTimer;
 
 namespace ql {
 
+class FileDialogs;
+class HeaderArrangement;
 class IniStore;
 
 // What the password list window opens besides itself.
@@ -18,6 +21,10 @@ struct BrowseWindowTools {
     std::function<int(int request, DataTable& passwords, Record& user, QWidget* parent)> form;
     // "Select User" (the user selection, then the password prompt).
     std::function<int(Record& user, QWidget* parent)> selectUser;
+    // Where "Export list..." writes (the desktop's file dialog when null), and
+    // what it writes (the export dialog when empty).
+    FileDialogs* files = nullptr;
+    std::function<std::optional<ListExportChoice>(bool offerPasswords, QWidget* parent)> askExport;
 };
 
 // The password list window: a thin view over BrowsePasswords. It lives on its
@@ -27,6 +34,7 @@ class BrowsePasswordsWindow : public QWidget {
 public:
     static inline const QString kProcedure = QStringLiteral("BrowsePasswords");
     static inline const QString kLayoutKey = QStringLiteral("?Browse:1");
+    static inline const QString kOrderKey = QStringLiteral("?BrowseOrder:1");
 
     // Opens a list for the user that `chooseFirst` establishes (a quick
     // selection or the user selection); null, having shown nothing, when no
@@ -39,6 +47,10 @@ public:
     BrowsePasswords& logic() { return *logic_; }
     const BrowsePasswordsControls& controls() const { return c_; }
     QMenu* popupMenu() const { return popup_; }
+    // The column headings' menu: "Reset columns", "Export list...".
+    QMenu* headerMenu() const { return headerMenu_; }
+    void exportList();
+    void resetColumns();
 
     // What the user setup did to a user: a list of the user renamed from
     // `was` shows the name he has now and adds entries under it; a list of a
@@ -55,6 +67,9 @@ private:
 
     void place();
     void buildPopup();
+    void buildHeader();
+    void sortBy(int column);
+    void showSortColumn();
     void connectButtons();
     void connectList();
     void showUser();
@@ -76,6 +91,8 @@ private:
     BrowseWindowTools tools_;
     BrowsePasswordsControls c_;
     QMenu* popup_ = nullptr;
+    QMenu* headerMenu_ = nullptr;
+    std::unique_ptr<HeaderArrangement> columns_;
     std::vector<QAction*> needEntry_;
     QTimer* clipboardTimer_ = nullptr;
     bool finished_ = false;

@@ -1,0 +1,43 @@
+#include "exchange/views/ListExportDialog.h"
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace ql {
+
+ListExportDialog::ListExportDialog(bool offerPasswords, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(ListExporter::kTitle);
+    auto* layout = new QVBoxLayout(this);
+    auto* format = new QGroupBox(QStringLiteral("Write the shown columns and rows as"));
+    auto* formats = new QVBoxLayout(format);
+    text_ = new QRadioButton(QStringLiteral("&Text file (tab-separated)"));
+    html_ = new QRadioButton(QStringLiteral("&Web page (HTML)"));
+    text_->setChecked(true);
+    formats->addWidget(text_);
+    formats->addWidget(html_);
+    layout->addWidget(format);
+    if (offerPasswords) {
+        passwords_ = new QCheckBox(kPasswordsText);
+        passwords_->setObjectName(QStringLiteral("exportPasswords"));
+        layout->addWidget(passwords_);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+ListExportChoice ListExportDialog::choice() const {
+    return {html_->isChecked() ? ListExportFormat::Html : ListExportFormat::Text,
+            passwords_ && passwords_->isChecked()};
+}
+
+std::optional<ListExportChoice> askListExport(bool offerPasswords, QWidget* parent) {
+    ListExportDialog dialog(offerPasswords, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choice();
+}
+
+} // namespace ql
