@@ -1,9 +1,14 @@
 #include "monitorapp/views/MonitorWindow.h"
 #include "entries/views/SearchField.h"
+#include "exchange/views/ListExportDialog.h"
+#include "framework/HeaderArrangement.h"
 #include "framework/IniStore.h"
 #include "framework/WidgetWindow.h"
 #include "monitorapp/MonitorCommands.h"
+#include "monitorapp/MonitorListModel.h"
 #include "monitorapp/views/TrayArtwork.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtPrompter.h"
 #include "signin/views/ConfirmPasswordDialog.h"
 #include <QCloseEvent>
 #include <QComboBox>
@@ -12,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,7 +34,6 @@ public:
     bool isMinimized() const override { return false; }
 };
 
-constexpr int kMaxColumnWidth = 4000;
 
 const char* const kButtons[] = {"Select &User", "&Tools", "Start UR&L", "&Add",
                                 "&Edit",        "&Options", "&Send",   "&Clipboard"};
@@ -75,8 +80,39 @@ MonitorWindow::MonitorWindow(IniStore& positions, QWidget* parent)
     setMinimumSize(smallest());
     setMaximumSize(largest());
     resize(dialogUnitsX(260), dialogUnitsY(150));
+    buildHeader();
     WidgetWindow window(*this);
     positions_.restoreWindow(kSection, window);
+}
+
+MonitorWindow::~MonitorWindow() = default;
+
+void MonitorWindow::buildHeader() {
+    QHeaderView* header = list_->horizontalHeader();
+    columns_ = std::make_unique<HeaderArrangement>(*header, positions_, kSection, kColumnsKey, kOrderKey);
+    headerMenu_ = new QMenu(this);
+    connect(headerMenu_->addAction(QStringLiteral("Reset columns")), &QAction::triggered, this,
+            [this] { columns_->reset(); });
+    connect(headerMenu_->addAction(QStringLiteral("Export list...")), &QAction::triggered, this,
+            &MonitorWindow::exportList);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this,
+            [this, header](const QPoint& at) { headerMenu_->popup(header->mapToGlobal(at)); });
+}
+
+// The mark column shows pictures only: it has no text to export.
+void MonitorWindow::exportList() {
+    if (!list_->model()) return;
+    const auto ask = askExport ? askExport : askListExport;
+    const std::optional<ListExportChoice> choice = ask(false, this);
+    if (!choice) return;
+    std::vector<int> columns = shownColumns(*list_->horizontalHeader());
+    std::erase(columns, int(MonitorListModel::Mark));
+    const ListExportTable table = shownTable(*list_->model(), columns, kTitle + QStringLiteral(" - ") + user_->text());
+    QtFileDialogs desktopDialogs(this);
+    QtPrompter desktopPrompter(this);
+    ListExporter(exportFiles ? *exportFiles : desktopDialogs, exportPrompter ? *exportPrompter : desktopPrompter)
+        .run(table, choice->format, QStringLiteral("monitor-list"));
 }
 
 QPushButton* MonitorWindow::makeButton(int index) {
@@ -106,31 +142,10 @@ QWidget* MonitorWindow::buildButtons() {
 void MonitorWindow::setEntries(QAbstractItemModel* model) {
     list_->setModel(model);
     list_->setIconSize(QSize(16, 16));
-    list_->setColumnWidth(0, 24); // the mark column
-    restoreColumns();
-}
-
-// Stored widths that are not a full set of sensible numbers leave the design.
-void MonitorWindow::restoreColumns() {
-    QHeaderView* header = list_->horizontalHeader();
-    const QStringList stored = positions_.readSetting(kSection, kColumnsKey).split(u',');
-    if (header->count() == 0 || stored.size() != header->count()) return;
-    std::vector<int> widths;
-    for (const QString& text : stored) {
-        bool number = false;
-        const int width = text.trimmed().toInt(&number);
-        if (!number || width < 0 || width > kMaxColumnWidth) return;
-        widths.push_back(width);
-    }
-    for (int i = 0; i < header->count(); ++i) header->resizeSection(i, widths[size_t(i)]);
-}
-
-void MonitorWindow::saveColumns() {
-    QHeaderView* header = list_->horizontalHeader();
-    if (header->count() == 0) return;
-    QStringList widths;
-    for (int i = 0; i < header->count(); ++i) widths << QString::number(header->sectionSize(i));
-    positions_.writeSetting(kSection, kColumnsKey, widths.join(u','));
+    std::vector<int> design(size_t(list_->horizontalHeader()->count()), dialogUnitsX(48));
+    if (!design.empty()) design[0] = 24; // the mark column
+    columns_->setDesign(std::move(design));
+    columns_->restore();
 }
 
 QPushButton* MonitorWindow::button(const QString& text) const {
@@ -193,7 +208,7 @@ void MonitorWindow::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
         positions_.saveWindow(kSection, ShownPlace(*this));
-        saveColumns();
+        if (list_->model()) columns_->save();
         emit closing();
     }
     event->accept();

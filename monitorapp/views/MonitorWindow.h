@@ -1,17 +1,24 @@
 #pragma once
+#include "exchange/ListExport.h"
 #include "monitorapp/MonitorSurfaces.h"
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QAbstractItemModel;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableView;
 
 namespace ql {
 
+class FileDialogs;
+class HeaderArrangement;
 class IniStore;
+class Prompter;
 class SearchField;
 
 // "Quillock Monitor": the selected user's entries, the preset list and the
@@ -22,10 +29,13 @@ class MonitorWindow : public QWidget, public MonitorWindowSurface {
 public:
     static inline const QString kTitle = QStringLiteral("Quillock Monitor");
     static inline const QString kSection = QStringLiteral("Main");
-    // The list's column widths in pixels, "24,95,96,80,194,56", kept in kSection.
+    // The list's column widths in pixels, "24,95,96,80,194,56", and their
+    // order as shown, "0,1,2,3,4,5", kept in kSection.
     static inline const QString kColumnsKey = QStringLiteral("?Browse:1");
+    static inline const QString kOrderKey = QStringLiteral("?BrowseOrder:1");
 
     explicit MonitorWindow(IniStore& positions, QWidget* parent = nullptr);
+    ~MonitorWindow() override;
 
     QTableView* list() const { return list_; }
     SearchField* search() const { return search_; }
@@ -34,6 +44,14 @@ public:
     QString preset() const;
     QPushButton* button(const QString& text) const;
     QLabel* userLabel() const { return user_; }
+    // The column headings' menu: "Reset columns", "Export list..." (the
+    // shown columns and rows, never a password).
+    QMenu* headerMenu() const { return headerMenu_; }
+    void exportList();
+    // Where the export goes and what it writes: the desktop's dialogs unless set.
+    FileDialogs* exportFiles = nullptr;
+    Prompter* exportPrompter = nullptr;
+    std::function<std::optional<ListExportChoice>(bool offerPasswords, QWidget* parent)> askExport;
     // The smallest and largest size: 50 to 500 dialog units each way.
     QSize smallest() const;
     QSize largest() const;
@@ -73,8 +91,7 @@ protected:
 private:
     QWidget* buildButtons();
     QPushButton* makeButton(int index);
-    void restoreColumns();
-    void saveColumns();
+    void buildHeader();
     int dialogUnitsX(int units) const;
     int dialogUnitsY(int units) const;
 
@@ -85,6 +102,8 @@ private:
     QLabel* user_ = nullptr;
     QString iconName_;
     bool closed_ = false;
+    QMenu* headerMenu_ = nullptr;
+    std::unique_ptr<HeaderArrangement> columns_;
 };
 
 } // namespace ql

@@ -1,10 +1,14 @@
 #include "framework/IniStore.h"
+#include "platform/core/FileDialogs.h"
+#include "platform/core/Prompter.h"
 #include "entries/views/SearchField.h"
 #include "monitorapp/views/MonitorWindow.h"
 #include "monitorapp/views/SessionEnd.h"
 #include "monitorapp/views/TrayArtwork.h"
 #include "tests/support/TestApp.h"
 #include <QComboBox>
+#include <QFile>
+#include <QMenu>
 #include <QPushButton>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -128,6 +132,41 @@ TEST(MonitorWindow, TheListsColumnWidthsComeBackAndNonsenseIsIgnored) {
         edited.setEntries(&entries);
         EXPECT_EQ(widths(edited), designed) << stored;
     }
+}
+
+TEST(MonitorWindow, MovedColumnsComeBackResetPutsBackTheDesignAndTheExportHasNoMarkColumn) {
+    WindowRig rig;
+    QStandardItemModel entries(2, 6);
+    entries.setHorizontalHeaderLabels({"", "Service", "Name", "URL", "Notes", "Expiry Date"});
+    for (int c = 1; c < 6; ++c) entries.setItem(1, c, new QStandardItem(QStringLiteral("r1c%1").arg(c)));
+    {
+        MonitorWindow window(rig.positions);
+        window.setEntries(&entries);
+        QHeaderView* header = window.list()->horizontalHeader();
+        header->moveSection(header->visualIndex(4), 1);
+        window.close();
+    }
+    MonitorWindow again(rig.positions);
+    again.setEntries(&entries);
+    QHeaderView* header = again.list()->horizontalHeader();
+    EXPECT_EQ(header->logicalIndex(1), 4) << "the notes moved next to the mark";
+    ScriptedFileDialogs files;
+    ScriptedPrompter prompter;
+    files.answers = {rig.dir.filePath("list.txt")};
+    again.exportFiles = &files;
+    again.exportPrompter = &prompter;
+    again.askExport = [](bool offerPasswords, QWidget*) {
+        EXPECT_FALSE(offerPasswords) << "the monitor's list holds no passwords to write";
+        return std::optional<ListExportChoice>(ListExportChoice{});
+    };
+    QMenu* menu = again.headerMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    menu->actions()[1]->trigger();
+    QFile written(rig.dir.filePath("list.txt"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "Notes\tService\tName\tURL\tExpiry Date\n\t\t\t\t\nr1c4\tr1c1\tr1c2\tr1c3\tr1c5\n");
+    menu->actions()[0]->trigger();
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(header->logicalIndex(i), i);
 }
 
 TEST(MonitorWindow, EveryPictureOfTheTrayIsDrawn) {
