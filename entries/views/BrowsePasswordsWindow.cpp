@@ -6,7 +6,6 @@
 #include "exchange/views/ListExportDialog.h"
 #include "framework/HeaderArrangement.h"
 #include "framework/IniStore.h"
-#include "platform/qt/QtFileDialogs.h"
 #include "framework/WidgetWindow.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -209,19 +208,17 @@ void BrowsePasswordsWindow::resetColumns() { columns_->reset(); }
 // The shown columns in their order and the rows shown (the ones found while
 // searching), the passwords after them when the user asks for them.
 void BrowsePasswordsWindow::exportList() {
-    const auto ask = tools_.askExport ? tools_.askExport : askListExport;
-    const std::optional<ListExportChoice> choice = ask(true, this);
-    if (!choice) return;
-    PasswordListModel& model = logic_->model();
-    model.countNow();
-    ListExportTable table = shownTable(model, shownColumns(*c_.list->horizontalHeader()), windowTitle());
-    if (choice->passwords)
-        addExportColumn(table, QStringLiteral("Password"),
-                        [this](int row) { return logic_->passwordOf(row).value_or(QString()); });
-    QtFileDialogs desktopDialogs(this);
-    FileDialogs& files = tools_.files ? *tools_.files : desktopDialogs;
-    const QString name = QStringLiteral("passwords-") + logic_->user().text("U_:NAME");
-    ListExporter(files, logic_->prompter()).run(table, choice->format, name);
+    auto table = [this](const ListExportChoice& choice) {
+        PasswordListModel& model = logic_->model();
+        model.countNow();
+        ListExportTable shown = shownTable(model, shownColumns(*c_.list->horizontalHeader()), windowTitle());
+        if (choice.passwords)
+            addExportColumn(shown, QStringLiteral("Password"),
+                            [this](int row) { return logic_->passwordOf(row).value_or(QString()); });
+        return shown;
+    };
+    const ListExportHooks hooks{tools_.files, &logic_->prompter(), tools_.askExport};
+    ql::exportList(this, hooks, true, table, QStringLiteral("passwords-") + logic_->user().text("U_:NAME"));
     c_.list->setFocus();
 }
 

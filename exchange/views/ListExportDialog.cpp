@@ -1,4 +1,6 @@
 #include "exchange/views/ListExportDialog.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtPrompter.h"
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -38,6 +40,19 @@ std::optional<ListExportChoice> askListExport(bool offerPasswords, QWidget* pare
     ListExportDialog dialog(offerPasswords, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.choice();
+}
+
+QString exportList(QWidget* parent, const ListExportHooks& hooks, bool offerPasswords,
+                   const std::function<ListExportTable(const ListExportChoice&)>& table,
+                   const QString& suggestedName) {
+    const auto ask = hooks.ask ? hooks.ask : askListExport;
+    const std::optional<ListExportChoice> choice = ask(offerPasswords, parent);
+    if (!choice) return {};
+    QtFileDialogs desktopDialogs(parent);
+    QtPrompter desktopPrompter(parent);
+    ListExporter exporter(hooks.files ? *hooks.files : desktopDialogs,
+                          hooks.prompter ? *hooks.prompter : desktopPrompter);
+    return exporter.run(table(*choice), choice->format, suggestedName);
 }
 
 } // namespace ql

@@ -5,9 +5,11 @@
 #include "store/Layouts.h"
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <numeric>
 
 namespace ql {
 
@@ -44,7 +46,24 @@ PasswordHealthWindow::PasswordHealthWindow(const HealthWindowServices& services,
     layout->addWidget(close, 0, Qt::AlignRight);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(table_, &QTableWidget::activated, this, [this](const QModelIndex& index) { openEntry(index.row()); });
+    buildHeaderMenu();
     resize(760, 420);
+}
+
+void PasswordHealthWindow::buildHeaderMenu() {
+    QHeaderView* header = table_->horizontalHeader();
+    headerMenu_ = new QMenu(this);
+    connect(headerMenu_->addAction(QStringLiteral("Export list...")), &QAction::triggered, this, [this] {
+        auto table = [this](const ListExportChoice&) {
+            std::vector<int> columns(ColumnCount);
+            std::iota(columns.begin(), columns.end(), 0);
+            return shownTable(*table_->model(), columns, windowTitle());
+        };
+        exportList(this, exportHooks, false, table, QStringLiteral("password-health"));
+    });
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this,
+            [this, header](const QPoint& at) { headerMenu_->popup(header->mapToGlobal(at)); });
 }
 
 PasswordHealthWindow::~PasswordHealthWindow() { passwords_.close(); }

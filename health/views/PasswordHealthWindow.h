@@ -1,4 +1,5 @@
 #pragma once
+#include "exchange/views/ListExportDialog.h"
 #include "health/PasswordHealth.h"
 #include "platform/core/Clock.h"
 #include "platform/records/Record.h"
@@ -7,6 +8,7 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
 class QTableWidget;
 
 namespace ql {
@@ -41,10 +43,14 @@ public:
 
     QTableWidget* table() const { return table_; }
     const std::vector<HealthRow>& rows() const { return rows_; }
+    // The headings' menu: "Export list..." (the rows as shown, never a password).
+    QMenu* headerMenu() const { return headerMenu_; }
+    ListExportHooks exportHooks;
 
 
 private:
     void fill();
+    void buildHeaderMenu();
 
     HealthWindowServices services_;
     DataTable passwords_;
@@ -53,6 +59,7 @@ private:
     std::vector<HealthRow> rows_;
     QTableWidget* table_ = nullptr;
     QLabel* summary_ = nullptr;
+    QMenu* headerMenu_ = nullptr;
 };
 
 } // namespace ql

@@ -7,8 +7,6 @@
 #include "monitorapp/MonitorCommands.h"
 #include "monitorapp/MonitorListModel.h"
 #include "monitorapp/views/TrayArtwork.h"
-#include "platform/qt/QtFileDialogs.h"
-#include "platform/qt/QtPrompter.h"
 #include "signin/views/ConfirmPasswordDialog.h"
 #include <QCloseEvent>
 #include <QComboBox>
@@ -103,16 +101,12 @@ void MonitorWindow::buildHeader() {
 // The mark column shows pictures only: it has no text to export.
 void MonitorWindow::exportList() {
     if (!list_->model()) return;
-    const auto ask = askExport ? askExport : askListExport;
-    const std::optional<ListExportChoice> choice = ask(false, this);
-    if (!choice) return;
-    std::vector<int> columns = shownColumns(*list_->horizontalHeader());
-    std::erase(columns, int(MonitorListModel::Mark));
-    const ListExportTable table = shownTable(*list_->model(), columns, kTitle + QStringLiteral(" - ") + user_->text());
-    QtFileDialogs desktopDialogs(this);
-    QtPrompter desktopPrompter(this);
-    ListExporter(exportFiles ? *exportFiles : desktopDialogs, exportPrompter ? *exportPrompter : desktopPrompter)
-        .run(table, choice->format, QStringLiteral("monitor-list"));
+    auto table = [this](const ListExportChoice&) {
+        std::vector<int> columns = shownColumns(*list_->horizontalHeader());
+        std::erase(columns, int(MonitorListModel::Mark));
+        return shownTable(*list_->model(), columns, kTitle + QStringLiteral(" - ") + user_->text());
+    };
+    ql::exportList(this, exportHooks, false, table, QStringLiteral("monitor-list"));
 }
 
 QPushButton* MonitorWindow::makeButton(int index) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "exchange/ListExport.h"
+#include "exchange/views/ListExportDialog.h"
 #include "monitorapp/MonitorSurfaces.h"
 #include <QWidget>
 #include <functional>
@@ -49,9 +49,7 @@ public:
     QMenu* headerMenu() const { return headerMenu_; }
     void exportList();
     // Where the export goes and what it writes: the desktop's dialogs unless set.
-    FileDialogs* exportFiles = nullptr;
-    Prompter* exportPrompter = nullptr;
-    std::function<std::optional<ListExportChoice>(bool offerPasswords, QWidget* parent)> askExport;
+    ListExportHooks exportHooks;
     // The smallest and largest size: 50 to 500 dialog units each way.
     QSize smallest() const;
     QSize largest() const;

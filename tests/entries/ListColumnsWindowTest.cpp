@@ -75,6 +75,7 @@ TEST_F(ListColumns, AClickOnAHeadingSortsByItsColumnThroughItsTabOrWithinTheTab)
     EXPECT_EQ(c.tabs->currentIndex(), int(ListTab::Name)) << "no tab orders by the notes";
     EXPECT_EQ(column(model, PasswordListModel::Service), (QStringList{"Shop", "Mail", "Bank"}));
     EXPECT_EQ(header->sortIndicatorSection(), int(PasswordListModel::Notes));
+    window->grab().save(QCoreApplication::applicationDirPath() + "/password-list-sorted-by-notes.png");
     click(*window, PasswordListModel::Notes); // the same way again: one way only
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     EXPECT_EQ(column(model, PasswordListModel::Service), (QStringList{"Shop", "Mail", "Bank"}));

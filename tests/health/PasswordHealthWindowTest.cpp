@@ -3,7 +3,12 @@
 #include "health/views/PasswordHealthWindow.h"
 #include "platform/core/SystemClock.h"
 #include "tests/support/TestApp.h"
+#include <QFile>
+#include <QMenu>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include "platform/core/FileDialogs.h"
+#include "platform/core/Prompter.h"
 #include <QTest>
 
 using namespace ql;
@@ -125,6 +130,29 @@ TEST_F(HealthWindow, AnEntryGoneMeanwhileOpensNoFormAndLeavesTheList) {
     EXPECT_TRUE(requests_.empty());
     ASSERT_EQ(window->table()->rowCount(), 1);
     EXPECT_EQ(cell(*window, 0, PasswordHealthWindow::Service), "Bank");
+}
+
+TEST_F(HealthWindow, TheExportedListHoldsTheRowsAsShownAndNoPassword) {
+    storeEntry("amy", "Bank", "hV7#qP2!xZ9@mL4$wK8&tR3");
+    storeEntry("amy", "Mail", "password");
+    auto window = openWindow();
+    QTemporaryDir out;
+    ScriptedFileDialogs files;
+    ScriptedPrompter prompter;
+    files.answers = {out.filePath("health")};
+    window->exportHooks = {&files, &prompter, [](bool offerPasswords, QWidget*) {
+                               EXPECT_FALSE(offerPasswords);
+                               return std::optional<ListExportChoice>(ListExportChoice{ListExportFormat::Html});
+                           }};
+    ASSERT_EQ(window->headerMenu()->actions().size(), 1);
+    window->headerMenu()->actions()[0]->trigger();
+    QFile page(out.filePath("health.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    EXPECT_TRUE(html.contains("<th>Strength</th>"));
+    EXPECT_TRUE(html.contains("<td>Mail</td>"));
+    EXPECT_TRUE(html.contains("0 - Very weak"));
+    EXPECT_FALSE(html.contains("hV7#") || html.contains(">password<"));
 }
 
 } // namespace

@@ -153,9 +153,9 @@ TEST(MonitorWindow, MovedColumnsComeBackResetPutsBackTheDesignAndTheExportHasNoM
     ScriptedFileDialogs files;
     ScriptedPrompter prompter;
     files.answers = {rig.dir.filePath("list.txt")};
-    again.exportFiles = &files;
-    again.exportPrompter = &prompter;
-    again.askExport = [](bool offerPasswords, QWidget*) {
+    again.exportHooks.files = &files;
+    again.exportHooks.prompter = &prompter;
+    again.exportHooks.ask = [](bool offerPasswords, QWidget*) {
         EXPECT_FALSE(offerPasswords) << "the monitor's list holds no passwords to write";
         return std::optional<ListExportChoice>(ListExportChoice{});
     };
