@@ -1,8 +1,8 @@
 #include "exchange/views/ListExportDialog.h"
+#include "framework/DialogButtons.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtPrompter.h"
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -25,10 +25,7 @@ ListExportDialog::ListExportDialog(bool offerPasswords, QWidget* parent) : QDial
         passwords_->setObjectName(QStringLiteral("exportPasswords"));
         layout->addWidget(passwords_);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(*this, QStringLiteral("&OK")).box);
 }
 
 ListExportChoice ListExportDialog::choice() const {

@@ -3,11 +3,14 @@
 #include "entries/views/BrowsePasswordsWindow.h"
 #include "entries/views/PasswordListView.h"
 #include "entries/views/SearchField.h"
+#include "exchange/views/ListExportDialog.h"
 #include "framework/IniStore.h"
 #include "platform/core/FileDialogs.h"
 #include "tests/entries/ListFixture.h"
 #include "tests/support/TestApp.h"
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QRadioButton>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -212,6 +215,23 @@ TEST_F(ListColumns, TheExportedPageShowsTheColumnsAndFoundRowsAsShownAndPassword
     EXPECT_TRUE(secret.text.contains("<td>sh0p-secret</td>"));
     EXPECT_GT(darkPixels(secret.picture), darkPixels(plain.picture)) << "one column more";
     window->close();
+}
+
+TEST(ListExportDialog, WritesTextWithoutPasswordsUnlessTheUserChoosesOtherwise) {
+    testApp();
+    ListExportDialog offered(true);
+    ASSERT_NE(offered.passwordsBox(), nullptr);
+    EXPECT_EQ(offered.passwordsBox()->text(), ListExportDialog::kPasswordsText);
+    EXPECT_TRUE(offered.passwordsBox()->text().contains("in clear"));
+    EXPECT_EQ(offered.choice().format, ListExportFormat::Text);
+    EXPECT_FALSE(offered.choice().passwords);
+    offered.htmlButton()->click();
+    offered.passwordsBox()->click();
+    EXPECT_EQ(offered.choice().format, ListExportFormat::Html);
+    EXPECT_TRUE(offered.choice().passwords);
+    ListExportDialog withoutPasswords(false);
+    EXPECT_EQ(withoutPasswords.passwordsBox(), nullptr);
+    EXPECT_FALSE(withoutPasswords.choice().passwords);
 }
 
 } // namespace
