@@ -1,5 +1,6 @@
 #include "entries/PasswordListModel.h"
 #include <algorithm>
+#include <memory>
 
 namespace ql {
 
@@ -62,8 +63,18 @@ void PasswordListModel::show(const QString& user, ListTab tab, int32_t today) {
     today_ = today;
     sortColumn_ = columnOfTab(tab);
     key_ = table_.def().keyIndex(listOrder(tab).key);
-    index_.clear();
+    dropIndex();
     reset();
+}
+
+// A whole index is a hundred thousand small blocks: they are let go a moment
+// after the rows of the new order had time to be painted, not before.
+void PasswordListModel::dropIndex() {
+    if (index_.size() > kIndexChunk) {
+        auto old = std::make_shared<EntrySearchIndex>(std::move(index_));
+        QTimer::singleShot(kDropIndexDelayMs, this, [old] {});
+    }
+    index_.clear();
 }
 
 PasswordListModel::Column PasswordListModel::columnOfTab(ListTab tab) {
@@ -97,7 +108,7 @@ void PasswordListModel::sortBy(int column) {
     sortColumn_ = Column(column);
     if (column == ExpiryDate) { // every entry of the user, by the expired tab's key
         key_ = table_.def().keyIndex(listOrder(ListTab::Expired).key);
-        index_.clear();
+        dropIndex();
     } // the notes are sorted among the same range: its index holds
     reset();
 }
@@ -106,7 +117,7 @@ void PasswordListModel::sortBy(int column) {
 void PasswordListModel::refresh(int32_t today) {
     today_ = today;
     if (key_ < 0) return;
-    index_.clear();
+    dropIndex();
     if (byPositions()) {
         reset();
         return;

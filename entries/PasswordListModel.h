@@ -49,6 +49,7 @@ public:
     static constexpr int kCountDelayMs = 50;
     static constexpr int kIndexChunk = 500;
     static constexpr int kFoundPageRows = 25;
+    static constexpr int kDropIndexDelayMs = 200;
 
     // `passwords` must stay open while the model shows anything.
     explicit PasswordListModel(DataTable& passwords, QObject* parent = nullptr);
@@ -123,6 +124,7 @@ private:
     // order no key gives) rather than the key's range itself.
     bool byPositions() const { return searching() || sortColumn_ == Notes; }
     void orderFound();
+    void dropIndex();
     void reset();
     void showFound();
     int readFoundPage(qint64 index, Page& rows) const;
