@@ -10,6 +10,8 @@ enum class SendOutcome {
     FocusLost,
     // No keystrokes can be synthesized here (no X display); nothing was pressed.
     NoKeyboard,
+    // The desktop did not let us type (the user refused); nothing was pressed.
+    NotAllowed,
     // The target window could not be given the keyboard focus; nothing was pressed.
     NotFocused,
     // The user held a modifier key for the whole wait; nothing more was pressed.

@@ -12,11 +12,13 @@ KeystrokeSender::KeystrokeSender(Keyboard& keyboard, Clock& clock, WindowSystem&
 
 SendResult KeystrokeSender::sendGrouped(const QString& line, WindowHandle target) {
     if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
+    if (!player_.keyboard().prepareSend()) return SendOutcome::NotAllowed;
     return grouped_.SendKeysGrouped(line, pacing_, target);
 }
 
 SendResult KeystrokeSender::sendDirect(WindowHandle target, const QString& line, int focusMode) {
     if (!player_.keyboard().available()) return SendOutcome::NoKeyboard;
+    if (!player_.keyboard().prepareSend()) return SendOutcome::NotAllowed;
     return direct_.SendKeysDirect(target, line, focusMode);
 }
 

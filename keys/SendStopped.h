@@ -30,4 +30,9 @@ inline const QString kNoKeyboardText = QStringLiteral(
     "Keystrokes cannot be sent on this desktop (it needs an X11 display, or a Wayland compositor "
     "that offers a virtual keyboard), so nothing was sent.");
 
+// Shown for SendOutcome::NotAllowed.
+inline const QString kNotAllowedText = QStringLiteral(
+    "The desktop did not let Quillock type into other windows (the permission was refused), "
+    "so nothing was sent. Quillock asks again after a restart.");
+
 } // namespace ql

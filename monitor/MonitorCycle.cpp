@@ -163,8 +163,10 @@ bool MonitorCycle::settle(int32_t seconds) {
 
 void MonitorCycle::reportStop(const SendResult& result) {
     const bool noKeyboard = result.outcome == SendOutcome::NoKeyboard;
-    prompter_.ask({noKeyboard ? kNoKeyboardTitle : kSendStoppedTitle,
-                   noKeyboard ? kNoKeyboardText : sendStoppedText(result), int(PromptButton::Ok),
+    const bool notAllowed = result.outcome == SendOutcome::NotAllowed;
+    prompter_.ask({noKeyboard || notAllowed ? kNoKeyboardTitle : kSendStoppedTitle,
+                   noKeyboard ? kNoKeyboardText : notAllowed ? kNotAllowedText : sendStoppedText(result),
+                   int(PromptButton::Ok),
                    PromptButton::Ok, PromptIcon::Exclamation});
 }
 

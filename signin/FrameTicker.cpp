@@ -80,8 +80,10 @@ QString FrameTicker::clipboardCountdown(int64_t now) {
     noticeClipboardChange(now);
     if (now > clipboardDue_) {
         if (!remembered_.isEmpty()) {
-            if (clearing_) clearing_->clear();
-            else clipboard_.setText(QString());
+            const bool cleared = clearing_ ? clearing_->clear() : (clipboard_.setText(QString()), true);
+            if (!cleared && clearing_->waitsForFocus())
+                // Tried again at every tick until this program's window has the focus.
+                return QStringLiteral("Clipboard clears when Quillock's window is active");
         }
         remembered_.clear();
         clipboardDue_ = now + int64_t{clipboardSeconds_} * 100;

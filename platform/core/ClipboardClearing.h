@@ -11,7 +11,9 @@ public:
     virtual ~ClipboardClearing() = default;
     // False where the desktop gives no way to clear it from the background.
     virtual bool available() const = 0;
-    // Empties the clipboard; false when that did not happen.
+    // Whether clearing happens only while this program has the focus.
+    virtual bool waitsForFocus() const { return false; }
+    // Empties the clipboard; false when that did not happen (yet).
     virtual bool clear() = 0;
 };
 

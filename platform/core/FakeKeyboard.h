@@ -24,6 +24,8 @@ public:
 
     bool capsLock = false;
     bool present = true; // what available() says
+    bool allowed = true; // what prepareSend() says
+    int sendsPrepared = 0;
     const Clock* clock = nullptr;
     // Runs after every recorded call (tests move the focus from here).
     std::function<void()> afterEach;
@@ -67,6 +69,10 @@ public:
     }
 
     bool available() const override { return present; }
+    bool prepareSend() override {
+        ++sendsPrepared;
+        return allowed;
+    }
     void prepareLine(const QString& line) override { preparedLines.emplace_back(line, events.size()); }
     void keyDown(int vk) override {
         record(QStringLiteral("down ") + keyName(vk));

@@ -15,6 +15,10 @@ public:
     // the whole line at once. Keyboards that type from the user's layout need
     // nothing.
     virtual void prepareLine(const QString& line) { (void)line; }
+    // Called before a send's first key. Where the desktop types for us only
+    // with the user's leave, asks for it (once per run); false when it was
+    // not given: nothing may be typed then.
+    virtual bool prepareSend() { return true; }
     virtual void keyDown(int virtualKey) = 0;
     virtual void keyUp(int virtualKey) = 0;
     // Types one character as a character: the key and level the current layout

@@ -109,6 +109,8 @@ const std::vector<WaylandFamily>& waylandFamilies() {
         {QStringLiteral("Wayland virtual keyboard"),
          {"zwlr_foreign_toplevel_manager_v1", "zwp_virtual_keyboard_manager_v1"},
          &openWlrootsBackends},
+        // Only GNOME's compositor offers its shell's own protocol.
+        {QStringLiteral("desktop portal"), {"gtk_shell1"}, &openGnomeBackends},
     };
     return families;
 }

@@ -4,6 +4,7 @@
 #include "platform/core/WindowSystem.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace ql {
@@ -28,6 +29,9 @@ struct DesktopRequest {
     Clipboard* toolkitClipboard = nullptr;
     // Application ids of this program's own windows on Wayland ("quillock").
     QStringList ownAppIds;
+    // Tells the user, before the desktop asks whether we may type, why we
+    // ask; false when the user would rather not be asked now. May be empty.
+    std::function<bool()> explainTyping;
 };
 
 // The desktop services of the running session, chosen once per run: X11, a

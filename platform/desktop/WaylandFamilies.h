@@ -30,4 +30,9 @@ const WaylandFamily* fittingFamily(const std::vector<WaylandFamily>& families,
 void openWlrootsBackends(const std::shared_ptr<WaylandConnection>& connection,
                          const DesktopRequest& request, DesktopBackends& into);
 
+// The backends of GNOME's compositor (the accessibility bus's windows, the
+// desktop portal's keyboard).
+void openGnomeBackends(const std::shared_ptr<WaylandConnection>& connection,
+                       const DesktopRequest& request, DesktopBackends& into);
+
 } // namespace ql

@@ -300,5 +300,17 @@ TEST(KeystrokeSender, WithoutAKeyboardNothingIsSentAndTheCallerIsTold) {
     EXPECT_TRUE(d.keyboard.events.empty());
 }
 
+// Where the desktop types only with the user's leave, a refusal stops both
+// interpreters before the focus is touched or any key pressed.
+TEST(KeystrokeSender, ASendTheDesktopDoesNotAllowTypesNothing) {
+    Desk d;
+    d.keyboard.allowed = false;
+    EXPECT_EQ(d.sender.sendGrouped("jdoe[Tab]", kTarget), SendOutcome::NotAllowed);
+    EXPECT_EQ(d.sender.sendDirect(kTarget, "jdoe[Tab]", 1), SendOutcome::NotAllowed);
+    EXPECT_EQ(d.keyboard.sendsPrepared, 2);
+    EXPECT_TRUE(d.keyboard.events.empty());
+    EXPECT_TRUE(d.keyboard.preparedLines.empty());
+}
+
 } // namespace
 } // namespace ql

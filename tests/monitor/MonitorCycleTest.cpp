@@ -1,3 +1,4 @@
+#include "keys/SendStopped.h"
 #include "monitor/MonitorMessages.h"
 #include "monitor/WindowMonitor.h"
 #include "platform/core/SystemClock.h"
@@ -303,6 +304,15 @@ TEST(MonitorCycle, FocusLostDuringASendIsReportedAndNotRetyped) {
               "Keystrokes cannot be sent on this desktop (it needs an X11 display, or a Wayland "
               "compositor that offers a virtual keyboard), so nothing was sent.");
     EXPECT_EQ(bare.queued(), 0u);
+
+    Rig refused; // the desktop did not let us type: said so plainly
+    refused.desktop.addWindow(100, "Target");
+    refused.keys.nextOutcome = SendOutcome::NotAllowed;
+    refused.watch({entry("Target", "jdoe", 0, 0)});
+    refused.tick();
+    ASSERT_EQ(refused.prompter.asked.size(), 1u);
+    EXPECT_EQ(refused.prompter.asked[0].title, "Cannot Send");
+    EXPECT_EQ(refused.prompter.asked[0].text, kNotAllowedText);
 }
 
 TEST(MonitorCycle, ReentryDuringASendDoesNotDeadlockOrRepeat) {

@@ -1,5 +1,6 @@
 #include "platform/core/DayNumber.h"
 #include "platform/core/SystemClock.h"
+#include "platform/gnome/FocusedClipboardClearing.h"
 #include "signin/FrameTicker.h"
 #include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
@@ -83,6 +84,32 @@ TEST(FrameClipboardClear, WhenDueTheDesktopsClearingServiceEmptiesTheClipboard) 
     clock.advance(1000);
     ticker.tick();
     EXPECT_EQ(clearing.clears, 1) << "cleared once per copy";
+}
+
+// Where the clipboard may be set only while our own window has the focus, a
+// due clear waits for it, says so, and happens as soon as the focus comes back.
+TEST(FrameClipboardClear, AClearThatWaitsForOurWindowIsTriedUntilItHasTheFocus) {
+    bool ownFocus = false;
+    FakeClock clock;
+    FakeClipboard clipboard;
+    FocusedClipboardClearing clearing(clipboard, [&ownFocus] { return ownFocus; });
+    FakeFrameMonitor monitor;
+    FrameTicker ticker{clock, clipboard, monitor, &clearing};
+    clock.set(36'000'00);
+    ticker.setClipboardSeconds(5);
+    clipboard.setText("secret");
+    ticker.tick();
+    clock.advance(501);
+    EXPECT_EQ(ticker.tick().countdown, "Clipboard clears when Quillock's window is active");
+    clock.advance(1000);
+    EXPECT_EQ(ticker.tick().countdown, "Clipboard clears when Quillock's window is active");
+    EXPECT_EQ(clipboard.text(), "secret");
+    ownFocus = true;
+    clock.advance(20);
+    ticker.tick();
+    EXPECT_EQ(clipboard.text(), "");
+    clock.advance(20);
+    EXPECT_EQ(ticker.tick().countdown, "Monitor Off") << "the countdown ended with the clear";
 }
 
 TEST(FrameClipboardClear, EmptyingByHandEndsTheCountdownAndClosingLeavesTheMark) {

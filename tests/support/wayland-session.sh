@@ -6,7 +6,8 @@
 # unprivileged user; the command and the files named with --with are copied
 # into a folder of the session's own first (a build tree may sit where that
 # user cannot reach).
-# Usage: wayland-session.sh [--compositor NAME] [--with FILE]... COMMAND [ARGS...]
+# Usage: wayland-session.sh [--compositor sway|mutter] [--layout XKB] [--with FILE]... COMMAND [ARGS...]
+# (--layout is the keyboard layout mutter starts with; sway's is set through its IPC.)
 # The command finds WAYLAND_DISPLAY, DISPLAY (XWayland), the compositor's own
 # variables (SWAYSOCK), QL_SESSION_BIN (the copied files) and
 # QL_SESSION_COMPOSITOR set; it runs in a private folder whose files (its
@@ -14,11 +15,13 @@
 # Exits with 77 (skipped) when the compositor is not installed.
 set -euo pipefail
 compositor=sway
+layout=us
 with=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --compositor) compositor=$2; shift 2 ;;
     --with) with+=("$2"); shift 2 ;;
+    --layout) layout=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -26,6 +29,12 @@ done
 if ! command -v "$compositor" >/dev/null; then
   echo "wayland-session: $compositor is not installed: skipped" >&2
   exit 77
+fi
+
+if [ "$compositor" = mutter ]; then
+  for f in /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome; do
+    [ -x "$f" ] || { echo "wayland-session: $f is not installed: skipped" >&2; exit 77; }
+  done
 fi
 
 caller_dir=$PWD
@@ -99,6 +108,22 @@ CONFIG
   compositor_pid=$! # the leader of a process group of its own
 }
 
+# GNOME's compositor, headless on a virtual monitor, without X11; the desktop
+# portal (started by the bus on first use) learns the display and the desktop
+# from the bus's activation environment, as a GNOME login sets them.
+start_mutter() {
+  local name=ql-wayland-0
+  XDG_CURRENT_DESKTOP=GNOME XKB_DEFAULT_LAYOUT="$layout" setsid "${as_user[@]}" mutter --headless --wayland --no-x11 \
+    --virtual-monitor 1280x1024 --wayland-display "$name" >"$work/out/compositor.log" 2>&1 &
+  compositor_pid=$!
+  for _ in $(seq 200); do [ -S "$XDG_RUNTIME_DIR/$name" ] && break; sleep 0.05; done
+  [ -S "$XDG_RUNTIME_DIR/$name" ] || { echo "wayland-session: mutter did not start" >&2; exit 1; }
+  "${as_user[@]}" dbus-update-activation-environment WAYLAND_DISPLAY="$name" \
+    XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland >/dev/null 2>&1 || true
+  echo "WAYLAND_DISPLAY=$name" >"$work/session.env"
+  export XDG_CURRENT_DESKTOP=GNOME
+}
+
 [ ${#as_user[@]} -eq 0 ] || chown 65534:65534 "$work"
 # Asks the compositor to end with its own quit command, then ends what is left
 # of its process group: the helper it forks to start XWayland waits for a
@@ -116,6 +141,7 @@ stop_compositor() {
 
 case "$compositor" in
   sway) start_sway ;;
+  mutter) start_mutter ;;
   *) echo "wayland-session: no way to start $compositor" >&2; exit 2 ;;
 esac
 wait_file "$work/session.env"
