@@ -151,11 +151,18 @@ bool AtspiWindowSystem::exists(WindowHandle window) {
 // So nothing is asked: a send waits until the user brings the window forward.
 void AtspiWindowSystem::requestFocus(WindowHandle, FocusWay) {}
 
+// Asked before every item of a send: only the frame's own state is read
+// again, not the whole desktop.
 bool AtspiWindowSystem::hasFocus(WindowHandle window) {
     if (window == kOwnWindow) return ownFocusedWindow() != 0;
-    refresh();
     const Frame* f = frame(window);
-    return f && f->active;
+    if (!f) {
+        refresh();
+        f = frame(window);
+        if (!f) return false;
+    }
+    atspi_accessible_clear_cache(f->node);
+    return isActive(f->node);
 }
 
 WindowHandle AtspiWindowSystem::focusedWindow() {

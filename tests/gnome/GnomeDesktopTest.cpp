@@ -1,0 +1,349 @@
+// End to end on a headless GNOME compositor with the desktop portal: the
+// backends the chooser picks there, windows of GTK and Qt programs through
+// the accessibility bus, and keystrokes through the portal's remote-desktop
+// session, whose permission dialog the test answers through the
+// accessibility bus as a user would: once refused, once allowed.
+#include "keys/KeystrokeSender.h"
+#include "keys/SendStopped.h"
+#include "platform/atspi/AtspiControlTexts.h"
+#include "platform/core/SystemClock.h"
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/gnome/AtspiWindowSystem.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/WaylandSession.h"
+#include "tests/support/receiver/ReceiverProcess.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+#include <atspi/atspi.h>
+#include <gtest/gtest.h>
+
+namespace ql {
+
+void PrintTo(const SendResult& r, std::ostream* out) {
+    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
+}
+
+namespace {
+
+using wayland_test::waitUntil;
+
+// A pass of the event loop between two looks at the desktop.
+void nap() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_gnome_desktop";
+    static char* argv[] = {name, nullptr};
+    static auto* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+const QString kPunctuation = QStringLiteral("^`~'\"\\|{}<> !@#$%&*()_+-=;:,./?");
+const QString kPortalDialog = QStringLiteral("Remote desktop");
+
+QString nameOf(AtspiAccessible* node) {
+    gchar* name = atspi_accessible_get_name(node, nullptr);
+    QString out = name ? QString::fromUtf8(name) : QString();
+    g_free(name);
+    return out;
+}
+
+// GTK 4 names a button with its mnemonic first ("_Share Share").
+bool labelled(AtspiAccessible* node, const QString& label) {
+    const QString name = nameOf(node);
+    return name == label || name.endsWith(u' ' + label);
+}
+
+// The first control below `node` of `role` labelled `label` (a new reference).
+AtspiAccessible* findControl(AtspiAccessible* node, AtspiRole role, const QString& label, int depth = 0) {
+    if (depth > 20) return nullptr;
+    for (int i = 0; i < atspi_accessible_get_child_count(node, nullptr); ++i) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
+        if (!child) continue;
+        if (atspi_accessible_get_role(child, nullptr) == role && labelled(child, label)) return child;
+        AtspiAccessible* found = findControl(child, role, label, depth + 1);
+        g_object_unref(child);
+        if (found) return found;
+    }
+    return nullptr;
+}
+
+bool act(AtspiAccessible* node) {
+    AtspiAction* action = node ? atspi_accessible_get_action_iface(node) : nullptr;
+    const bool done = action && atspi_action_do_action(action, 0, nullptr);
+    if (action) g_object_unref(action);
+    return done;
+}
+
+bool checked(AtspiAccessible* node) {
+    AtspiStateSet* states = atspi_accessible_get_state_set(node);
+    const bool on = atspi_state_set_contains(states, ATSPI_STATE_CHECKED);
+    g_object_unref(states);
+    return on;
+}
+
+// The portal's permission dialog, answered as the user would: ticking "Allow
+// remote interaction" and pressing Share, or pressing Cancel. Polled from the
+// event loop, which runs while the send waits for the answer.
+class PermissionAnswer {
+public:
+    explicit PermissionAnswer(bool allow) : allow_(allow) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tryAnswer(); });
+        timer_.start(200);
+    }
+    bool answered() const { return answered_; }
+    int dialogsSeen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    bool allow_;
+    bool answered_ = false;
+    int seen_ = 0;
+
+    void tryAnswer() {
+        AtspiAccessible* dialog = findDialog();
+        if (!dialog) return;
+        ++seen_;
+        if (allow_) {
+            AtspiAccessible* box = findControl(dialog, ATSPI_ROLE_CHECK_BOX, "Allow remote interaction");
+            if (box && !checked(box)) act(box);
+            if (box) g_object_unref(box);
+        }
+        AtspiAccessible* button = findControl(dialog, ATSPI_ROLE_PUSH_BUTTON, allow_ ? "Share" : "Cancel");
+        answered_ = act(button) || answered_;
+        if (answered_) timer_.stop();
+        if (button) g_object_unref(button);
+        g_object_unref(dialog);
+    }
+    static AtspiAccessible* findDialog() {
+        AtspiAccessible* desktop = atspi_get_desktop(0);
+        AtspiAccessible* found = nullptr;
+        for (int i = 0; !found && i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
+            AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+            if (!app) continue;
+            atspi_accessible_clear_cache(app);
+            for (int w = 0; !found && w < atspi_accessible_get_child_count(app, nullptr); ++w) {
+                AtspiAccessible* top = atspi_accessible_get_child_at_index(app, w, nullptr);
+                if (top && nameOf(top) == kPortalDialog) found = top;
+                else if (top) g_object_unref(top);
+            }
+            g_object_unref(app);
+        }
+        g_object_unref(desktop);
+        return found;
+    }
+};
+
+WindowHandle titled(WindowSystem& windows, const QString& title, int waitMs = 10000) {
+    WindowHandle found = 0;
+    waitUntil([&] {
+        for (const TopWindow& w : windows.topWindows())
+            if (w.title == title) found = w.handle;
+        return found != 0;
+    }, waitMs, nap);
+    return found;
+}
+
+// One GTK entry on Wayland: zenity prints its text when it is closed with OK
+// (Enter, or its button pressed through the accessibility bus).
+class Zenity {
+public:
+    Zenity(WindowSystem& windows, const QString& title) : windows_(windows), title_(title) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("GDK_BACKEND", "wayland");
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start("zenity", {"--entry", "--title", title});
+        window = titled(windows, title);
+    }
+    ~Zenity() {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    // What the entry held when it closed; presses OK first when `close`.
+    QString text(bool close) {
+        if (close) pressOk();
+        QString note;
+        // A process that ended while a send ran the event loop is finished already.
+        if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(close ? 10000 : 3000)) {
+            note = QStringLiteral("(Enter did not close it) ");
+            pressOk();
+            if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(5000)) return QStringLiteral("(zenity did not close)");
+        }
+        waitUntil([&] { return !windows_.exists(window); }, 5000, nap);
+        return note + QString::fromUtf8(process_.readAllStandardOutput()).chopped(1);
+    }
+    WindowHandle window = 0;
+
+private:
+    WindowSystem& windows_;
+    QString title_;
+    QProcess process_;
+    void pressOk() {
+        AtspiAccessible* desktop = atspi_get_desktop(0);
+        for (int i = 0; i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
+            AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+            if (!app) continue;
+            if (qint64(atspi_accessible_get_process_id(app, nullptr)) == process_.processId()) {
+                AtspiAccessible* ok = findControl(app, ATSPI_ROLE_PUSH_BUTTON, "OK");
+                act(ok);
+                if (ok) g_object_unref(ok);
+            }
+            g_object_unref(app);
+        }
+        g_object_unref(desktop);
+    }
+};
+
+struct Desk {
+    SystemClock clock;
+    DesktopBackends backends = openDesktop({std::make_shared<AtspiControlTexts>(), nullptr, {}});
+    WindowSystem& windows = *backends.windows;
+    KeystrokeSender keys{*backends.keyboard, clock, windows, SendPacing{20, 7}};
+    Desk() {
+        app();
+        keys.setIdle([] { QThread::usleep(500); });
+    }
+};
+
+// Lets the user's earlier key reach the window before the next send looks at it.
+void settle(int ms = 300) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+} // namespace
+
+TEST(GnomeDesktop, TheChooserPicksAccessibilityWindowsAndThePortalKeyboard) {
+    ASSERT_TRUE(wayland_test::insideSession());
+    Desk desk;
+    EXPECT_EQ(desk.backends.name, "Wayland (mutter)");
+    EXPECT_EQ(desk.backends.keystrokes, "Keystrokes: desktop portal (mutter)");
+    EXPECT_TRUE(desk.windows.available());
+    EXPECT_TRUE(desk.backends.keyboard->available());
+    EXPECT_TRUE(dynamic_cast<AtspiWindowSystem*>(&desk.windows));
+}
+
+TEST(GnomeDesktop, ARefusedPermissionStopsTheSendWithAMessageAndTypesNothing) {
+    Desk desk;
+    Zenity target(desk.windows, "Refused Target");
+    ASSERT_NE(target.window, 0u);
+    PermissionAnswer answer(false);
+    EXPECT_EQ(desk.keys.sendGrouped("jdoe[Tab]s3cret[Enter]", target.window), SendOutcome::NotAllowed);
+    EXPECT_TRUE(answer.answered()) << "the desktop's dialog came up and was cancelled";
+    // Asked once per run: the next send stops at once, without the dialog.
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(desk.keys.sendGrouped("jdoe[Enter]", target.window), SendOutcome::NotAllowed);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(target.text(true), "") << "nothing was typed";
+    EXPECT_TRUE(kNotAllowedText.contains("did not let Quillock type"));
+}
+
+class GnomeKeys : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        desk = new Desk;
+        answer = new PermissionAnswer(true);
+    }
+    static void TearDownTestSuite() {
+        delete answer;
+        delete desk;
+    }
+    static SendResult send(const QString& line, WindowHandle target, bool direct) {
+        settle();
+        return direct ? desk->keys.sendDirect(target, line, 1) : desk->keys.sendGrouped(line, target);
+    }
+    static void setCapsLock(bool on) {
+        if (desk->backends.keyboard->capsLockOn() == on) return;
+        desk->backends.keyboard->keyDown(20);
+        desk->backends.keyboard->keyUp(20);
+    }
+    static Desk* desk;
+    static PermissionAnswer* answer;
+};
+Desk* GnomeKeys::desk = nullptr;
+PermissionAnswer* GnomeKeys::answer = nullptr;
+
+// A GTK window shows as active once the seat has a keyboard, which the
+// session's keyboard gives a headless compositor: these tests follow the
+// first allowed send.
+TEST_F(GnomeKeys, AnAllowedSessionTypesThePunctuationLineExactlyIntoGtkAndQtWithCapsLockOffAndOn) {
+    Zenity first(desk->windows, "GTK Receiver");
+    ASSERT_NE(first.window, 0u);
+    ASSERT_EQ(send("Ab1" + kPunctuation + "[Enter]", first.window, false), SendOutcome::Completed);
+    EXPECT_TRUE(answer->answered());
+    EXPECT_EQ(first.text(false), "Ab1" + kPunctuation);
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    for (bool caps : {false, true}) {
+        for (bool direct : {false, true}) {
+            SCOPED_TRACE(std::string(caps ? "caps on" : "caps off") + (direct ? " direct" : " grouped"));
+            setCapsLock(caps);
+            Zenity gtk(desk->windows, "GTK Receiver");
+            ASSERT_NE(gtk.window, 0u);
+            ASSERT_EQ(send("jDoe" + kPunctuation + "[Enter]", gtk.window, direct), SendOutcome::Completed);
+            EXPECT_EQ(gtk.text(false), "jDoe" + kPunctuation);
+
+            ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
+            const WindowHandle qtWindow = titled(desk->windows, "Qt Receiver");
+            ASSERT_NE(qtWindow, 0u);
+            // A Qt program just started answers its first accessibility
+            // questions slowly; a key held over such a stall would repeat.
+            settle(1500);
+            ASSERT_EQ(send("jDoe[Tab]" + kPunctuation + "[Enter]", qtWindow, direct), SendOutcome::Completed);
+            const QJsonObject got = qt.next();
+            EXPECT_EQ(got["user"].toString(), "jDoe");
+            EXPECT_EQ(got["password"].toString(), kPunctuation);
+        }
+    }
+    setCapsLock(false);
+}
+
+TEST_F(GnomeKeys, WindowsOfGtkAndQtProgramsWithTitlesFocusAndPresence) {
+    WindowSystem& windows = desk->windows;
+    Zenity gtk(windows, "GTK Window");
+    ASSERT_NE(gtk.window, 0u) << "a GTK program is on the accessibility bus";
+    EXPECT_TRUE(waitUntil([&] { return windows.focusedWindow() == gtk.window; }, 5000, nap));
+    {
+        ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Window");
+        const WindowHandle qtWindow = titled(windows, "Qt Window");
+        ASSERT_NE(qtWindow, 0u) << "a Qt program with accessibility on is on the bus";
+        EXPECT_TRUE(waitUntil([&] { return windows.focusedWindow() == qtWindow; }, 5000, nap))
+            << "the window opened last has the focus";
+        EXPECT_FALSE(windows.hasFocus(gtk.window));
+        EXPECT_TRUE(windows.exists(gtk.window));
+    }
+    EXPECT_TRUE(waitUntil([&] { return titled(windows, "Qt Window", 0) == 0; }, 5000, nap))
+        << "a closed window leaves the list";
+    EXPECT_EQ(gtk.text(true), "");
+    EXPECT_FALSE(windows.exists(gtk.window));
+}
+
+// No program may bring another's window forward here: a send to a window
+// without the focus waits for the user, and types nowhere else meanwhile.
+TEST_F(GnomeKeys, ASendToAWindowWithoutTheFocusTypesNothingAnywhere) {
+    Zenity behind(desk->windows, "Behind Window");
+    Zenity front(desk->windows, "Front Window");
+    ASSERT_TRUE(waitUntil([&] { return desk->windows.hasFocus(front.window); }, 5000, nap));
+    EXPECT_EQ(send("jdoe[Enter]", behind.window, false), SendOutcome::NotFocused);
+    EXPECT_EQ(front.text(true), "");
+    EXPECT_EQ(behind.text(true), "");
+}
+
+// The US layout has no accented letters: the send stops before the first,
+// with what came before it typed and nothing wrong.
+TEST_F(GnomeKeys, ACharacterTheLayoutCannotTypeStopsTheSendBeforeIt) {
+    Zenity gtk(desk->windows, "Stop Receiver");
+    ASSERT_NE(gtk.window, 0u);
+    const SendResult r = send(QStringLiteral("abc\u00e9def[Enter]"), gtk.window, false);
+    EXPECT_EQ(r, SendOutcome::Untypable);
+    EXPECT_EQ(r.character, U'\u00e9');
+    settle(); // the keys before it reach the entry
+    EXPECT_EQ(gtk.text(true), "abc");
+}
+
+} // namespace ql
