@@ -40,9 +40,17 @@ void MonitorController::minimize() {
         state_ = MonitorWindowState::InTray;
     } else if (state_ == MonitorWindowState::InTray) {
         showWindow(); // hidden without a tray icon, nobody could reach it
+        tellNoTrayOnce();
     } else {
         parts_.window.minimizeOnTaskBar();
+        tellNoTrayOnce();
     }
+}
+
+void MonitorController::tellNoTrayOnce() {
+    if (toldNoTray_) return;
+    toldNoTray_ = true;
+    parts_.window.tellNoTray(kNoTrayText);
 }
 
 void MonitorController::restore() {

@@ -71,6 +71,7 @@ public:
     void applyStayOnTop();
 
 private:
+    void tellNoTrayOnce();
     void showWindow();
     void loadWatched();
     bool addTrayIcon();
@@ -78,6 +79,7 @@ private:
     Parts parts_;
     bool closed_ = false;
     MonitorWindowState state_ = MonitorWindowState::InTray; // not yet on the screen
+    bool toldNoTray_ = false;
     QString userName_;
 };
 

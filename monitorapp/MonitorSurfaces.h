@@ -3,6 +3,12 @@
 
 namespace ql {
 
+// Said once per run when no notification area takes the icon.
+inline const QString kNoTrayText = QStringLiteral(
+    "No notification area takes Quillock's icon on this desktop (GNOME shows one only with an "
+    "extension for tray icons), so this window stays shown instead of hiding in the tray; minimizing "
+    "it puts it on the task bar.");
+
 // The notification area as the monitor uses it.
 class TrayHost {
 public:
@@ -27,6 +33,8 @@ public:
     // Visible and restored, brought to the top with the keyboard focus.
     virtual void showRestored() = 0;
     virtual void takeFocus() = 0;
+    // Tells the user why the window stays shown (no notification area).
+    virtual void tellNoTray(const QString& why) = 0;
     // Keeps the window above others; nothing takes this back while the program runs.
     virtual void makeStayOnTop() = 0;
     virtual void setWindowIcon(const QString& picture) = 0;

@@ -4,6 +4,7 @@
 #include "entries/views/SearchField.h"
 #include "signin/UserSelection.h"
 #include "signin/views/AboutWindow.h"
+#include "signin/views/TypingPermission.h"
 #include "signin/views/MonitorOptionsDialog.h"
 #include "signin/views/SelectUsersDialog.h"
 #include "store/Layouts.h"
@@ -32,7 +33,7 @@ void MonitorProgramDialogs::about() {
 
 MonitorDesktop::MonitorDesktop(Clipboard& clipboard)
     : backends(openDesktop({std::make_shared<AtspiControlTexts>(), &clipboard,
-                            {QGuiApplication::desktopFileName()}})) {}
+                            {QGuiApplication::desktopFileName()}, &explainTypingPermission})) {}
 
 MonitorRun::MonitorRun(ProgramServices& s, ConfigurationSettings& c, ProgramValues& v)
     : services(s),

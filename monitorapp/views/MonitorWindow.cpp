@@ -1,4 +1,5 @@
 #include "monitorapp/views/MonitorWindow.h"
+#include <QMessageBox>
 #include "entries/views/SearchField.h"
 #include "exchange/views/ListExportDialog.h"
 #include "framework/HeaderArrangement.h"
@@ -160,6 +161,14 @@ QSize MonitorWindow::smallest() const { return {dialogUnitsX(50), dialogUnitsY(5
 QSize MonitorWindow::largest() const { return {dialogUnitsX(500), dialogUnitsY(500)}; }
 
 void MonitorWindow::hideInTray() { hide(); }
+
+// Not modal: the window is what the user works with meanwhile.
+void MonitorWindow::tellNoTray(const QString& why) {
+    auto* box = new QMessageBox(QMessageBox::Information, windowTitle(), why, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
 
 void MonitorWindow::minimizeOnTaskBar() {
     if (!isMinimized()) showMinimized();

@@ -56,6 +56,7 @@ public:
 
     // MonitorWindowSurface
     void hideInTray() override;
+    void tellNoTray(const QString& why) override;
     void minimizeOnTaskBar() override;
     void showRestored() override;
     void takeFocus() override;

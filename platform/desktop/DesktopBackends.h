@@ -13,6 +13,14 @@ class Clipboard;
 class ControlTextSource;
 class WaylandConnection;
 
+// What the programs tell the user before the desktop first asks whether
+// Quillock may type (GNOME's remote-interaction dialog).
+inline const QString kTypingPermissionTitle = QStringLiteral("Typing Into Other Windows");
+inline const QString kTypingPermissionText = QStringLiteral(
+    "To type logins into other programs' windows, Quillock needs your leave. The desktop will now ask "
+    "whether Quillock may control the keyboard: tick \"Allow remote interaction\" and press Share. "
+    "Quillock asks once each time it starts, and types only what you send.");
+
 // The displays the session announces in its environment.
 struct SessionDisplays {
     QString x11;     // $DISPLAY

@@ -17,6 +17,7 @@
 #include "signin/SettingsKeys.h"
 #include "signin/UserSelection.h"
 #include "signin/views/AboutWindow.h"
+#include "signin/views/TypingPermission.h"
 #include "signin/views/ActivityWatcher.h"
 #include "signin/views/BrowseUsersWindow.h"
 #include "signin/views/ConfirmPasswordDialog.h"
@@ -64,7 +65,7 @@ std::array<QString, 3> quickUserNames(ProgramServices& services) {
 struct Desktop {
     explicit Desktop(Clipboard& clipboard)
         : backends(openDesktop({std::make_shared<AtspiControlTexts>(), &clipboard,
-                                {QGuiApplication::desktopFileName()}})) {}
+                                {QGuiApplication::desktopFileName()}, &explainTypingPermission})) {}
     DesktopBackends backends;
     WindowSystem& windows = *backends.windows;
     Keyboard& keyboard = *backends.keyboard;

@@ -150,9 +150,12 @@ TEST(MonitorWithoutTray, TheWindowStaysReachableAndTheTrayIsTriedAgain) {
     EXPECT_EQ(rig.window.look, Look::Shown) << "a hidden window without an icon is lost";
     EXPECT_TRUE(rig.window.stayOnTop) << "no tray icon: the stay-on-top rule applies";
 
+    EXPECT_EQ(rig.window.told, QStringList{kNoTrayText}) << "why it stays shown";
+
     rig.controller.minimize(); // the title-bar button: an ordinary minimized window
     EXPECT_EQ(rig.window.look, Look::Minimized);
     EXPECT_EQ(rig.host.adds, 2);
+    EXPECT_EQ(rig.window.told.size(), 1) << "said once per run";
 
     rig.host.trayThere = true; // a tray host started meanwhile
     rig.controller.minimize();

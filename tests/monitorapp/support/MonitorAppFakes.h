@@ -52,6 +52,8 @@ public:
     void minimizeOnTaskBar() override { note("minimize", Look::Minimized); }
     void showRestored() override { note(stayOnTop ? "show on top" : "show", Look::Shown); }
     void takeFocus() override { log << "focus"; }
+    QStringList told;
+    void tellNoTray(const QString& why) override { told << why; }
     void makeStayOnTop() override { stayOnTop = true; }
     void setWindowIcon(const QString& picture) override { icon = picture; }
     void showUserEntries(const QString& userName) override { listedUser = userName; }
