@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the keystroke benchmark inside a private X session (Xvfb + openbox),
-# then its Wayland part inside a private headless sway.
+# then its Wayland part inside a private headless sway, and its GNOME part
+# inside a private headless mutter with the desktop portal.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${QL_BUILD_DIR:-$root/build-release}"
@@ -9,3 +10,4 @@ out=$(mktemp -d /tmp/ql-bench-keys.XXXXXX)
 trap 'rm -rf "$out"' EXIT
 cd "$out"
 "$root/tests/support/wayland-session.sh" "$build/bench/keys/bench_keys_wayland"
+"$root/tests/support/wayland-session.sh" --compositor mutter "$build/bench/keys/bench_keys_gnome"
