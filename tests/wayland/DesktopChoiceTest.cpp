@@ -32,6 +32,15 @@ TEST(DesktopChoice, AWaylandFamilyFitsOnlyWhenEveryProtocolItNeedsIsOffered) {
     EXPECT_EQ(fittingFamily(families, {}), nullptr);
 }
 
+// GNOME's compositor offers neither wlroots protocol but its shell's own: its
+// windows and keys come through the accessibility bus and the desktop portal.
+TEST(DesktopChoice, GnomesCompositorGetsThePortalFamily) {
+    const WaylandFamily* gnome = fittingFamily(
+        waylandFamilies(), announced({"wl_compositor", "wl_seat", "gtk_shell1", "xdg_activation_v1"}));
+    ASSERT_NE(gnome, nullptr);
+    EXPECT_EQ(gnome->keystrokesName, "desktop portal");
+}
+
 TEST(DesktopChoice, TheFirstFittingFamilyIsChosen) {
     const std::vector<WaylandFamily> families = {
         {"Plasma fake input", {"org_kde_plasma_window_management", "org_kde_kwin_fake_input"}, &openNothing},
