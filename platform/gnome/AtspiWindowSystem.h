@@ -52,7 +52,8 @@ private:
     std::shared_ptr<ControlTextSource> controls_;
     std::function<bool()> ownActive_;
     std::map<std::string, WindowHandle> handles_; // bus name and path -> handle
-    WindowHandle nextHandle_ = 1;
+    // Small numbers are no window to the monitor: handles start well above them.
+    WindowHandle nextHandle_ = 0x10000;
     std::vector<Frame> frames_;
 
     void refresh();

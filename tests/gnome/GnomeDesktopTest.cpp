@@ -7,10 +7,11 @@
 #include "keys/SendStopped.h"
 #include "platform/atspi/AtspiControlTexts.h"
 #include "platform/core/SystemClock.h"
+#include "monitor/WindowMonitor.h"
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/gnome/AtspiWindowSystem.h"
+#include "tests/monitor/support/MonitorFakes.h"
 #include "tests/support/PortalPermission.h"
-#include "tests/support/QtPrinters.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
@@ -57,6 +58,22 @@ WindowHandle titled(WindowSystem& windows, const QString& title, int waitMs = 10
     return found;
 }
 
+// Presses OK in the windows of process `pid` through the accessibility bus.
+void pressOkOf(qint64 pid) {
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    for (int i = 0; i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
+        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+        if (!app) continue;
+        if (qint64(atspi_accessible_get_process_id(app, nullptr)) == pid) {
+            AtspiAccessible* ok = findControl(app, ATSPI_ROLE_PUSH_BUTTON, "OK");
+            act(ok);
+            if (ok) g_object_unref(ok);
+        }
+        g_object_unref(app);
+    }
+    g_object_unref(desktop);
+}
+
 // One GTK entry on Wayland: zenity prints its text when it is closed with OK
 // (Enter, or its button pressed through the accessibility bus).
 class Zenity {
@@ -92,20 +109,7 @@ private:
     WindowSystem& windows_;
     QString title_;
     QProcess process_;
-    void pressOk() {
-        AtspiAccessible* desktop = atspi_get_desktop(0);
-        for (int i = 0; i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
-            AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-            if (!app) continue;
-            if (qint64(atspi_accessible_get_process_id(app, nullptr)) == process_.processId()) {
-                AtspiAccessible* ok = findControl(app, ATSPI_ROLE_PUSH_BUTTON, "OK");
-                act(ok);
-                if (ok) g_object_unref(ok);
-            }
-            g_object_unref(app);
-        }
-        g_object_unref(desktop);
-    }
+    void pressOk() { pressOkOf(process_.processId()); }
 };
 
 struct Desk {
@@ -254,6 +258,43 @@ TEST_F(GnomeKeys, ACharacterTheLayoutCannotTypeStopsTheSendBeforeIt) {
     EXPECT_EQ(r.character, U'\u00e9');
     settle(); // the keys before it reach the entry
     EXPECT_EQ(gtk.text(true), "abc");
+}
+
+// The monitor sees a GTK window that opens after it started, and fills it.
+TEST_F(GnomeKeys, AWatchedEntryFillsAGtkWindowThatAppearsLater) {
+    ql::testing::FakeWatchedEntries entries;
+    ScriptedPrompter prompter;
+    WatchedEntry entry;
+    entry.titlePattern = "Late Login*";
+    entry.sendText = "jdoe[Tab]s3cret";
+    entry.user = "alice";
+    entries.byUser["alice"] = {entry};
+    WindowMonitor monitor(WindowMonitor::Services{desk->windows, desk->keys, desk->clock, prompter, entries},
+                          MonitorPolicy::mainProgram());
+    monitor.switchMonitoring(true);
+    monitor.loadWatchedEntries("alice");
+    monitor.runMonitorCycle(false);
+    EXPECT_FALSE(monitor.lists().queueEmpty()) << "waits while no window fits";
+    // A GTK dialog with two fields; zenity prints them joined by "|".
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GDK_BACKEND", "wayland");
+    QProcess form;
+    form.setProcessEnvironment(env);
+    form.start("zenity", {"--forms", "--title", "Late Login", "--add-entry", "User", "--add-password", "Password"});
+    QElapsedTimer t;
+    t.start();
+    while (!monitor.lists().queueEmpty() && t.elapsed() < 20000) {
+        monitor.runMonitorCycle(false);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(100);
+    }
+    EXPECT_TRUE(monitor.lists().queueEmpty());
+    // Enter in a form's last field does not close it: OK does.
+    settle();
+    if (form.state() != QProcess::NotRunning) pressOkOf(form.processId());
+    ASSERT_TRUE(form.state() == QProcess::NotRunning || form.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(form.readAllStandardOutput()).trimmed(), "jdoe|s3cret");
+    EXPECT_TRUE(prompter.asked.empty());
 }
 
 } // namespace ql
