@@ -1,6 +1,7 @@
 #include "monitorapp/views/MonitorProgram.h"
 #include "framework/ProgramOptions.h"
 #include "platform/desktop/DesktopBackends.h"
+#include "platform/recordstore/SchemaGuard.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
 #include "signin/views/UnlockWindow.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     ql::hardenProcess(); // before anything holds a secret: no core dumps, no attaching
     if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
     umask(077); // data files, their journals and INI files are the user's alone
+    ql::keepVerdictsIn(ql::userVerdictFile()); // a start on the files the last run left checks none again
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock Monitor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("qlmon")); // the application id of its windows

@@ -11,6 +11,7 @@
 #include "tools/views/TipsPanel.h"
 #include "framework/ProgramOptions.h"
 #include "platform/desktop/DesktopBackends.h"
+#include "platform/recordstore/SchemaGuard.h"
 #include "platform/secure/ProcessHardening.h"
 #include "signin/SettingsKeys.h"
 #include <QApplication>
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     ql::hardenProcess(); // before anything holds a secret: no core dumps, no attaching
     if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
     umask(077); // data files, their journals and INI files are the user's alone
+    ql::keepVerdictsIn(ql::userVerdictFile()); // a start on the files the last run left checks none again
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillock"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillock")); // the application id of its windows

@@ -1,6 +1,8 @@
 // Measures the time from starting a program to its window named TITLE being
 // mapped on the X display, by watching the root window's map notifications
 // (run it without a window manager, so top-level windows are root children).
+// Each run then closes the window as a user would and waits for the program to
+// end, so that the next start finds the files as a finished run leaves them.
 // Usage: measure_start RUNS TITLE PROGRAM [ARGS...]   prints one time per run, in ms
 #include <xcb/xcb.h>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <spawn.h>
 #include <string>
+#include <thread>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -28,11 +31,41 @@ std::string windowName(xcb_connection_t* c, xcb_window_t w) {
     return name;
 }
 
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = reply ? reply->atom : XCB_ATOM_NONE;
+    free(reply);
+    return a;
+}
+
+// Asks the window to close (WM_DELETE_WINDOW) and waits up to 10 s for the
+// program to end; one that is still there then is killed.
+void closeAndWait(xcb_connection_t* c, xcb_window_t window, pid_t pid) {
+    xcb_client_message_event_t close{};
+    close.response_type = XCB_CLIENT_MESSAGE;
+    close.format = 32;
+    close.window = window;
+    close.type = atom(c, "WM_PROTOCOLS");
+    close.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
+    close.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
+    xcb_flush(c);
+    for (int i = 0; i < 1000; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::fprintf(stderr, "measure_start: the program did not end when its window was closed\n");
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
 double runOnce(xcb_connection_t* c, const std::string& title, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return -1;
     double ms = -1;
+    xcb_window_t window = XCB_WINDOW_NONE;
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         const int type = event->response_type & 0x7f;
         if (type == XCB_MAP_NOTIFY) {
@@ -40,14 +73,19 @@ double runOnce(xcb_connection_t* c, const std::string& title, char** argv) {
             if (windowName(c, map->window) == title) {
                 ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                          .count();
+                window = map->window;
                 free(event);
                 break;
             }
         }
         free(event);
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
+    if (window != XCB_WINDOW_NONE) {
+        closeAndWait(c, window, pid);
+    } else {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
     return ms;
 }
 

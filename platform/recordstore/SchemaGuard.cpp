@@ -1,10 +1,12 @@
 #include "platform/recordstore/SchemaGuard.h"
+#include "platform/recordstore/LastingVerdicts.h"
 #include "platform/recordstore/SchemaCheckWire.h"
 #include "platform/recordstore/StoreConnection.h"
 #include "platform/secure/SecretBytes.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -27,30 +29,14 @@ namespace ql {
 
 namespace {
 
-struct FileIdentity {
-    dev_t device;
-    ino_t inode;
-    off_t size;
-    long long seconds, nanoseconds;
-    bool operator<(const FileIdentity& o) const {
-        return std::tie(device, inode, size, seconds, nanoseconds) <
-               std::tie(o.device, o.inode, o.size, o.seconds, o.nanoseconds);
-    }
-};
-
-std::optional<FileIdentity> identityOf(const QString& path) {
-    struct stat st {};
-    if (stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileIdentity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
-
 // The verdicts of this run and the checker in use, shared by all threads.
 struct GuardState {
     std::mutex lock;
     std::map<FileIdentity, int> verdicts; // SQLITE_OK or kForeignSchema
     QString checker;                      // chosen by useSchemaChecker()
     int timeoutMs = 5000;
+    QString lastingFile;                  // chosen by keepVerdictsIn()
+    std::set<FileIdentity> lasting;       // sound in an earlier run, as read from it
 };
 
 GuardState& state() {
@@ -246,22 +232,63 @@ void useSchemaChecker(const QString& path, int timeoutMs) {
     s.verdicts.clear();
 }
 
-void vouchForFile(const QString& path, dev_t device, ino_t inode) {
-    const std::optional<FileIdentity> now = identityOf(path);
-    if (!now || now->device != device || now->inode != inode)
-        return;
+void keepVerdictsIn(const QString& file) {
+    std::vector<FileIdentity> kept = file.isEmpty() ? std::vector<FileIdentity>{} : lasting_verdicts::read(file);
     GuardState& s = state();
     std::lock_guard<std::mutex> hold(s.lock);
-    s.verdicts[*now] = SQLITE_OK;
+    s.lastingFile = file;
+    s.lasting = std::set<FileIdentity>(kept.begin(), kept.end());
+}
+
+QString userVerdictFile() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? QString() : cache + QLatin1String("/quillock/checked-tables");
 }
 
 namespace {
 
-std::optional<int> verdictFor(const FileIdentity& id) {
+struct SoundFile {
+    QString path;
+    FileIdentity id;
+};
+
+// Writes sound files to the verdicts kept across runs, where they prove
+// something beyond the run.
+void keepAcrossRuns(const std::vector<SoundFile>& sound) {
     GuardState& s = state();
+    QString file;
+    {
+        std::lock_guard<std::mutex> hold(s.lock);
+        file = s.lastingFile;
+    }
+    if (file.isEmpty())
+        return;
+    std::vector<FileIdentity> kept;
+    for (const SoundFile& f : sound)
+        if (keepsChangeTimes(f.path))
+            kept.push_back(f.id);
+    lasting_verdicts::add(file, kept);
     std::lock_guard<std::mutex> hold(s.lock);
-    const auto it = s.verdicts.find(id);
-    return it == s.verdicts.end() ? std::nullopt : std::optional<int>(it->second);
+    s.lasting.insert(kept.begin(), kept.end());
+}
+
+std::optional<int> verdictFor(const FileIdentity& id, const QString& path) {
+    GuardState& s = state();
+    {
+        std::lock_guard<std::mutex> hold(s.lock);
+        const auto it = s.verdicts.find(id);
+        if (it != s.verdicts.end())
+            return it->second;
+        if (!s.lasting.contains(id))
+            return std::nullopt;
+    }
+    // A log left beside the file (a run that did not end) holds pages the
+    // verdict never saw.
+    if (QFileInfo(path + QLatin1String("-wal")).size() > 0 || !keepsChangeTimes(path))
+        return std::nullopt;
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.verdicts[id] = SQLITE_OK;
+    return SQLITE_OK;
 }
 
 void remember(const FileIdentity& id, int code) {
@@ -287,6 +314,14 @@ QString missingText(const QString& path, const QString& checker) {
 
 } // namespace
 
+void vouchForFile(const QString& path, dev_t device, ino_t inode) {
+    const std::optional<FileIdentity> now = identityOf(path);
+    if (!now || now->device != device || now->inode != inode)
+        return;
+    remember(*now, SQLITE_OK);
+    keepAcrossRuns({{path, *now}});
+}
+
 void guardFileSchemas(const std::vector<SchemaCheckRequest>& requests) {
     std::vector<const SchemaCheckRequest*> pending;
     std::vector<FileIdentity> ids;
@@ -294,7 +329,7 @@ void guardFileSchemas(const std::vector<SchemaCheckRequest>& requests) {
     std::set<FileIdentity> sent;
     for (const SchemaCheckRequest& request : requests) {
         const std::optional<FileIdentity> id = identityOf(request.path);
-        if (!id || id->size == 0 || verdictFor(*id) || !sent.insert(*id).second)
+        if (!id || id->size == 0 || verdictFor(*id, request.path) || !sent.insert(*id).second)
             continue;
         pending.push_back(&request);
         ids.push_back(*id);
@@ -306,9 +341,14 @@ void guardFileSchemas(const std::vector<SchemaCheckRequest>& requests) {
         const std::vector<int> answers = runChecker(checker, checkerTimeout(), pending, spawned);
         if (!spawned)
             return;
-        for (size_t i = 0; i < answers.size(); ++i)
+        std::vector<SoundFile> sound;
+        for (size_t i = 0; i < answers.size(); ++i) {
             if (remembered(answers[i]))
                 remember(ids[i], answers[i]);
+            if (answers[i] == SQLITE_OK)
+                sound.push_back({pending[i]->path, ids[i]});
+        }
+        keepAcrossRuns(sound);
         if (answers.size() == pending.size())
             return;
         // The checker ended on this file: it is not a data file. The files
@@ -327,7 +367,7 @@ int guardFileSchema(const SchemaCheckRequest& request, QString& message) {
     const std::optional<FileIdentity> id = identityOf(request.path);
     if (!id || id->size == 0)
         return SQLITE_OK; // nothing to parse yet
-    if (const std::optional<int> known = verdictFor(*id))
+    if (const std::optional<int> known = verdictFor(*id, request.path))
         return *known;
     const QString checker = schemaCheckerPath();
     const bool hadLogs = hasLogFiles(request.path);
@@ -346,6 +386,8 @@ int guardFileSchema(const SchemaCheckRequest& request, QString& message) {
         remember(*id, code);
     else
         message = QString::fromUtf8(sqlite3_errstr(code));
+    if (code == SQLITE_OK)
+        keepAcrossRuns({{request.path, *id}});
     return code;
 }
 

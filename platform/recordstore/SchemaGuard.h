@@ -13,8 +13,10 @@ class SecretBytes;
 // schema is read and checked by a checker program of ours in a process of its
 // own (SchemaCheckerMain.cpp): a checker that crashes, hangs or finds a foreign
 // object makes the file "Not a valid data file", and nothing of it runs here.
-// Verdicts are kept for the rest of the run by the file's device, inode, size
-// and modification time.
+// Verdicts are kept for the rest of the run by the file's device, inode, size,
+// modification and change times; the programs keep those of sound files for
+// later runs too (keepVerdictsIn), so that an ordinary start, on the files
+// the last run left, runs no checker at all.
 
 // A code of open() (SQLITE_CANTOPEN with a code of our own in the extended
 // bits) when no checker can be run: no file is opened without its check.
@@ -50,9 +52,19 @@ void vouchForFile(const QString& path, dev_t device, ino_t inode);
 // runs from. Empty when it is in none of them.
 QString schemaCheckerPath();
 
+// Keeps the verdicts of sound files across runs in `file` (see
+// LastingVerdicts.h) and takes those of earlier runs from it; empty keeps
+// verdicts for the run alone (the default).
+void keepVerdictsIn(const QString& file);
+
+// The programs' file for keepVerdictsIn(): in the user's cache folder; empty
+// when there is none.
+QString userVerdictFile();
+
 // Replaces the checker found by schemaCheckerPath() (tests: a checker that
 // crashes, hangs, or none) and forgets every verdict; an empty path restores
 // the lookup. timeoutMs bounds a checker run beyond the files' lock waits.
+// Verdicts kept across runs stay.
 void useSchemaChecker(const QString& path, int timeoutMs = 5000);
 
 } // namespace ql

@@ -2,12 +2,16 @@
 // the program does when the checker crashes, hangs or is missing, and how
 // often it runs.
 #include "StoreTestSupport.h"
+#include "platform/recordstore/LastingVerdicts.h"
 #include "platform/recordstore/OwnerKeys.h"
 #include "platform/recordstore/SchemaGuard.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 using namespace ql;
@@ -28,6 +32,7 @@ protected:
     }
     void TearDown() override {
         useSchemaChecker({});
+        keepVerdictsIn({});
         StoreFolder::TearDown();
     }
 
@@ -141,4 +146,85 @@ TEST_F(SchemaGuardTest, EachFileIsCheckedOnceARunUntilSomethingElseChangesIt) {
     ASSERT_EQ(passwords.open(), NoError);
     ASSERT_EQ(words.open(), NoError);
     EXPECT_EQ(runCount(), 3);
+}
+
+TEST_F(SchemaGuardTest, AStartOnTheFilesTheLastRunLeftRunsNoCheckerAndAnyOtherChangeIsCheckedAgain) {
+    if (!keepsChangeTimes(path("QL_DATA.qld")))
+        GTEST_SKIP() << "the test folder's file system keeps no change times";
+    const QString kept = scripts.filePath("cache/checked-tables");
+    auto newRun = [&] {
+        useCountingChecker(); // forgets the verdicts of the run
+        keepVerdictsIn(kept);
+    };
+    newRun();
+    DataTable passwords(passwordsTable());
+    ASSERT_EQ(passwords.open(), NoError);
+    ASSERT_EQ(addEntry(passwords, "amy", "mail", "amy2"), NoError);
+    passwords.close();
+    EXPECT_EQ(runCount(), 1);
+    EXPECT_EQ(QFile(kept).permissions() & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::Permissions());
+
+    newRun();
+    ASSERT_EQ(passwords.open(), NoError) << "the file the last run closed";
+    passwords.close();
+    EXPECT_EQ(runCount(), 1);
+
+    // A log left beside it by a run that did not end: checked again.
+    QFile wal(path("QL_DATA.qld") + "-wal");
+    ASSERT_TRUE(wal.open(QIODevice::WriteOnly));
+    wal.write(QByteArray(64, '\0'));
+    wal.close();
+    newRun();
+    ASSERT_EQ(passwords.open(), NoError);
+    passwords.close();
+    EXPECT_EQ(runCount(), 2);
+
+    // Rewritten in place by another program that then set its size and times
+    // back: only the change time tells.
+    struct stat before {};
+    const QByteArray file = path("QL_DATA.qld").toUtf8();
+    ASSERT_EQ(stat(file.constData(), &before), 0);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.constData(), times, 0), 0);
+    newRun();
+    ASSERT_EQ(passwords.open(), NoError);
+    passwords.close();
+    EXPECT_EQ(runCount(), 3);
+
+    // A run that keeps verdicts for itself alone takes none from earlier runs.
+    useCountingChecker();
+    keepVerdictsIn({});
+    ASSERT_EQ(passwords.open(), NoError);
+    passwords.close();
+    EXPECT_EQ(runCount(), 4);
+}
+
+TEST_F(SchemaGuardTest, KeptVerdictsPassOverWhatIsNoIdentityAndKeepTheNewestFiles) {
+    const QString kept = scripts.filePath("checked-tables");
+    const std::optional<FileIdentity> table = identityOf(path("QL_DATA.qld"));
+    ASSERT_TRUE(table);
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("quillock checked tables 1\n1 2 3\nnot a line at all\n-1 2 3 4 5 6 7\n\n" +
+            QByteArray(100000, 'x') + "\n");
+    f.close();
+    EXPECT_TRUE(lasting_verdicts::read(kept).empty());
+
+    std::vector<FileIdentity> many;
+    for (size_t i = 0; i < lasting_verdicts::kMaxEntries + 5; ++i)
+        many.push_back({dev_t(7), ino_t(100 + i), 10, 1, 2, 3, 4});
+    lasting_verdicts::add(kept, many);
+    FileIdentity changed = many.back();
+    changed.size = 20;
+    lasting_verdicts::add(kept, {changed, *table});
+    const std::vector<FileIdentity> read = lasting_verdicts::read(kept);
+    ASSERT_EQ(read.size(), lasting_verdicts::kMaxEntries);
+    EXPECT_EQ(read.back(), *table);
+    EXPECT_EQ(read[read.size() - 2], changed) << "in place of the file's earlier state";
+    EXPECT_EQ(std::count_if(read.begin(), read.end(),
+                            [&](const FileIdentity& id) { return id.inode == changed.inode; }),
+              1);
+    EXPECT_EQ(read.front().inode, ino_t(100 + 6)) << "the oldest ones go";
 }
