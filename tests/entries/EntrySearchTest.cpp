@@ -161,6 +161,22 @@ TEST_F(EntrySearchTest, ALongListBuildsItsIndexWhileIdleAndShowsTheFoundEntriesP
     EXPECT_EQ(model.rowCount(), 1300);
     model.search(u"svc 0128"_s);
     EXPECT_EQ(model.rowCount(), 11); // 00128 and 01280 to 01289
+    // Letter by letter, each search among the entries the one before found,
+    // finds what a search afresh finds.
+    auto services = [&] {
+        QStringList out;
+        for (int row = 0; row < model.rowCount(); ++row)
+            out << model.data(model.index(row, PasswordListModel::Service)).toString();
+        return out;
+    };
+    for (const QString& typed : {u"0"_s, u"01"_s, u"012"_s, u"012 9"_s}) {
+        model.search(typed);
+        const QStringList narrowed = services();
+        model.search(u""_s);
+        model.search(typed);
+        EXPECT_EQ(narrowed, services()) << typed.toStdString();
+        EXPECT_FALSE(narrowed.isEmpty());
+    }
     table.close();
 }
 
