@@ -2,8 +2,14 @@
 //  reports.master_1k_s    1,000 entries with notes: reading, laying out pages and
 //                         writing the PDF (median of the rounds)
 //  reports.master_10k_s   the same for 10,000 entries (information)
-//  reports.scale_ratio    10,000 over 1,000, median of the ratios of rounds that
-//                         measure both in turn; 10 means the cost grows linearly
+//  reports.scale_ratio    10,000 over 1,000 in processor time of the thread, the
+//                         median over rounds: each 10,000-entry report over the
+//                         mean of the 1,000-entry reports just before and after
+//                         it, so that a load that changes while the benchmark
+//                         runs (other programs sharing the processors) weighs on
+//                         both sides alike; 10 means the cost grows linearly
+//  reports.scale_ratio_wall  the same in elapsed time (information: it moves
+//                         with the machine's load)
 //  reports.pages_1k       pages of the 1,000-entry report (information)
 //  reports.health_1k_s    the password health report of 1,000 entries: reading,
 //                         judging every password, laying out pages and writing
@@ -22,15 +28,28 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// What one report took.
+struct Cost {
+    double seconds = -1; // elapsed
+    double cpu = 0;      // processor time of this thread
+};
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 QString notesOf(int i) {
@@ -64,10 +83,11 @@ bool fill(ql::DataTable& table, const QString& user, int count, int& id) {
     return table.flush() == 0;
 }
 
-// Seconds for the whole report of `user`; `pages` gets its page count.
-double masterReport(ql::DataTable& table, const QString& user, const QString& pdf, size_t& pages) {
+// The whole report of `user`; `pages` gets its page count.
+Cost masterReport(ql::DataTable& table, const QString& user, const QString& pdf, size_t& pages) {
     QElapsedTimer timer;
     timer.start();
+    const double cpu = threadCpuSeconds();
     const ql::ReportLayout layout = ql::reportLayout(ql::ReportKind::Master);
     ql::QtTextMeasure measure;
     std::vector<ql::ReportPage> out;
@@ -79,9 +99,9 @@ double masterReport(ql::DataTable& table, const QString& user, const QString& pd
         while (run.step(25)) {}
     builder.finish();
     table.send(QStringLiteral("QUICKSCAN=off"));
-    if (!ql::writePdfFile(out, pdf, layout.title).isEmpty()) return -1;
+    if (!ql::writePdfFile(out, pdf, layout.title).isEmpty()) return {};
     pages = out.size();
-    return double(timer.nsecsElapsed()) / 1e9;
+    return {double(timer.nsecsElapsed()) / 1e9, threadCpuSeconds() - cpu};
 }
 
 // Seconds for the health report of `user`, from the table to the PDF file.
@@ -114,19 +134,28 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_reports: cannot make the entries: %s\n", qPrintable(table.errorText()));
         return 1;
     }
-    std::vector<double> small, large, ratios;
+    // 1k, 10k, 1k, 10k ... 1k: every 10,000-entry report between two of 1,000.
+    std::vector<Cost> small, large;
     size_t smallPages = 0, largePages = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const double s = masterReport(table, "small", folder.filePath("small.pdf"), smallPages);
-        const double l = masterReport(table, "large", folder.filePath("large.pdf"), largePages);
-        if (s <= 0 || l <= 0) {
+    for (int run = 0; run < 2 * kRounds + 1; ++run) {
+        const bool isSmall = run % 2 == 0;
+        const Cost c = isSmall ? masterReport(table, "small", folder.filePath("small.pdf"), smallPages)
+                               : masterReport(table, "large", folder.filePath("large.pdf"), largePages);
+        if (c.seconds <= 0) {
             std::fprintf(stderr, "bench_reports: the PDF could not be written\n");
             return 1;
         }
-        small.push_back(s);
-        large.push_back(l);
-        ratios.push_back(l / s);
+        (isSmall ? small : large).push_back(c);
     }
+    std::vector<double> smallSeconds, largeSeconds, ratios, wallRatios;
+    for (int i = 0; i < kRounds; ++i) {
+        const Cost& before = small[size_t(i)];
+        const Cost& after = small[size_t(i) + 1];
+        ratios.push_back(large[size_t(i)].cpu * 2 / (before.cpu + after.cpu));
+        wallRatios.push_back(large[size_t(i)].seconds * 2 / (before.seconds + after.seconds));
+        largeSeconds.push_back(large[size_t(i)].seconds);
+    }
+    for (const Cost& c : small) smallSeconds.push_back(c.seconds);
     std::vector<double> health;
     for (int round = 0; round < kRounds; ++round) {
         const double h = healthReport(table, "small", folder.filePath("health.pdf"));
@@ -136,9 +165,10 @@ int main(int argc, char** argv) {
         }
         health.push_back(h);
     }
-    std::printf("reports.master_1k_s %.3f s\n", median(small));
-    std::printf("reports.master_10k_s %.3f s\n", median(large));
+    std::printf("reports.master_1k_s %.3f s\n", median(smallSeconds));
+    std::printf("reports.master_10k_s %.3f s\n", median(largeSeconds));
     std::printf("reports.scale_ratio %.2f ratio\n", median(ratios));
+    std::printf("reports.scale_ratio_wall %.2f ratio\n", median(wallRatios));
     std::printf("reports.pages_1k %zu pages\n", smallPages);
     std::printf("reports.health_1k_s %.3f s\n", median(health));
     return 0;
