@@ -109,6 +109,9 @@ const std::vector<WaylandFamily>& waylandFamilies() {
         {QStringLiteral("Wayland virtual keyboard"),
          {"zwlr_foreign_toplevel_manager_v1", "zwp_virtual_keyboard_manager_v1"},
          &openWlrootsBackends},
+        {QStringLiteral("KWin fake input"),
+         {"org_kde_plasma_window_management", "org_kde_kwin_fake_input"},
+         &openKwinBackends},
         // Only GNOME's compositor offers its shell's own protocol.
         {QStringLiteral("desktop portal"), {"gtk_shell1"}, &openGnomeBackends},
     };

@@ -35,4 +35,8 @@ void openWlrootsBackends(const std::shared_ptr<WaylandConnection>& connection,
 void openGnomeBackends(const std::shared_ptr<WaylandConnection>& connection,
                        const DesktopRequest& request, DesktopBackends& into);
 
+// The backends of KWin (its window management, fake input, data control).
+void openKwinBackends(const std::shared_ptr<WaylandConnection>& connection,
+                      const DesktopRequest& request, DesktopBackends& into);
+
 } // namespace ql

@@ -6,12 +6,15 @@
 # unprivileged user; the command and the files named with --with are copied
 # into a folder of the session's own first (a build tree may sit where that
 # user cannot reach).
-# Usage: wayland-session.sh [--compositor sway|mutter] [--layout XKB] [--with FILE]... COMMAND [ARGS...]
+# Usage: wayland-session.sh [--compositor sway|mutter|kwin] [--layout XKB] [--with FILE]... COMMAND [ARGS...]
 # (--layout is the keyboard layout mutter starts with; sway's is set through its IPC.)
 # The command finds WAYLAND_DISPLAY, DISPLAY (XWayland), the compositor's own
 # variables (SWAYSOCK), QL_SESSION_BIN (the copied files) and
 # QL_SESSION_COMPOSITOR set; it runs in a private folder whose files (its
 # screenshots and logs) are copied back into the caller's folder at the end.
+# --compositor kwin runs a headless KWin (kwin_wayland --virtual, without
+# XWayland), with its permission checks off unless QL_KWIN_PERMISSION_CHECKS=1;
+# its keyboard layouts come from kxkbrc in XDG_CONFIG_HOME.
 # Exits with 77 (skipped) when the compositor is not installed.
 set -euo pipefail
 compositor=sway
@@ -26,7 +29,9 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ $# -gt 0 ] || { echo "usage: $0 [--compositor NAME] [--with FILE]... COMMAND [ARGS...]" >&2; exit 2; }
-if ! command -v "$compositor" >/dev/null; then
+executable=$compositor
+[ "$compositor" != kwin ] || executable=kwin_wayland
+if ! command -v "$executable" >/dev/null; then
   echo "wayland-session: $compositor is not installed: skipped" >&2
   exit 77
 fi
@@ -72,7 +77,9 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home
 export XDG_DATA_HOME="$work/home/.local/share" GSETTINGS_BACKEND=memory
 export QL_SESSION_BIN="$work/bin" QL_SESSION_COMPOSITOR="$compositor"
 # As a desktop's login sets them: toolkits then choose Wayland by themselves.
-export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP="$compositor"
+desktop_name=$compositor
+[ "$compositor" != kwin ] || desktop_name=KDE
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP="$desktop_name"
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
 
 # Waits until the file $1 exists and is not empty (10 s at most).
@@ -124,6 +131,23 @@ start_mutter() {
   export XDG_CURRENT_DESKTOP=GNOME
 }
 
+# KWin loads its platform plugin only into a program of that name, and a copy
+# runs where the installed one carries a file capability the sandbox refuses.
+start_kwin() {
+  mkdir -p "$work/kwin"
+  cp "$(command -v kwin_wayland)" "$work/kwin/kwin_wayland"
+  cat >"$work/kwin/ready.sh" <<READY
+#!/bin/sh
+env | grep -E "^(WAYLAND_DISPLAY|DISPLAY)=" > "$work/session.tmp" && mv "$work/session.tmp" "$work/session.env"
+READY
+  chmod 755 "$work/kwin" "$work/kwin/ready.sh"
+  local checks=(env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1)
+  [ "${QL_KWIN_PERMISSION_CHECKS:-0}" != 1 ] || checks=(env -u KWIN_WAYLAND_NO_PERMISSION_CHECKS)
+  setsid "${as_user[@]}" "${checks[@]}" "$work/kwin/kwin_wayland" --virtual --width 1280 --height 1024 \
+    --socket "ql-kwin-$$" "$work/kwin/ready.sh" >"$work/out/compositor.log" 2>&1 &
+  compositor_pid=$!
+}
+
 [ ${#as_user[@]} -eq 0 ] || chown 65534:65534 "$work"
 # Asks the compositor to end with its own quit command, then ends what is left
 # of its process group: the helper it forks to start XWayland waits for a
@@ -132,6 +156,7 @@ stop_compositor() {
   [ -n "$compositor_pid" ] || return 0
   case "$compositor" in
     sway) [ -z "${SWAYSOCK:-}" ] || "${as_user[@]}" swaymsg -s "$SWAYSOCK" exit >/dev/null 2>&1 || true ;;
+    kwin) kill -TERM -- "-$compositor_pid" 2>/dev/null || true ;;
   esac
   for _ in $(seq 40); do kill -0 "$compositor_pid" 2>/dev/null || break; sleep 0.05; done
   kill -KILL -- "-$compositor_pid" 2>/dev/null || true
@@ -142,6 +167,7 @@ stop_compositor() {
 case "$compositor" in
   sway) start_sway ;;
   mutter) start_mutter ;;
+  kwin) start_kwin ;;
   *) echo "wayland-session: no way to start $compositor" >&2; exit 2 ;;
 esac
 wait_file "$work/session.env"

@@ -1,0 +1,127 @@
+// KWin's window-management list on a real headless KWin: native windows
+// (Qt), their titles and application ids, the focus, activation,
+// minimizing and closing, and the backends the desktop chooser picks there.
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/kwinkeyboard/FakeInputKeyboard.h"
+#include "platform/kwinwindows/PlasmaWindowSystem.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "tests/support/WaylandSession.h"
+#include "tests/support/receiver/ReceiverProcess.h"
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+using namespace ql;
+using namespace ql::wayland_test;
+
+namespace {
+
+std::shared_ptr<WaylandConnection> connectOrFail() {
+    std::shared_ptr<WaylandConnection> c = WaylandConnection::open();
+    EXPECT_NE(c, nullptr) << "no compositor at $WAYLAND_DISPLAY";
+    return c;
+}
+
+WindowHandle waitForTitle(PlasmaWindowSystem& ws, const QString& title) {
+    WindowHandle found = 0;
+    waitUntil(
+        [&] {
+            for (const TopWindow& w : ws.topWindows())
+                if (w.title == title) found = w.handle;
+            return found != 0;
+        },
+        10000, [&] { ws.waitForChanges(100); });
+    return found;
+}
+
+bool waitFor(PlasmaWindowSystem& ws, const std::function<bool()>& done) {
+    return waitUntil(done, 5000, [&] { ws.waitForChanges(100); });
+}
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_kwinwindows";
+    static char* argv[] = {name, nullptr};
+    static auto* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+// A Qt window titled `title` (foot, the terminal of the other sessions, ends
+// at once on KWin's virtual outputs, which have no physical size).
+std::unique_ptr<ReceiverProcess> window(const QString& title) {
+    app();
+    return std::make_unique<ReceiverProcess>(sessionFile(QStringLiteral("ql_receiver")), title);
+}
+
+} // namespace
+
+TEST(KwinDesktop, TheChooserPicksTheKwinBackendsAndNamesThem) {
+    const DesktopBackends b = openDesktop({});
+    EXPECT_EQ(b.name, "Wayland (kwin_wayland)");
+    EXPECT_EQ(b.keystrokes, "Keystrokes: KWin fake input (kwin_wayland)");
+    EXPECT_EQ(b.notice, "");
+    ASSERT_TRUE(b.windows && b.keyboard && b.clipboardClearing);
+    EXPECT_NE(dynamic_cast<PlasmaWindowSystem*>(b.windows.get()), nullptr);
+    EXPECT_NE(dynamic_cast<FakeInputKeyboard*>(b.keyboard.get()), nullptr);
+    EXPECT_TRUE(b.windows->available());
+    EXPECT_TRUE(b.keyboard->available());
+    EXPECT_TRUE(b.clipboardClearing->available());
+    EXPECT_EQ(describeDesktop(), "Keystrokes: KWin fake input (kwin_wayland)");
+}
+
+TEST(PlasmaWindowSystem, ListsWindowsWithTheirTitlesAndApplicationIdsUntilTheyClose) {
+    PlasmaWindowSystem ws(connectOrFail());
+    ASSERT_TRUE(ws.available());
+    auto first = window(QStringLiteral("First window"));
+    const WindowHandle a = waitForTitle(ws, QStringLiteral("First window"));
+    auto second = window(QStringLiteral("Second window"));
+    const WindowHandle b = waitForTitle(ws, QStringLiteral("Second window"));
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(ws.appIdOf(a), "ql_receiver");
+    EXPECT_EQ(ws.appIdOf(b), "ql_receiver");
+    // A second connection sees the same windows, told in full at its start.
+    PlasmaWindowSystem other(connectOrFail());
+    QStringList titles;
+    for (const TopWindow& w : other.topWindows()) titles << w.title;
+    EXPECT_TRUE(titles.contains("First window") && titles.contains("Second window")) << titles.join(", ").toStdString();
+
+    second.reset();
+    EXPECT_TRUE(waitFor(ws, [&] { return !ws.exists(b); }));
+    EXPECT_TRUE(ws.exists(a));
+    EXPECT_EQ(ws.appIdOf(b), "");
+}
+
+TEST(PlasmaWindowSystem, ActivationMovesTheFocusAndRestoreBringsBackAMinimizedWindow) {
+    PlasmaWindowSystem ws(connectOrFail(), {}, {QStringLiteral("ql_receiver")});
+    auto mine = window(QStringLiteral("Own window"));
+    const WindowHandle own = waitForTitle(ws, QStringLiteral("Own window"));
+    auto target = window(QStringLiteral("Target window"));
+    const WindowHandle other = waitForTitle(ws, QStringLiteral("Target window"));
+    ASSERT_TRUE(own && other);
+
+    for (FocusWay way : {FocusWay::Ask, FocusWay::Restore, FocusWay::Direct}) {
+        ws.requestFocus(own, way);
+        ASSERT_TRUE(waitFor(ws, [&] { return ws.hasFocus(own); }));
+        EXPECT_FALSE(ws.hasFocus(other));
+        EXPECT_EQ(ws.focusedWindow(), own);
+        EXPECT_EQ(ws.ownFocusedWindow(), own);
+        ws.requestFocus(other, way);
+        ASSERT_TRUE(waitFor(ws, [&] { return ws.hasFocus(other); }));
+        EXPECT_EQ(ws.focusedWindow(), other);
+        EXPECT_EQ(ws.ownFocusedWindow(), other); // the same program's
+    }
+
+    ws.minimize(other);
+    ASSERT_TRUE(waitFor(ws, [&] { return ws.isMinimized(other); }));
+    EXPECT_FALSE(ws.hasFocus(other));
+    ws.requestFocus(other, FocusWay::Restore);
+    EXPECT_TRUE(waitFor(ws, [&] { return !ws.isMinimized(other) && ws.hasFocus(other); }));
+
+    // Asking for a window that closed is harmless.
+    target.reset();
+    ASSERT_TRUE(waitFor(ws, [&] { return !ws.exists(other); }));
+    ws.requestFocus(other, FocusWay::Ask);
+    EXPECT_FALSE(ws.hasFocus(other));
+    EXPECT_TRUE(ws.available());
+}
