@@ -16,7 +16,7 @@ namespace {
 
 constexpr uint32_t kKeysVersion = ORG_KDE_KWIN_FAKE_INPUT_KEYBOARD_KEY_SINCE_VERSION;
 constexpr uint32_t kKeymapFormatXkb = WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1;
-constexpr uint32_t kCapsLockKey = 58; // Linux input event codes
+constexpr uint32_t kCapsLockKey = LayoutStrokes::kCapsLockKey; // Linux input event codes
 constexpr uint32_t kButtonLeft = 0x110;
 constexpr uint32_t kButtonRight = 0x111;
 constexpr uint32_t kButtonMiddle = 0x112;
@@ -126,10 +126,11 @@ bool FakeInputKeyboard::typeCharacter(char32_t ch, bool) {
     if (!available()) return false;
     const std::optional<LayoutStroke> stroke = layout_.strokeFor(ch, group_, capsLock_);
     if (!stroke) return false;
+    if (stroke->togglesCapsLock) tap(kCapsLockKey);
     for (uint32_t key : stroke->modifiers) sendKey(key, true);
-    sendKey(stroke->key, true);
-    sendKey(stroke->key, false);
+    tap(stroke->key);
     for (auto it = stroke->modifiers.rbegin(); it != stroke->modifiers.rend(); ++it) sendKey(*it, false);
+    if (stroke->togglesCapsLock) tap(kCapsLockKey);
     pace();
     return flushAll();
 }
@@ -185,6 +186,11 @@ void FakeInputKeyboard::click(int button, int clicks) {
         org_kde_kwin_fake_input_button(fakeInput_, code, WL_POINTER_BUTTON_STATE_RELEASED);
         connection_->roundTrip();
     }
+}
+
+void FakeInputKeyboard::tap(uint32_t key) {
+    sendKey(key, true);
+    sendKey(key, false);
 }
 
 void FakeInputKeyboard::sendKey(uint32_t key, bool press) {

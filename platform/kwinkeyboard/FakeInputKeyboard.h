@@ -62,6 +62,7 @@ private:
     int sinceRoundTrip_ = 0;
 
     void sendKey(uint32_t key, bool press);
+    void tap(uint32_t key);
     uint32_t keyOfVirtualKey(int virtualKey) const;
     bool flushAll();
     void pace();

@@ -7,11 +7,14 @@ namespace {
 // XKB keycodes are Linux input event codes plus 8.
 constexpr uint32_t kEvdevOffset = 8;
 
-// The first key whose lowest level in `group` carries `keysym`.
+// The last key whose lowest level in `group` carries `keysym`: the keys of a
+// physical keyboard (Right Alt for the level-three shift) come after the
+// keycodes that keymaps keep for modifiers of their own.
 xkb_keycode_t keyWithBaseSym(xkb_keymap* keymap, uint32_t keysym, uint32_t group) {
-    for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap); kc <= xkb_keymap_max_keycode(keymap); ++kc) {
+    for (xkb_keycode_t kc = xkb_keymap_max_keycode(keymap); kc >= xkb_keymap_min_keycode(keymap) && kc > 0; --kc) {
         const xkb_keysym_t* syms = nullptr;
-        if (xkb_keymap_key_get_syms_by_level(keymap, kc, group, 0, &syms) > 0 && syms[0] == keysym)
+        if (kc >= kEvdevOffset && xkb_keymap_key_get_syms_by_level(keymap, kc, group, 0, &syms) > 0 &&
+            syms[0] == keysym)
             return kc;
     }
     return 0;
@@ -54,7 +57,15 @@ std::optional<LayoutStroke> LayoutStrokes::strokeFor(char32_t ch, uint32_t group
     const auto at = std::make_tuple(ch, group, capsLock);
     auto cached = cache_.find(at);
     if (cached != cache_.end()) return cached->second;
-    return cache_[at] = find(ch, group, capsLock);
+    return cache_[at] = findWithLock(ch, group, capsLock);
+}
+
+std::optional<LayoutStroke> LayoutStrokes::findWithLock(char32_t ch, uint32_t group, bool capsLock) const {
+    if (std::optional<LayoutStroke> stroke = find(ch, group, capsLock)) return stroke;
+    if (keyWithBaseSym(keymap_, XKB_KEY_Caps_Lock, group) != kCapsLockKey + kEvdevOffset) return std::nullopt;
+    std::optional<LayoutStroke> other = find(ch, group, !capsLock);
+    if (other) other->togglesCapsLock = true;
+    return other;
 }
 
 // The keys that shift levels in `group`: Shift, then the level-three shift.

@@ -12,20 +12,28 @@ struct xkb_keymap;
 namespace ql {
 
 // The keys (Linux input event codes) that produce one character: the
-// modifier keys to hold, in order, around the character's key.
+// modifier keys to hold, in order, around the character's key, Caps Lock
+// pressed before and after them when the character needs the other state.
 struct LayoutStroke {
     uint32_t key = 0;
     std::vector<uint32_t> modifiers;
+    bool togglesCapsLock = false;
     bool operator==(const LayoutStroke&) const = default;
 };
 
 // Where each character sits in a keyboard layout the compositor gives its
 // seat: the key and the level of the active group that produce it, and the
 // modifier keys (Shift, the level-three shift) that reach that level, given
-// whether Caps Lock is on. Only what a key produces on its own counts: dead
-// keys and characters of other groups are not typeable. Needs no display.
+// whether Caps Lock is on. A character that the current Caps Lock state hides
+// (an accented letter that Caps Lock turns into a capital and Shift into a
+// digit) is typed with Caps Lock switched for its key. Only what a key
+// produces on its own counts: dead keys and characters of other groups are
+// not typeable. Needs no display.
 class LayoutStrokes {
 public:
+    // The Caps Lock key as Linux input event code.
+    static constexpr uint32_t kCapsLockKey = 58;
+
     LayoutStrokes();
     ~LayoutStrokes();
     LayoutStrokes(const LayoutStrokes&) = delete;
@@ -54,6 +62,7 @@ private:
     void take(xkb_keymap* keymap);
     std::optional<LayoutStroke> find(char32_t ch, uint32_t group, bool capsLock) const;
     std::vector<uint32_t> levelShifts(uint32_t group) const;
+    std::optional<LayoutStroke> findWithLock(char32_t ch, uint32_t group, bool capsLock) const;
 };
 
 } // namespace ql

@@ -1,0 +1,275 @@
+// End to end under a headless KWin: both interpreters type through KWin's fake
+// input, with the keys and levels of the seat's layout, into a GTK entry
+// (zenity) and the Qt receiver, on several layouts and groups with Caps Lock
+// off and on; a character the active group cannot produce stops the send
+// before it, with nothing wrong typed. Layouts are set through KWin's keyboard
+// configuration (kxkbrc) and its layout service.
+#include "keys/KeystrokeSender.h"
+#include "keys/SendStopped.h"
+#include "platform/core/SystemClock.h"
+#include "platform/desktop/DesktopBackends.h"
+#include "platform/kwinkeyboard/FakeInputKeyboard.h"
+#include "platform/kwinkeyboard/LayoutStrokes.h"
+#include "platform/kwinwindows/PlasmaWindowSystem.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/WaylandSession.h"
+#include "tests/support/receiver/ReceiverProcess.h"
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+namespace ql {
+
+void PrintTo(const SendResult& r, std::ostream* out) {
+    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
+}
+
+namespace {
+
+using wayland_test::waitUntil;
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_keys_kwin";
+    static char* argv[] = {name, nullptr};
+    static auto* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+const QString kPunctuation = QStringLiteral("^`~'\"\\|{}<> !@#$%&*()_+-=;:,./?");
+const QString kLetters = QStringLiteral("éèçàâêôûëüñÄÖÜß İıŞşĞğ ąćęłńóśźż ΑΒΓαβγωΩ ЖжЯяЁёЩщ €½");
+
+// One layout of the matrix: what the active group types in full, and where
+// the two common lines stop on it (0: they do not).
+struct Layout {
+    QString names;
+    unsigned group;
+    QString ownLine;
+    char32_t punctuationStop;
+    char32_t lettersStop;
+    // Keys of characters that tell this layout's keymap from the others'.
+    std::vector<std::pair<char32_t, uint32_t>> probes;
+};
+
+const std::vector<Layout>& layouts() {
+    static const std::vector<Layout> all = {
+        {"us", 0, "Login@example.com AZaz09 ~`^", 0, U'é', {{U'a', 30}, {U'y', 21}, {U'i', 23}}},
+        {"de", 0, "äöüÄÖÜß @€{}\\~|<>µ zZyY", U'^', U'é', {{U'ö', 39}}},
+        {"fr", 0, "éèçàù €²&\"'(-_)=$*%µ aqAQ", 0, U'â', {{U'é', 3}}},
+        {"tr", 0, "İıŞşĞğçÇöÖüÜ iI", 0, U'è', {{U'ı', 23}}},
+        {"us,ru", 1, "ЖжЯяЁёЩщ№ хъ", U'^', U'é', {{U'ж', 39}}},
+    };
+    return all;
+}
+
+// The keymap KWin gives the seat, as every client receives it.
+class SeatKeymap {
+public:
+    SeatKeymap() : connection_(WaylandConnection::open()) {
+        keyboard_ = wl_seat_get_keyboard(connection_->seat());
+        static const wl_keyboard_listener listener = {
+            .keymap = [](void* d, wl_keyboard*, uint32_t, int32_t fd, uint32_t size) {
+                void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+                if (map != MAP_FAILED) {
+                    static_cast<SeatKeymap*>(d)->text = QString::fromUtf8(static_cast<const char*>(map));
+                    munmap(map, size);
+                }
+                close(fd);
+            },
+            .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},
+            .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
+            .key = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t) {},
+            .modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
+            .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
+        };
+        wl_keyboard_add_listener(keyboard_, &listener, this);
+        connection_->roundTrip();
+    }
+    ~SeatKeymap() { wl_keyboard_release(keyboard_); }
+    // Waits until the keymap has `groups` groups and each probe's character
+    // on its key in `group`.
+    bool waitFor(uint32_t groups, uint32_t group, const std::vector<std::pair<char32_t, uint32_t>>& probes) {
+        return waitUntil([&] {
+            LayoutStrokes layout;
+            if (!layout.load(text.toStdString()) || layout.groups() != groups) return false;
+            for (const auto& [ch, key] : probes) {
+                std::optional<LayoutStroke> s = layout.strokeFor(ch, group, false);
+                if (!s || s->key != key) return false;
+            }
+            return true;
+        }, 10000, [&] { connection_->dispatchPending(100); });
+    }
+    QString text;
+
+private:
+    std::unique_ptr<WaylandConnection> connection_;
+    wl_keyboard* keyboard_ = nullptr;
+};
+
+QDBusMessage layoutCall(const QString& method, const QVariantList& args = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall("org.kde.keyboard", "/Layouts",
+                                                       "org.kde.KeyboardLayouts", method);
+    call.setArguments(args);
+    return QDBusConnection::sessionBus().call(call);
+}
+
+// Writes KWin's keyboard configuration and has it read again.
+void configureLayouts(SeatKeymap& seat, const Layout& layout) {
+    const QString& names = layout.names;
+    const unsigned group = layout.group;
+    QFile config(qEnvironmentVariable("XDG_CONFIG_HOME") + "/kxkbrc");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    config.write(("[Layout]\nLayoutList=" + names + "\nUse=true\n").toUtf8());
+    config.close();
+    QDBusConnection::sessionBus().send(
+        QDBusMessage::createSignal("/Layouts", "org.kde.keyboard", "reloadConfig"));
+    ASSERT_TRUE(seat.waitFor(uint32_t(names.count(u',') + 1), group, layout.probes)) << "no new keymap";
+    if (names.contains(u',')) {
+        layoutCall("setLayout", {QVariant::fromValue(uint(group))});
+        ASSERT_TRUE(waitUntil([&] {
+            QDBusReply<uint> now = layoutCall("getLayout");
+            return now.isValid() && now.value() == group;
+        }, 5000));
+    }
+}
+
+class KwinSend : public ::testing::Test {
+public:
+    void SetUp() override {
+        app();
+        ASSERT_TRUE(wayland_test::insideSession());
+        desktop = openDesktop({});
+        ASSERT_EQ(desktop.keystrokes, "Keystrokes: KWin fake input (kwin_wayland)");
+        keyboard = dynamic_cast<FakeInputKeyboard*>(desktop.keyboard.get());
+        windows = dynamic_cast<PlasmaWindowSystem*>(desktop.windows.get());
+        ASSERT_TRUE(keyboard && windows);
+        ASSERT_TRUE(keyboard->available());
+    }
+    SendResult send(const QString& line, WindowHandle target, bool direct) {
+        KeystrokeSender sender(*keyboard, clock, *windows, SendPacing{20, 60});
+        sender.setIdle([] { QThread::usleep(500); });
+        return direct ? sender.sendDirect(target, line, 1) : sender.sendGrouped(line, target);
+    }
+    // Caps Lock as the user left it, switched with the Caps Lock key.
+    void setCapsLock(bool on) {
+        keyboard->prepareLine({});
+        if (keyboard->capsLockOn() == on) return;
+        keyboard->keyDown(20);
+        keyboard->keyUp(20);
+        keyboard->prepareLine({});
+        ASSERT_EQ(keyboard->capsLockOn(), on);
+    }
+    WindowHandle windowTitled(const QString& title) {
+        WindowHandle found = 0;
+        waitUntil([&] {
+            for (const TopWindow& w : windows->topWindows())
+                if (w.title == title) found = w.handle;
+            return found != 0;
+        }, 15000, [&] { windows->waitForChanges(50); });
+        return found;
+    }
+
+    DesktopBackends desktop;
+    FakeInputKeyboard* keyboard = nullptr;
+    PlasmaWindowSystem* windows = nullptr;
+    SystemClock clock;
+};
+
+// One GTK entry: zenity prints its text when Enter closes it.
+QString typeIntoZenity(KwinSend& test, const QString& line, bool direct) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GDK_BACKEND", "wayland");
+    QProcess zenity;
+    zenity.setProcessEnvironment(env);
+    zenity.start("zenity", {"--entry", "--title", "GTK Receiver"});
+    const WindowHandle window = test.windowTitled("GTK Receiver");
+    if (!window) return "(no zenity window)";
+    SendResult r = test.send(line + "[Enter]", window, direct);
+    if (r != SendOutcome::Completed) return QStringLiteral("(send ended with %1)").arg(int(r.outcome));
+    if (!zenity.waitForFinished(10000)) zenity.kill();
+    zenity.waitForFinished(2000);
+    waitUntil([&] { return !test.windows->exists(window); }, 5000, [&] { test.windows->waitForChanges(50); });
+    return QString::fromUtf8(zenity.readAllStandardOutput()).chopped(1);
+}
+
+// The prefix of `line` before `stop` (all of it when the line has no stop).
+QString before(const QString& line, char32_t stop) {
+    if (!stop) return line;
+    return line.left(line.indexOf(QString::fromUcs4(&stop, 1)));
+}
+
+TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheSendBeforeIt) {
+    SeatKeymap seat;
+    ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
+    const WindowHandle qtWindow = windowTitled("Qt Receiver");
+    ASSERT_NE(qtWindow, 0u);
+    for (const Layout& layout : layouts()) {
+        configureLayouts(seat, layout);
+        for (bool caps : {false, true}) {
+            for (bool direct : {true, false}) {
+                SCOPED_TRACE((layout.names + (caps ? " caps on" : " caps off") +
+                              (direct ? " direct" : " grouped")).toStdString());
+                setCapsLock(caps);
+                ASSERT_EQ(send(layout.ownLine + "[Tab]" + layout.ownLine + "[Enter]", qtWindow, direct),
+                          SendOutcome::Completed);
+                QJsonObject got = qt.next();
+                EXPECT_EQ(got["user"].toString(), layout.ownLine);
+                EXPECT_EQ(got["password"].toString(), layout.ownLine);
+                EXPECT_EQ(keyboard->capsLockOn(), caps); // as the user left it
+                EXPECT_EQ(keyboard->group(), layout.group);
+
+                for (const auto& [line, stop] : {std::pair{kPunctuation, layout.punctuationStop},
+                                                 std::pair{kLetters, layout.lettersStop}}) {
+                    const SendResult r = send("[Tab]" + line + "[Enter]", qtWindow, direct);
+                    if (!stop) {
+                        EXPECT_EQ(r, SendOutcome::Completed);
+                        EXPECT_EQ(qt.next()["password"].toString(), line);
+                        continue;
+                    }
+                    EXPECT_EQ(r, SendOutcome::Untypable);
+                    EXPECT_EQ(uint32_t(r.character), uint32_t(stop));
+                    EXPECT_EQ(sendStoppedText(r), untypableText(stop));
+                    // The keys typed before the stop arrive a little later; nothing after them.
+                    QString arrived;
+                    waitUntil([&] { return (arrived = qt.snapshot()["password"].toString()) == before(line, stop); }, 3000);
+                    EXPECT_EQ(arrived, before(line, stop));
+                    ASSERT_EQ(send("[Enter]", qtWindow, direct), SendOutcome::Completed);
+                    EXPECT_EQ(qt.next()["event"].toString(), "submit");
+                }
+                EXPECT_EQ(typeIntoZenity(*this, layout.ownLine, direct), layout.ownLine);
+            }
+        }
+    }
+    setCapsLock(false);
+    configureLayouts(seat, layouts()[0]);
+}
+
+// Named keys are found in the layout: Backspace and Home edit, Ctrl+A selects
+// all on a layout where A sits elsewhere (fr), Shift+Tab goes back.
+TEST_F(KwinSend, NamedKeysAndShortcutsActOnTheLayoutsKeys) {
+    SeatKeymap seat;
+    ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Keys Receiver");
+    const WindowHandle qtWindow = windowTitled("Keys Receiver");
+    ASSERT_NE(qtWindow, 0u);
+    for (const Layout& layout : {layouts()[0], layouts()[2]}) {
+        SCOPED_TRACE(layout.names.toStdString());
+        configureLayouts(seat, layout);
+        ASSERT_EQ(send("abc[BS]d[HOME]x[Tab]old[^a]z[TAB 0][+TAB][END]e[Enter]", qtWindow, true),
+                  SendOutcome::Completed);
+        QJsonObject got = qt.next();
+        EXPECT_EQ(got["user"].toString(), "xabd");
+        EXPECT_EQ(got["password"].toString(), "ze");
+    }
+    configureLayouts(seat, layouts()[0]);
+}
+
+} // namespace
+} // namespace ql
