@@ -8,6 +8,7 @@
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace ql;
@@ -124,4 +125,41 @@ TEST(PlasmaWindowSystem, ActivationMovesTheFocusAndRestoreBringsBackAMinimizedWi
     ws.requestFocus(other, FocusWay::Ask);
     EXPECT_FALSE(ws.hasFocus(other));
     EXPECT_TRUE(ws.available());
+}
+
+namespace {
+
+// What wl-paste reads from the clipboard: its types with `list`, else its text.
+QString pasted(bool list = false) {
+    QProcess p;
+    p.start("wl-paste", list ? QStringList{"--list-types"} : QStringList{"--no-newline"});
+    p.waitForFinished(5000);
+    return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+} // namespace
+
+// The clear time comes while another program has the focus: KWin's data
+// control clears the clipboard all the same, but only while it holds our copy.
+TEST(KwinClipboard, IsClearedWhileAnotherWindowHasTheFocusButOnlyOurOwnCopy) {
+    DesktopBackends desktop = openDesktop({});
+    auto* ws = dynamic_cast<PlasmaWindowSystem*>(desktop.windows.get());
+    ASSERT_TRUE(ws);
+    auto other = window(QStringLiteral("Focused elsewhere"));
+    const WindowHandle focused = waitForTitle(*ws, QStringLiteral("Focused elsewhere"));
+    ASSERT_NE(focused, 0u);
+    ASSERT_TRUE(waitFor(*ws, [&] { return ws->hasFocus(focused); }));
+    ClipboardClearing& clearing = *desktop.clipboardClearing;
+    ASSERT_TRUE(clearing.available());
+
+    SessionProgram ours("wl-copy", {"--foreground", "--type", "application/x-quillock-copy", "secret"});
+    ASSERT_TRUE(waitUntil([] { return pasted(true).contains("application/x-quillock-copy"); }, 5000));
+    EXPECT_TRUE(clearing.clear());
+    EXPECT_TRUE(waitUntil([] { return pasted(true).isEmpty(); }, 5000)) << pasted(true).toStdString();
+
+    SessionProgram theirs("wl-copy", {"--foreground", "copied elsewhere"});
+    ASSERT_TRUE(waitUntil([] { return pasted() == "copied elsewhere"; }, 5000));
+    EXPECT_FALSE(clearing.clear());
+    EXPECT_EQ(pasted(), "copied elsewhere");
+    EXPECT_TRUE(ws->hasFocus(focused));
 }
