@@ -3,6 +3,7 @@
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/protocols/plasma-window-management-client-protocol.h"
 #include <QFileInfo>
+#include <algorithm>
 #include <wayland-client.h>
 
 namespace ql {
@@ -151,8 +152,16 @@ void PlasmaWindowSystem::forget(WindowHandle window) {
     windows_.erase(it);
 }
 
+// A window KWin just announced is told only in answer to our request for it:
+// one more round trip, so that it is listed at once and not a call later.
 void PlasmaWindowSystem::refresh() {
-    if (available()) connection_->dispatchPending();
+    if (!available()) return;
+    connection_->dispatchPending();
+    if (anyUntold()) connection_->roundTrip();
+}
+
+bool PlasmaWindowSystem::anyUntold() const {
+    return std::any_of(windows_.begin(), windows_.end(), [](const auto& w) { return w.second->initial; });
 }
 
 bool PlasmaWindowSystem::waitForChanges(int timeoutMs) {
@@ -161,6 +170,7 @@ bool PlasmaWindowSystem::waitForChanges(int timeoutMs) {
     const std::vector<TopWindow> titledBefore = list_.titled();
     const WindowHandle focusBefore = list_.activated();
     connection_->dispatchPending(timeoutMs);
+    if (anyUntold()) connection_->roundTrip();
     const std::vector<TopWindow> titled = list_.titled();
     const bool sameTitles = std::equal(titled.begin(), titled.end(), titledBefore.begin(), titledBefore.end(),
                                        [](const TopWindow& a, const TopWindow& b) {

@@ -60,6 +60,7 @@ private:
     std::map<WindowHandle, std::unique_ptr<Window>> windows_;
 
     void refresh();
+    bool anyUntold() const;
     void catchUp();
     void track(org_kde_plasma_window* proxy);
     void forget(WindowHandle window);
