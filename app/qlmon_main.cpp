@@ -35,7 +35,9 @@ std::optional<int> answerOptions(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ql::hardenProcess(); // before anything holds a secret: no core dumps, no attaching
+    // Before anything holds a secret: no core dumps, no attaching. Until then
+    // KWin can see which program this is and lets it bind what typing needs.
+    ql::hardenProcess([] { ql::prepareDesktopEarly(); });
     if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
     umask(077); // data files, their journals and INI files are the user's alone
     ql::keepVerdictsIn(ql::userVerdictFile()); // a start on the files the last run left checks none again

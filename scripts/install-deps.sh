@@ -10,6 +10,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev sqlcipher cups-daemon cups-client libcups2-dev
   dpkg-dev librsvg2-bin desktop-file-utils appstream groff-base fusefat dosfstools fuse3
   libwayland-dev wayland-protocols qt6-wayland sway xwayland foot xterm grim zenity wl-clipboard
+  kwin-wayland libkf5service-bin
   libzxcvbn-dev chromium mutter xdg-desktop-portal xdg-desktop-portal-gnome)
 missing=()
 for p in "${packages[@]}"; do

@@ -118,8 +118,42 @@ const std::vector<WaylandFamily>& waylandFamilies() {
     return families;
 }
 
+namespace {
+
+struct EarlyConnection {
+    QString display;
+    std::shared_ptr<WaylandConnection> connection;
+};
+
+EarlyConnection& earlyConnection() {
+    static EarlyConnection early;
+    return early;
+}
+
+// The connection opened at the start for `display`, once; null when there is
+// none or it broke meanwhile.
+std::shared_ptr<WaylandConnection> takeEarlyConnection(const QString& display) {
+    EarlyConnection& early = earlyConnection();
+    std::shared_ptr<WaylandConnection> c = std::move(early.connection);
+    early.connection.reset();
+    if (!c || early.display != display || c->broken()) return nullptr;
+    return c;
+}
+
+} // namespace
+
+void prepareDesktopEarly(const SessionDisplays& displays) {
+    if (displays.wayland.isEmpty()) return;
+    const QByteArray socket = displays.wayland.toLocal8Bit();
+    std::shared_ptr<WaylandConnection> c = WaylandConnection::open(socket.constData());
+    if (!c || !bindKwinGlobalsEarly(*c)) return;
+    earlyConnection() = {displays.wayland, std::move(c)};
+}
+
 DesktopBackends openDesktop(const DesktopRequest& request, const SessionDisplays& displays) {
     if (!displays.wayland.isEmpty()) {
+        if (std::shared_ptr<WaylandConnection> c = takeEarlyConnection(displays.wayland))
+            return waylandDesktop(request, c);
         const QByteArray socket = displays.wayland.toLocal8Bit();
         if (std::shared_ptr<WaylandConnection> c = WaylandConnection::open(socket.constData()))
             return waylandDesktop(request, c);

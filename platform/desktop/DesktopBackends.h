@@ -75,6 +75,14 @@ struct DesktopBackends {
 DesktopBackends openDesktop(const DesktopRequest& request,
                             const SessionDisplays& displays = SessionDisplays::fromEnvironment());
 
+// Opens the session's Wayland connection at the program's start and binds
+// there the globals KWin gives only to programs whose desktop entry names
+// them: KWin checks a client's executable when it binds, and the programs hide
+// theirs once they are hardened. The next openDesktop for the same display
+// uses that connection. Nothing happens without a Wayland display or on a
+// compositor that offers none of them.
+void prepareDesktopEarly(const SessionDisplays& displays = SessionDisplays::fromEnvironment());
+
 // The keystrokes line of the session's backends, for --version before the
 // toolkit starts; empty when there is no desktop to type into.
 QString describeDesktop(const SessionDisplays& displays = SessionDisplays::fromEnvironment());

@@ -35,6 +35,10 @@ void openWlrootsBackends(const std::shared_ptr<WaylandConnection>& connection,
 void openGnomeBackends(const std::shared_ptr<WaylandConnection>& connection,
                        const DesktopRequest& request, DesktopBackends& into);
 
+// Binds the globals of KWin that it gives only to programs it knows, for its
+// backends to take later; false when the compositor offers none of them.
+bool bindKwinGlobalsEarly(WaylandConnection& connection);
+
 // The backends of KWin (its window management, fake input, data control).
 void openKwinBackends(const std::shared_ptr<WaylandConnection>& connection,
                       const DesktopRequest& request, DesktopBackends& into);

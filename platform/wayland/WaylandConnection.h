@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@ struct wl_display;
 struct wl_registry;
 struct wl_seat;
 struct wl_interface;
+struct wl_event_queue;
 
 namespace ql {
 
@@ -47,6 +49,14 @@ public:
     T* bind(const wl_interface* interface, uint32_t version) {
         return static_cast<T*>(bind(interface, version));
     }
+    // Binds `interface` now and keeps the object for the first bind() of it:
+    // a compositor may let a client bind some globals only at its start.
+    // Its events wait, undispatched, until that bind() takes it. False when
+    // it is not announced.
+    bool bindEarly(const wl_interface* interface, uint32_t version);
+    // Waits until the compositor has handled the early binds, dispatching
+    // nothing.
+    bool settleEarlyBinds();
     // The announced version of the bound object's interface the bind chose.
     static uint32_t boundVersion(const void* proxy);
     // The first seat, bound on first use; null when the compositor has none.
@@ -72,10 +82,13 @@ private:
                          uint32_t version);
     static void onGlobalRemove(void* data, wl_registry*, uint32_t name);
     void readCompositorName();
+    void dispatchEarlyEvents();
 
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
     wl_seat* seat_ = nullptr;
+    wl_event_queue* earlyQueue_ = nullptr;
+    std::map<std::string, void*> early_; // bound at the start, not yet taken
     std::vector<WaylandGlobal> globals_;
     std::string compositor_;
 };

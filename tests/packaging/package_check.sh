@@ -60,6 +60,13 @@ for entry in quillock qlmon; do
   check "$entry.desktop is valid" desktop-file-validate "$share/applications/$entry.desktop"
   check "$entry.desktop starts the launcher installed in /usr" \
     grep -qx "Exec=/usr/libexec/quillock/launch $entry" "$share/applications/$entry.desktop"
+  access=$share/applications/$entry-wayland-access.desktop
+  check "$entry-wayland-access.desktop is valid" desktop-file-validate "$access"
+  # KWin grants its window and key protocols to the entry whose Exec is the program.
+  check "$entry-wayland-access.desktop names the program and KWin's protocols" \
+    sh -c "grep -qx 'Exec=/usr/bin/$entry' '$access' && grep -qx 'NoDisplay=true' '$access' &&
+           grep -q '^X-KDE-Wayland-Interfaces=.*org_kde_kwin_fake_input' '$access' &&
+           grep -q '^X-KDE-Wayland-Interfaces=.*org_kde_plasma_window_management' '$access'"
 done
 check "metainfo is valid" appstreamcli validate --no-net "$share/metainfo/org.quillock.quillock.metainfo.xml"
 check "metainfo names the licence" \

@@ -9,6 +9,7 @@
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace ql;
@@ -162,4 +163,19 @@ TEST(KwinClipboard, IsClearedWhileAnotherWindowHasTheFocusButOnlyOurOwnCopy) {
     EXPECT_FALSE(clearing.clear());
     EXPECT_EQ(pasted(), "copied elsewhere");
     EXPECT_TRUE(ws->hasFocus(focused));
+}
+
+// The programs bind KWin's globals at their start and open the backends on
+// that connection later: the windows KWin told about in between are listed.
+TEST(KwinDesktop, BackendsOnTheConnectionOpenedAtTheStartListTheWindowsOpenBefore) {
+    auto before = window(QStringLiteral("Open before the start"));
+    prepareDesktopEarly();
+    QThread::msleep(300); // KWin's news waits on the connection
+    const DesktopBackends b = openDesktop({});
+    auto* ws = dynamic_cast<PlasmaWindowSystem*>(b.windows.get());
+    ASSERT_TRUE(ws);
+    QStringList titles;
+    for (const TopWindow& w : ws->topWindows()) titles << w.title;
+    EXPECT_TRUE(titles.contains("Open before the start")) << titles.join(", ").toStdString();
+    EXPECT_TRUE(b.keyboard->available());
 }
