@@ -11,3 +11,5 @@ trap 'rm -rf "$out"' EXIT
 cd "$out"
 "$root/tests/support/wayland-session.sh" "$build/bench/keys/bench_keys_wayland"
 "$root/tests/support/wayland-session.sh" --compositor mutter "$build/bench/keys/bench_keys_gnome"
+"$root/tests/support/wayland-session.sh" --compositor kwin \
+  --with "$build/tests/support/receiver/ql_receiver" "$build/bench/keys/bench_keys_kwin"

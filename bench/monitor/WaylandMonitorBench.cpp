@@ -1,6 +1,7 @@
 // Prints: monitor.wayland_roundtrip_us, monitor.wayland_find_50_us,
-// monitor.wayland_find_ratio.
-// Runs inside a private headless sway (bench/monitor/run.sh) with 50 windows
+// monitor.wayland_find_ratio (with the argument "monitor.kwin", on KWin:
+// monitor.kwin_roundtrip_us, ...).
+// Runs inside a private headless compositor (bench/monitor/run.sh) with 50 windows
 // of another program on it (bench_window_crowd). Finding the last of them by
 // its title is measured against one protocol round trip on the same
 // connection, in interleaved rounds; the ratio is the median of the rounds'
@@ -46,7 +47,8 @@ size_t benchWindows(WindowSystem& ws) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const char* prefix = argc > 1 ? argv[1] : "monitor.wayland";
     DesktopBackends desktop = openDesktop({});
     if (!desktop.wayland || !desktop.windows->available()) {
         std::fprintf(stderr, "no Wayland compositor with a window list (%s)\n",
@@ -76,9 +78,9 @@ int main() {
         }));
         ratios.push_back(finds.back() / trips.back());
     }
-    std::printf("monitor.wayland_roundtrip_us %.1f us\n", median(trips));
-    std::printf("monitor.wayland_find_50_us %.1f us\n", median(finds));
-    std::printf("monitor.wayland_find_ratio %.2f ratio\n", median(ratios));
+    std::printf("%s_roundtrip_us %.1f us\n", prefix, median(trips));
+    std::printf("%s_find_50_us %.1f us\n", prefix, median(finds));
+    std::printf("%s_find_ratio %.2f ratio\n", prefix, median(ratios));
     crowd.terminate();
     crowd.waitForFinished(5000);
     return 0;

@@ -12,6 +12,7 @@
 #include "platform/kwinkeyboard/LayoutStrokes.h"
 #include "platform/kwinwindows/PlasmaWindowSystem.h"
 #include "platform/wayland/WaylandConnection.h"
+#include "tests/support/KwinSession.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
@@ -70,75 +71,9 @@ const std::vector<Layout>& layouts() {
     return all;
 }
 
-// The keymap KWin gives the seat, as every client receives it.
-class SeatKeymap {
-public:
-    SeatKeymap() : connection_(WaylandConnection::open()) {
-        keyboard_ = wl_seat_get_keyboard(connection_->seat());
-        static const wl_keyboard_listener listener = {
-            .keymap = [](void* d, wl_keyboard*, uint32_t, int32_t fd, uint32_t size) {
-                void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-                if (map != MAP_FAILED) {
-                    static_cast<SeatKeymap*>(d)->text = QString::fromUtf8(static_cast<const char*>(map));
-                    munmap(map, size);
-                }
-                close(fd);
-            },
-            .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},
-            .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
-            .key = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t) {},
-            .modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
-            .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
-        };
-        wl_keyboard_add_listener(keyboard_, &listener, this);
-        connection_->roundTrip();
-    }
-    ~SeatKeymap() { wl_keyboard_release(keyboard_); }
-    // Waits until the keymap has `groups` groups and each probe's character
-    // on its key in `group`.
-    bool waitFor(uint32_t groups, uint32_t group, const std::vector<std::pair<char32_t, uint32_t>>& probes) {
-        return waitUntil([&] {
-            LayoutStrokes layout;
-            if (!layout.load(text.toStdString()) || layout.groups() != groups) return false;
-            for (const auto& [ch, key] : probes) {
-                std::optional<LayoutStroke> s = layout.strokeFor(ch, group, false);
-                if (!s || s->key != key) return false;
-            }
-            return true;
-        }, 10000, [&] { connection_->dispatchPending(100); });
-    }
-    QString text;
-
-private:
-    std::unique_ptr<WaylandConnection> connection_;
-    wl_keyboard* keyboard_ = nullptr;
-};
-
-QDBusMessage layoutCall(const QString& method, const QVariantList& args = {}) {
-    QDBusMessage call = QDBusMessage::createMethodCall("org.kde.keyboard", "/Layouts",
-                                                       "org.kde.KeyboardLayouts", method);
-    call.setArguments(args);
-    return QDBusConnection::sessionBus().call(call);
-}
-
 // Writes KWin's keyboard configuration and has it read again.
-void configureLayouts(SeatKeymap& seat, const Layout& layout) {
-    const QString& names = layout.names;
-    const unsigned group = layout.group;
-    QFile config(qEnvironmentVariable("XDG_CONFIG_HOME") + "/kxkbrc");
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    config.write(("[Layout]\nLayoutList=" + names + "\nUse=true\n").toUtf8());
-    config.close();
-    QDBusConnection::sessionBus().send(
-        QDBusMessage::createSignal("/Layouts", "org.kde.keyboard", "reloadConfig"));
-    ASSERT_TRUE(seat.waitFor(uint32_t(names.count(u',') + 1), group, layout.probes)) << "no new keymap";
-    if (names.contains(u',')) {
-        layoutCall("setLayout", {QVariant::fromValue(uint(group))});
-        ASSERT_TRUE(waitUntil([&] {
-            QDBusReply<uint> now = layoutCall("getLayout");
-            return now.isValid() && now.value() == group;
-        }, 5000));
-    }
+void configureLayouts(kwin_test::SeatKeymap& seat, const Layout& layout) {
+    ASSERT_TRUE(kwin_test::configureLayouts(seat, layout.names, layout.group, layout.probes)) << "no new keymap";
 }
 
 class KwinSend : public ::testing::Test {
@@ -207,7 +142,7 @@ QString before(const QString& line, char32_t stop) {
 }
 
 TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheSendBeforeIt) {
-    SeatKeymap seat;
+    kwin_test::SeatKeymap seat;
     ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
     const WindowHandle qtWindow = windowTitled("Qt Receiver");
     ASSERT_NE(qtWindow, 0u);
@@ -255,7 +190,7 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
 // Named keys are found in the layout: Backspace and Home edit, Ctrl+A selects
 // all on a layout where A sits elsewhere (fr), Shift+Tab goes back.
 TEST_F(KwinSend, NamedKeysAndShortcutsActOnTheLayoutsKeys) {
-    SeatKeymap seat;
+    kwin_test::SeatKeymap seat;
     ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Keys Receiver");
     const WindowHandle qtWindow = windowTitled("Keys Receiver");
     ASSERT_NE(qtWindow, 0u);
