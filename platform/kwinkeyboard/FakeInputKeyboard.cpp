@@ -23,7 +23,7 @@ constexpr uint32_t kButtonMiddle = 0x112;
 constexpr std::chrono::milliseconds kDoubleClickGap{40};
 // KWin is waited for now and then, so that a receiver busy drawing never has
 // so many events unread that KWin gives up on it.
-constexpr auto kGapPerCharacter = std::chrono::microseconds(800);
+constexpr auto kGapPerCharacter = std::chrono::microseconds(300);
 constexpr int kCharactersPerRoundTrip = 16;
 
 uint32_t keysymOfVirtualKey(int vk) {
