@@ -181,6 +181,7 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
                 }
                 EXPECT_EQ(typeIntoZenity(*this, layout.ownLine, direct), layout.ownLine);
             }
+            if (caps) EXPECT_TRUE(kwin_test::screenshot("kwin-keys-" + QString(layout.names).replace(u',', u'-') + ".png"));
         }
     }
     setCapsLock(false);
@@ -203,6 +204,7 @@ TEST_F(KwinSend, NamedKeysAndShortcutsActOnTheLayoutsKeys) {
         EXPECT_EQ(got["user"].toString(), "xabd");
         EXPECT_EQ(got["password"].toString(), "ze");
     }
+    EXPECT_TRUE(kwin_test::screenshot("kwin-named-keys.png"));
     configureLayouts(seat, layouts()[0]);
 }
 

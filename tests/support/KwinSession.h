@@ -6,7 +6,14 @@
 #include "tests/support/WaylandSession.h"
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
+#include <QDir>
+#include <QImage>
+#include <fcntl.h>
+#include <poll.h>
 #include <QFile>
 #include <QString>
 #include <sys/mman.h>
@@ -86,6 +93,49 @@ inline bool configureLayouts(SeatKeymap& seat, const QString& names, unsigned gr
         QDBusReply<uint> now = layoutCall("getLayout");
         return now.isValid() && now.value() == group;
     }, 5000);
+}
+
+// Saves KWin's whole workspace as a PNG (the session lets tests take it); a
+// relative name lands in the current folder. False when KWin gave no image.
+inline bool screenshot(const QString& name) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    QDBusPendingCall pending = [&] {
+        // The message holds a copy of the pipe's end: it goes before the reading.
+        QDBusMessage call = QDBusMessage::createMethodCall("org.kde.KWin", "/org/kde/KWin/ScreenShot2",
+                                                           "org.kde.KWin.ScreenShot2", "CaptureWorkspace");
+        call << QVariantMap{} << QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]));
+        return QDBusConnection::sessionBus().asyncCall(call, 10000);
+    }();
+    close(fds[1]);
+    QByteArray data;
+    char buffer[65536];
+    // Until the whole image came (its size is in the reply) or KWin closed its
+    // end; 10 s at most between two pieces.
+    auto complete = [&] {
+        if (!pending.isFinished()) return false;
+        const QVariantMap r = QDBusPendingReply<QVariantMap>(pending).value();
+        return data.size() >= qsizetype(r.value("stride").toInt()) * r.value("height").toInt();
+    };
+    for (int quiet = 0; quiet < 100 && !complete();) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) { ++quiet; continue; }
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        data.append(buffer, n);
+        quiet = 0;
+    }
+    close(fds[0]);
+    QDBusPendingReply<QVariantMap> reply(pending);
+    reply.waitForFinished();
+    if (!reply.isValid()) return false;
+    const QVariantMap r = reply.value();
+    const int width = r.value("width").toInt(), height = r.value("height").toInt();
+    const int stride = r.value("stride").toInt();
+    if (width <= 0 || height <= 0 || data.size() < qsizetype(stride) * height) return false;
+    const QImage image(reinterpret_cast<const uchar*>(data.constData()), width, height, stride,
+                       QImage::Format(r.value("format").toInt()));
+    return image.save(QDir::current().filePath(name));
 }
 
 } // namespace ql::kwin_test

@@ -141,8 +141,8 @@ start_kwin() {
 env | grep -E "^(WAYLAND_DISPLAY|DISPLAY)=" > "$work/session.tmp" && mv "$work/session.tmp" "$work/session.env"
 READY
   chmod 755 "$work/kwin" "$work/kwin/ready.sh"
-  local checks=(env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1)
-  [ "${QL_KWIN_PERMISSION_CHECKS:-0}" != 1 ] || checks=(env -u KWIN_WAYLAND_NO_PERMISSION_CHECKS)
+  local checks=(env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
+  [ "${QL_KWIN_PERMISSION_CHECKS:-0}" != 1 ] || checks=(env -u KWIN_WAYLAND_NO_PERMISSION_CHECKS KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
   setsid "${as_user[@]}" "${checks[@]}" "$work/kwin/kwin_wayland" --virtual --width 1280 --height 1024 \
     --socket "ql-kwin-$$" "$work/kwin/ready.sh" >"$work/out/compositor.log" 2>&1 &
   compositor_pid=$!

@@ -5,6 +5,7 @@
 #include "platform/kwinkeyboard/FakeInputKeyboard.h"
 #include "platform/kwinwindows/PlasmaWindowSystem.h"
 #include "platform/wayland/WaylandConnection.h"
+#include "tests/support/KwinSession.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
@@ -87,6 +88,7 @@ TEST(PlasmaWindowSystem, ListsWindowsWithTheirTitlesAndApplicationIdsUntilTheyCl
     QStringList titles;
     for (const TopWindow& w : other.topWindows()) titles << w.title;
     EXPECT_TRUE(titles.contains("First window") && titles.contains("Second window")) << titles.join(", ").toStdString();
+    EXPECT_TRUE(kwin_test::screenshot(QStringLiteral("kwin-two-windows.png")));
 
     second.reset();
     EXPECT_TRUE(waitFor(ws, [&] { return !ws.exists(b); }));
