@@ -23,7 +23,7 @@ EnterPictureDialog::EnterPictureDialog(const QString& picture, Prompter& prompte
     entry_->setMaxLength(kPictureLength);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Picture:"), entry_);
-    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"), this);
     auto* buttons = okCancel.box;
     QPushButton* ok = okCancel.ok;
     cancel_ = okCancel.cancel;

@@ -49,7 +49,7 @@ ExportPasswordsWindow::ExportPasswordsWindow(ExchangeContext& context, QWidget* 
     pictureRow->addWidget(new QLabel(QStringLiteral("Picture"), this));
     pictureRow->addWidget(picture_, 1);
     grid->addLayout(pictureRow, 2, 2);
-    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"), this);
     auto* buttons = okCancel.box;
     QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);

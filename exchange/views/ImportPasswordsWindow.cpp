@@ -57,7 +57,7 @@ ImportPasswordsWindow::ImportPasswordsWindow(ImportSetup& setup, Prompter& promp
     grid->addWidget(sources_, 0, 0);
     grid->addWidget(buildButtons(), 0, 1);
     grid->addWidget(targets_, 0, 2);
-    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+    const DialogButtons okCancel = okCancelButtons(*this, QStringLiteral("&OK"), QStringLiteral("&Cancel"), this);
     auto* buttons = okCancel.box;
     QPushButton* ok = okCancel.ok;
     auto* layout = new QVBoxLayout(this);
