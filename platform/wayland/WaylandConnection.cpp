@@ -1,6 +1,7 @@
 #include "platform/wayland/WaylandConnection.h"
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,10 +11,12 @@ namespace ql {
 
 WaylandConnection::WaylandConnection(wl_display* display) : display_(display) {}
 
-std::unique_ptr<WaylandConnection> WaylandConnection::open(const char* socket) {
+std::unique_ptr<WaylandConnection> WaylandConnection::open(const char* socket,
+                                                          std::chrono::milliseconds patience) {
     wl_display* display = wl_display_connect(socket);
     if (!display) return nullptr;
     std::unique_ptr<WaylandConnection> c(new WaylandConnection(display));
+    c->patience_ = patience;
     static const wl_registry_listener listener = {&WaylandConnection::onGlobal,
                                                   &WaylandConnection::onGlobalRemove};
     c->registry_ = wl_display_get_registry(display);
@@ -80,8 +83,16 @@ bool WaylandConnection::bindEarly(const wl_interface* interface, uint32_t versio
 bool WaylandConnection::settleEarlyBinds() {
     if (broken()) return false;
     wl_event_queue* queue = wl_display_create_queue(display_);
+    const bool answered = syncOn(queue);
+    wl_event_queue_destroy(queue);
+    return answered;
+}
+
+// Sends a sync request whose answer comes on `queue` (null: the default one)
+// and dispatches that queue until the answer, an error or the end of our patience.
+bool WaylandConnection::syncOn(wl_event_queue* queue) {
     auto* wrapped = static_cast<wl_display*>(wl_proxy_create_wrapper(display_));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapped), queue);
+    if (queue) wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapped), queue);
     wl_callback* done = wl_display_sync(wrapped);
     wl_proxy_wrapper_destroy(wrapped);
     bool answered = false;
@@ -89,10 +100,37 @@ bool WaylandConnection::settleEarlyBinds() {
         *static_cast<bool*>(data) = true;
     }};
     wl_callback_add_listener(done, &listener, &answered);
-    while (!answered && wl_display_dispatch_queue(display_, queue) >= 0) {}
+    const auto deadline = std::chrono::steady_clock::now() + patience_;
+    while (!answered && !broken()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !readAndDispatch(queue, int(left.count()))) break;
+    }
+    // A late answer finds the callback gone, and libwayland drops it.
     wl_callback_destroy(done);
-    wl_event_queue_destroy(queue);
     return answered && !broken();
+}
+
+// Dispatches what `queue` holds, or else waits up to `timeoutMs` for events
+// and dispatches what arrived.
+bool WaylandConnection::readAndDispatch(wl_event_queue* queue, int timeoutMs) {
+    auto dispatch = [&] {
+        return queue ? wl_display_dispatch_queue_pending(display_, queue)
+                     : wl_display_dispatch_pending(display_);
+    };
+    const int prepared = queue ? wl_display_prepare_read_queue(display_, queue)
+                               : wl_display_prepare_read(display_);
+    if (prepared != 0) return dispatch() >= 0;
+    flush();
+    pollfd p{fd(), POLLIN, 0};
+    const int ready = poll(&p, 1, timeoutMs);
+    if (ready > 0 && (p.revents & POLLIN)) {
+        if (wl_display_read_events(display_) < 0) return false;
+    } else {
+        wl_display_cancel_read(display_);
+        if (ready > 0) return false; // hung up or failed, nothing to read
+    }
+    return dispatch() >= 0;
 }
 
 // Events of early objects that have been taken, in the order they came.
@@ -112,8 +150,9 @@ wl_seat* WaylandConnection::seat() {
 bool WaylandConnection::broken() const { return wl_display_get_error(display_) != 0; }
 
 bool WaylandConnection::roundTrip() {
+    if (broken()) return false;
     dispatchEarlyEvents();
-    return wl_display_roundtrip(display_) >= 0 && !broken();
+    return syncOn(nullptr);
 }
 
 bool WaylandConnection::flush() {

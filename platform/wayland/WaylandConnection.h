@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -30,8 +31,11 @@ class WaylandConnection {
 public:
     // Connects to `socket` (a name under $XDG_RUNTIME_DIR or a path; null means
     // $WAYLAND_DISPLAY) and reads the globals with one round trip. Null when
-    // no compositor answers.
-    static std::unique_ptr<WaylandConnection> open(const char* socket = nullptr);
+    // no compositor answers. Every wait for the compositor gives up after
+    // `patience`: a stalled compositor must not hang the program.
+    static std::unique_ptr<WaylandConnection> open(
+        const char* socket = nullptr, std::chrono::milliseconds patience = kDefaultPatience);
+    static constexpr std::chrono::milliseconds kDefaultPatience{10000};
     ~WaylandConnection();
     WaylandConnection(const WaylandConnection&) = delete;
     WaylandConnection& operator=(const WaylandConnection&) = delete;
@@ -55,7 +59,7 @@ public:
     // it is not announced.
     bool bindEarly(const wl_interface* interface, uint32_t version);
     // Waits until the compositor has handled the early binds, dispatching
-    // nothing.
+    // nothing. False when it did not answer in time.
     bool settleEarlyBinds();
     // The announced version of the bound object's interface the bind chose.
     static uint32_t boundVersion(const void* proxy);
@@ -66,7 +70,8 @@ public:
     const std::string& compositorName() const { return compositor_; }
 
     // Sends what is queued and waits until the compositor has handled it and
-    // the events it caused are dispatched. False once the connection broke.
+    // the events it caused are dispatched. False once the connection broke or
+    // when the compositor did not answer in time.
     bool roundTrip();
     // Sends what is queued, then reads and dispatches the events that have
     // arrived, waiting up to `timeoutMs` for the first (0: not at all).
@@ -83,6 +88,8 @@ private:
     static void onGlobalRemove(void* data, wl_registry*, uint32_t name);
     void readCompositorName();
     void dispatchEarlyEvents();
+    bool syncOn(wl_event_queue* queue);
+    bool readAndDispatch(wl_event_queue* queue, int timeoutMs);
 
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
@@ -91,6 +98,7 @@ private:
     std::map<std::string, void*> early_; // bound at the start, not yet taken
     std::vector<WaylandGlobal> globals_;
     std::string compositor_;
+    std::chrono::milliseconds patience_ = kDefaultPatience;
 };
 
 } // namespace ql
