@@ -53,7 +53,7 @@ mkdir -p -m 700 "$data"
 pid=$!
 frame=$(wait_window '^Quillock$' 30)
 window=$(open_passphrase_window "$frame")
-check "Options opens the passphrase window" test -n "$window"
+require "Options opens the passphrase window" test -n "$window"
 xdotool type --delay 20 "$phrase"
 xdotool key --clearmodifiers Tab
 xdotool type --delay 20 "$phrase"
@@ -71,17 +71,17 @@ check "nothing of the switch is left" test -z "$(ls "$data" | grep -E 'rekey|swi
 "$quillock" "Data=$data" >"$work/q1.log" 2>&1 &
 pid=$!
 unlock=$(wait_window '^Unlock Quillock$' 20)
-check "the main program asks for the passphrase" test -n "$unlock"
+require "the main program asks for the passphrase" test -n "$unlock"
 check "no frame before the passphrase" bash -c "! xdotool search --onlyvisible --name '^Quillock$' >/dev/null 2>&1"
 import -window root "$shots/unlock-window.png" 2>/dev/null
 type_into "$unlock" "not the phrase"
 sleep 1
 again=$(wait_window '^Unlock Quillock$' 20)
-check "a wrong passphrase asks again" test -n "$again"
+require "a wrong passphrase asks again" test -n "$again"
 import -window root "$shots/unlock-wrong.png" 2>/dev/null
 type_into "$again" "$phrase"
 frame=$(wait_window '^Quillock$' 30)
-check "the right passphrase opens the frame" test -n "$frame"
+require "the right passphrase opens the frame" test -n "$frame"
 import -window root "$shots/unlocked-frame.png" 2>/dev/null
 close_and_wait "$frame" $pid 20; status=$?
 check "the main program exits 0 when closed" test "$status" -eq 0
@@ -100,10 +100,10 @@ check "Cancel says so on standard error" grep -q "Unlock Cancelled" "$work/q2.lo
 "$qlmon" "Data=$data" >"$work/m.log" 2>&1 &
 pid=$!
 unlock=$(wait_window '^Unlock Quillock$' 20)
-check "the monitor program asks for the passphrase" test -n "$unlock"
+require "the monitor program asks for the passphrase" test -n "$unlock"
 type_into "$unlock" "$phrase"
 monitor=$(wait_window '^Quillock Monitor$' 30)
-check "the monitor opens with the passphrase" test -n "$monitor"
+require "the monitor opens with the passphrase" test -n "$monitor"
 close_and_wait "$monitor" $pid 20 >/dev/null
 
 # 4. Command-line synchronization: "Passphrase=-" reads the first line of input.
@@ -124,6 +124,7 @@ unlock=$(wait_window '^Unlock Quillock$' 20)
 type_into "$unlock" "$phrase"
 frame=$(wait_window '^Quillock$' 30)
 window=$(open_passphrase_window "$frame")
+require "the passphrase window opens again to turn it off" test -n "$window"
 xdotool type --delay 20 "$phrase"
 xdotool key --clearmodifiers Tab space Return
 answer_ok '^Quillock$' "$frame"
@@ -134,7 +135,7 @@ check "the key file is gone" test ! -e "$data/quillock.key"
 "$quillock" "Data=$data" >"$work/q6.log" 2>&1 &
 pid=$!
 frame=$(wait_window '^Quillock$' 30)
-check "an open folder starts without asking" test -n "$frame"
+require "an open folder starts without asking" test -n "$frame"
 close_and_wait "$frame" $pid 20 >/dev/null
 check "the entry came through both switches" bash -c "'$fixture' '$data' list | grep -q '^joe|Mail|joe|mailpw|'"
 
@@ -149,24 +150,24 @@ mkdir -p -m 700 "$new"
 "$quillock" "Data=$new" >"$work/q7.log" 2>&1 &
 pid=$!
 offer=$(wait_window '^Protect the Data Folder$' 20 $pid)
-check "a new data folder is offered a passphrase" test -n "$offer"
+require "a new data folder is offered a passphrase" test -n "$offer"
 check "before the main window" bash -c "! xdotool search --onlyvisible --name '^Quillock$' >/dev/null 2>&1"
 import -window root "$shots/new-folder-offer.png" 2>/dev/null
 window=$(press_until "$offer" '^Protect the data folder with a passphrase$' 20 alt+p)
-check "Protect asks for the new passphrase" test -n "$window"
+require "Protect asks for the new passphrase" test -n "$window"
 xdotool type --delay 20 "$phrase"
 xdotool key --clearmodifiers Tab
 xdotool type --delay 20 "$phrase"
 xdotool key --clearmodifiers Return
 frame=$(wait_window '^Quillock$' 60 $pid)
-check "the program goes on to its window" test -n "$frame"
+require "the program goes on to its window" test -n "$frame"
 check "the new folder has its key file" test -s "$new/quillock.key"
 close_and_wait "$frame" $pid 20 >/dev/null
 check "no byte of the passphrase is in the new folder" bash -c "! grep -rqF '$phrase' '$new'"
 "$quillock" "Data=$new" >"$work/q8.log" 2>&1 &
 pid=$!
 unlock=$(wait_window '^Unlock Quillock$' 20 $pid)
-check "the next start asks for the passphrase set through the offer" test -n "$unlock"
+require "the next start asks for the passphrase set through the offer" test -n "$unlock"
 check "and makes no offer" bash -c "! xdotool search --onlyvisible --name '^Protect the Data Folder$' >/dev/null 2>&1"
 type_into "$unlock" "$phrase"
 frame=$(wait_window '^Quillock$' 30 $pid)
@@ -210,11 +211,11 @@ ask_refused() { # ask_refused PID FRAME SHOT: true when a message box comes inst
 "${as_user[@]}" "$user_dir/qlmon" "Data=$shared" >"$work/m7.log" 2>&1 &
 monitor_pid=$!
 monitor=$(wait_window '^Quillock Monitor$' 30 $monitor_pid)
-check "the hardened monitor runs as an ordinary user" test -n "$monitor"
+require "the hardened monitor runs as an ordinary user" test -n "$monitor"
 "${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q9.log" 2>&1 &
 pid=$!
 frame=$(wait_window '^Quillock$' 30 $pid)
-check "the main program starts while the monitor runs" test -n "$frame"
+require "the main program starts while the monitor runs" test -n "$frame"
 check "asking for a passphrase is refused while the monitor runs" ask_refused $pid "$frame" refused-monitor.png
 close_and_wait "$frame" $pid 20 >/dev/null
 close_and_wait "$monitor" $monitor_pid 20 >/dev/null
@@ -224,7 +225,7 @@ close_and_wait "$monitor" $monitor_pid 20 >/dev/null
 pid=$!
 frame=$(wait_window '^Quillock$' 30 $pid)
 window=$(open_passphrase_window "$frame")
-check "alone, the main program may ask for a passphrase" test -n "$window"
+require "alone, the main program may ask for a passphrase" test -n "$window"
 xdotool type --delay 20 "$phrase"
 xdotool key --clearmodifiers Tab
 xdotool type --delay 20 "$phrase"
@@ -233,7 +234,7 @@ agree=$(box_of $pid "$frame")
 "${as_user[@]}" "$user_dir/qlmon" "Data=$shared" >"$work/m8.log" 2>&1 &
 monitor_pid=$!
 monitor=$(wait_window '^Quillock Monitor$' 30 $monitor_pid)
-check "the monitor starts meanwhile" test -n "$monitor"
+require "the monitor starts meanwhile" test -n "$monitor"
 press_until_gone "$agree" Return 10
 told=$(box_of $pid "$frame")
 import -window root "$shots/refused-at-close.png" 2>/dev/null
@@ -252,7 +253,7 @@ first_frame=$(wait_window '^Quillock$' 30 $first)
 "${as_user[@]}" "$user_dir/quillock" "Data=$shared" >"$work/q12.log" 2>&1 &
 pid=$!
 frame=$(wait_window '^Quillock$' 30 $pid)
-check "a second main program starts in the folder" test -n "$frame"
+require "a second main program starts in the folder" test -n "$frame"
 check "asking for a passphrase is refused while another main program runs" \
   ask_refused $pid "$frame" refused-second.png
 close_and_wait "$frame" $pid 20 >/dev/null

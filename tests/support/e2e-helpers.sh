@@ -5,6 +5,17 @@ check() { # check DESCRIPTION COMMAND...
   if "${@:2}"; then passes=$((passes + 1)); echo "ok: $1"
   else failures=$((failures + 1)); echo "FAILED: $1"; fi
 }
+# Like check, but the steps after it need it: on failure the test ends at
+# once, with its programs, instead of waiting out every later step.
+require() { # require DESCRIPTION COMMAND...
+  check "$@"
+  [ "$failures" -eq 0 ] && return 0
+  echo "stopping: the later steps need this one"
+  local job
+  for job in $(jobs -p); do kill "$job" 2>/dev/null; done
+  echo "$passes passed, $failures failed"
+  exit 1
+}
 wait_window() { # wait_window TITLE_REGEX SECONDS [PID] -> prints the window id
   local deadline=$((SECONDS + $2)) id of=()
   [ -n "${3:-}" ] && of=(--all --pid "$3")
