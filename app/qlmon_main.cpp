@@ -1,13 +1,7 @@
+#include "app/ProgramStart.h"
 #include "monitorapp/views/MonitorProgram.h"
-#include "framework/ProgramOptions.h"
-#include "platform/desktop/DesktopBackends.h"
-#include "platform/recordstore/SchemaGuard.h"
-#include "platform/secure/ProcessHardening.h"
-#include "signin/SettingsKeys.h"
 #include "signin/views/UnlockWindow.h"
 #include <QApplication>
-#include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
@@ -22,28 +16,14 @@ const char* const kUsage =
     "  --help        show this text and exit\n"
     "  --version     show the version and exit\n";
 
-// --help and --version answered before the toolkit needs a display.
-std::optional<int> answerOptions(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    QTextStream out(stdout), err(stderr);
-    return ql::answerOptions(arguments, {QStringLiteral("qlmon"), ql::kProgramVersion,
-                                         QString::fromLatin1(kUsage), [] { return ql::describeDesktop(); }},
-                             out, err);
-}
+const ql::ProgramIdentity kIdentity{"qlmon", "Quillock Monitor", kUsage};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Before anything holds a secret: no core dumps, no attaching. Until then
-    // KWin can see which program this is and lets it bind what typing needs.
-    ql::hardenProcess([] { ql::prepareDesktopEarly(); });
-    if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
-    umask(077); // data files, their journals and INI files are the user's alone
-    ql::keepVerdictsIn(ql::userVerdictFile()); // a start on the files the last run left checks none again
+    if (const std::optional<int> code = ql::startProgram(argc, argv, kIdentity)) return *code;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillock Monitor"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("qlmon")); // the application id of its windows
+    ql::nameProgram(kIdentity);
     ql::installUnlockWindow(); // a protected data folder asks for its passphrase first
     return ql::runMonitorProgram(QApplication::arguments());
 }

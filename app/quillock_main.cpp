@@ -9,14 +9,8 @@
 #include "signin/views/NewFolderOffer.h"
 #include "store/StartUp.h"
 #include "tools/views/TipsPanel.h"
-#include "framework/ProgramOptions.h"
-#include "platform/desktop/DesktopBackends.h"
-#include "platform/recordstore/SchemaGuard.h"
-#include "platform/secure/ProcessHardening.h"
-#include "signin/SettingsKeys.h"
+#include "app/ProgramStart.h"
 #include <QApplication>
-#include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
@@ -44,31 +38,19 @@ const char* const kUsage =
     "A synchronization runs without opening a window and exits: 0 when done, 1 on\n"
     "a failure, 2 when parameters are missing.\n";
 
-// --help and --version answered before the toolkit needs a display. A
-// synchronization's parameters are left alone: a password given in place
+
+// A synchronization's parameters are left alone: a password given in place
 // may begin with dashes.
-std::optional<int> answerOptions(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    if (ql::syncRequest(arguments)) return std::nullopt;
-    QTextStream out(stdout), err(stderr);
-    return ql::answerOptions(arguments, {QStringLiteral("quillock"), ql::kProgramVersion,
-                                         QString::fromLatin1(kUsage), [] { return ql::describeDesktop(); }},
-                             out, err);
-}
+bool isSyncRun(const QStringList& arguments) { return ql::syncRequest(arguments).has_value(); }
+
+const ql::ProgramIdentity kIdentity{"quillock", "Quillock", kUsage, isSyncRun};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Before anything holds a secret: no core dumps, no attaching. Until then
-    // KWin can see which program this is and lets it bind what typing needs.
-    ql::hardenProcess([] { ql::prepareDesktopEarly(); });
-    if (const std::optional<int> code = answerOptions(argc, argv)) return *code;
-    umask(077); // data files, their journals and INI files are the user's alone
-    ql::keepVerdictsIn(ql::userVerdictFile()); // a start on the files the last run left checks none again
+    if (const std::optional<int> code = ql::startProgram(argc, argv, kIdentity)) return *code;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillock"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quillock")); // the application id of its windows
+    ql::nameProgram(kIdentity);
     QString syncFileName = ql::defaultSyncFilePath(); // kept for the whole run
     if (!ql::syncRequest(QApplication::arguments())) ql::installNewFolderOffer();
     ql::MainProgramParts parts;
