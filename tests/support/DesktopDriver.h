@@ -119,11 +119,14 @@ inline void clickAt(const QRect& area, int button, int count = 1) {
 // handed over. The window opened, activated, or "".
 inline QString openFrom(qint64 pid, const QString& from, const QStringList& menuKeys,
                         const QString& opens, int waitMs = 5000) {
+    // A key pressed while the focus is still moving is lost, so the keys are
+    // pressed again; each time the wait is longer, since a slow window that
+    // shows up just after a retry's Escape would be closed by it.
     QString window;
-    for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
+    for (int attempt = 1; attempt <= 3 && window.isEmpty(); ++attempt) {
         activate(from);
         keys(menuKeys);
-        window = waitForWindow(pid, opens, waitMs);
+        window = waitForWindow(pid, opens, waitMs * attempt);
     }
     if (!window.isEmpty()) activate(window);
     return window;
