@@ -25,6 +25,7 @@ constexpr std::chrono::milliseconds kDoubleClickGap{40};
 // so many events unread that KWin gives up on it.
 constexpr auto kGapPerCharacter = std::chrono::microseconds(300);
 constexpr int kCharactersPerRoundTrip = 16;
+constexpr auto kBeforeComposedCharacter = std::chrono::milliseconds(8);
 
 uint32_t keysymOfVirtualKey(int vk) {
     switch (vk) {
@@ -52,6 +53,7 @@ FakeInputKeyboard::FakeInputKeyboard(std::shared_ptr<WaylandConnection> connecti
     : connection_(std::move(connection)),
       activeGroup_(activeGroup ? std::move(activeGroup) : std::function<uint32_t()>(&kwinActiveLayoutGroup)) {
     if (!connection_ || !offeredBy(*connection_)) return;
+    layout_.loadCompose(receiversComposeLocale());
     wl_seat* seat = connection_->seat();
     if (!seat) return;
     fakeInput_ = connection_->bind<org_kde_kwin_fake_input>(&org_kde_kwin_fake_input_interface, kKeysVersion);
@@ -126,13 +128,25 @@ bool FakeInputKeyboard::typeCharacter(char32_t ch, bool) {
     if (!available()) return false;
     const std::optional<LayoutStroke> stroke = layout_.strokeFor(ch, group_, capsLock_);
     if (!stroke) return false;
+    // The whole character goes out at once: no check between its dead key and
+    // its key can leave the receiver waiting for the rest of a composition.
+    if (stroke->deadKey) letReceiverCatchUp();
     if (stroke->togglesCapsLock) tap(kCapsLockKey);
-    for (uint32_t key : stroke->modifiers) sendKey(key, true);
-    tap(stroke->key);
-    for (auto it = stroke->modifiers.rbegin(); it != stroke->modifiers.rend(); ++it) sendKey(*it, false);
+    if (stroke->deadKey) tapChord(*stroke->deadKey);
+    tapChord(KeyChord{stroke->key, stroke->modifiers});
     if (stroke->togglesCapsLock) tap(kCapsLockKey);
     pace();
     return flushAll();
+}
+
+// Qt programs hand a composed character on at once but queue the keys before
+// it: it would overtake the characters typed just before it. They get the
+// time to take those first.
+void FakeInputKeyboard::letReceiverCatchUp() {
+    flushAll();
+    connection_->roundTrip();
+    sinceRoundTrip_ = 0;
+    std::this_thread::sleep_for(kBeforeComposedCharacter);
 }
 
 void FakeInputKeyboard::pace() {
@@ -186,6 +200,12 @@ void FakeInputKeyboard::click(int button, int clicks) {
         org_kde_kwin_fake_input_button(fakeInput_, code, WL_POINTER_BUTTON_STATE_RELEASED);
         connection_->roundTrip();
     }
+}
+
+void FakeInputKeyboard::tapChord(const KeyChord& chord) {
+    for (uint32_t key : chord.modifiers) sendKey(key, true);
+    tap(chord.key);
+    for (auto it = chord.modifiers.rbegin(); it != chord.modifiers.rend(); ++it) sendKey(*it, false);
 }
 
 void FakeInputKeyboard::tap(uint32_t key) {

@@ -18,10 +18,12 @@ class WaylandConnection;
 // key codes only: KWin reads them with the layout it gives its seat, so each
 // character is typed with the key and level the active group of that layout
 // has for it, holding Shift or the level-three shift as the level needs and
-// taking Caps Lock into account. The layout is the seat's keymap as every
-// client receives it; the active group is asked from KWin before each line and
-// Caps Lock followed through KWin's key-state protocol. A character the active
-// group cannot produce is refused, with nothing pressed.
+// taking Caps Lock into account, and a character the group has only behind a
+// dead key as that dead key and then its key, both at once. The layout is the
+// seat's keymap as every client receives it; the active group is asked from
+// KWin before each line and Caps Lock followed through KWin's key-state
+// protocol. A character the active group cannot produce is refused, with
+// nothing pressed.
 class FakeInputKeyboard : public Keyboard {
 public:
     // `activeGroup` tells the layout group KWin has active; empty means the
@@ -63,9 +65,11 @@ private:
 
     void sendKey(uint32_t key, bool press);
     void tap(uint32_t key);
+    void tapChord(const KeyChord& chord);
     uint32_t keyOfVirtualKey(int virtualKey) const;
     bool flushAll();
     void pace();
+    void letReceiverCatchUp();
     static void onKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size);
     static void onKeyState(void* data, org_kde_kwin_keystate*, uint32_t key, uint32_t state);
 };

@@ -1,4 +1,7 @@
 #include "platform/kwinkeyboard/LayoutStrokes.h"
+#include <cstdlib>
+#include <set>
+#include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
 namespace ql {
@@ -20,11 +23,41 @@ xkb_keycode_t keyWithBaseSym(xkb_keymap* keymap, uint32_t keysym, uint32_t group
     return 0;
 }
 
+bool isDeadKeysym(xkb_keysym_t sym) { return sym >= XKB_KEY_dead_grave && sym <= XKB_KEY_dead_longsolidusoverlay; }
+
+// The one character that `text` (UTF-8, `size` bytes) encodes; none when it
+// holds more or less than one, or is not well formed.
+std::optional<char32_t> singleCharacter(const char* text, int size) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    if (size <= 0) return std::nullopt;
+    const int length = s[0] < 0x80 ? 1 : (s[0] >> 5) == 0x6 ? 2 : (s[0] >> 4) == 0xe ? 3 : (s[0] >> 3) == 0x1e ? 4 : 0;
+    if (length == 0 || length != size) return std::nullopt;
+    char32_t ch = length == 1 ? s[0] : s[0] & (0x7f >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((s[i] & 0xc0) != 0x80) return std::nullopt;
+        ch = (ch << 6) | (s[i] & 0x3f);
+    }
+    return ch;
+}
+
 } // namespace
+
+std::string receiversComposeLocale() {
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            locale = value;
+            break;
+        }
+    }
+    return locale.empty() || locale == "C" || locale == "POSIX" ? "en_US.UTF-8" : locale;
+}
 
 LayoutStrokes::LayoutStrokes() : context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {}
 
 LayoutStrokes::~LayoutStrokes() {
+    if (compose_) xkb_compose_table_unref(compose_);
     if (keymap_) xkb_keymap_unref(keymap_);
     if (context_) xkb_context_unref(context_);
 }
@@ -33,6 +66,16 @@ void LayoutStrokes::take(xkb_keymap* keymap) {
     if (keymap_) xkb_keymap_unref(keymap_);
     keymap_ = keymap;
     cache_.clear();
+    composed_.clear();
+}
+
+bool LayoutStrokes::loadCompose(const std::string& locale) {
+    if (compose_) xkb_compose_table_unref(compose_);
+    compose_ = context_ ? xkb_compose_table_new_from_locale(context_, locale.c_str(), XKB_COMPOSE_COMPILE_NO_FLAGS)
+                        : nullptr;
+    cache_.clear();
+    composed_.clear();
+    return compose_ != nullptr;
 }
 
 bool LayoutStrokes::load(const std::string& text) {
@@ -60,12 +103,61 @@ std::optional<LayoutStroke> LayoutStrokes::strokeFor(char32_t ch, uint32_t group
     return cache_[at] = findWithLock(ch, group, capsLock);
 }
 
-std::optional<LayoutStroke> LayoutStrokes::findWithLock(char32_t ch, uint32_t group, bool capsLock) const {
-    if (std::optional<LayoutStroke> stroke = find(ch, group, capsLock)) return stroke;
-    if (keyWithBaseSym(keymap_, XKB_KEY_Caps_Lock, group) != kCapsLockKey + kEvdevOffset) return std::nullopt;
-    std::optional<LayoutStroke> other = find(ch, group, !capsLock);
-    if (other) other->togglesCapsLock = true;
-    return other;
+// A key of the character's own first, with Caps Lock as it is or switched;
+// only then a dead key and a key, likewise.
+std::optional<LayoutStroke> LayoutStrokes::findWithLock(char32_t ch, uint32_t group, bool capsLock) {
+    const bool canSwitch = keyWithBaseSym(keymap_, XKB_KEY_Caps_Lock, group) == kCapsLockKey + kEvdevOffset;
+    for (bool throughDeadKey : {false, true}) {
+        for (bool switched : {false, true}) {
+            if (switched && !canSwitch) continue;
+            std::optional<LayoutStroke> stroke = throughDeadKey ? findComposed(ch, group, capsLock != switched)
+                                                                : find(ch, group, capsLock != switched);
+            if (!stroke) continue;
+            stroke->togglesCapsLock = switched;
+            return stroke;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<LayoutStroke> LayoutStrokes::findComposed(char32_t ch, uint32_t group, bool capsLock) {
+    if (!compose_) return std::nullopt;
+    const auto at = std::make_pair(group, capsLock);
+    auto known = composed_.find(at);
+    if (known == composed_.end()) known = composed_.emplace(at, composeAll(group, capsLock)).first;
+    auto stroke = known->second.find(ch);
+    if (stroke == known->second.end()) return std::nullopt;
+    return stroke->second;
+}
+
+// Every dead key of the group before every key that types a character, as the
+// receiver's compose table reads them: what they compose to exactly one
+// character. The first dead key and key found (fewest modifiers) win.
+std::map<char32_t, LayoutStroke> LayoutStrokes::composeAll(uint32_t group, bool capsLock) const {
+    std::vector<std::pair<xkb_keysym_t, KeyChord>> deadKeys, bases;
+    std::set<xkb_keysym_t> seen;
+    visitChords(group, capsLock, [&](const KeyChord& chord, xkb_keysym_t sym, uint32_t utf32) {
+        if (!seen.insert(sym).second) return false;
+        if (isDeadKeysym(sym)) deadKeys.emplace_back(sym, chord);
+        else if (utf32) bases.emplace_back(sym, chord);
+        return false;
+    });
+    std::map<char32_t, LayoutStroke> out;
+    xkb_compose_state* state = xkb_compose_state_new(compose_, XKB_COMPOSE_STATE_NO_FLAGS);
+    for (const auto& [dead, deadChord] : deadKeys) {
+        for (const auto& [base, baseChord] : bases) {
+            xkb_compose_state_reset(state);
+            xkb_compose_state_feed(state, dead);
+            xkb_compose_state_feed(state, base);
+            if (xkb_compose_state_get_status(state) != XKB_COMPOSE_COMPOSED) continue;
+            char text[16];
+            const int size = xkb_compose_state_get_utf8(state, text, sizeof text);
+            if (const std::optional<char32_t> ch = singleCharacter(text, size < int(sizeof text) ? size : 0))
+                out.emplace(*ch, LayoutStroke{baseChord.key, baseChord.modifiers, false, deadChord});
+        }
+    }
+    xkb_compose_state_unref(state);
+    return out;
 }
 
 // The keys that shift levels in `group`: Shift, then the level-three shift.
@@ -76,31 +168,41 @@ std::vector<uint32_t> LayoutStrokes::levelShifts(uint32_t group) const {
     return out;
 }
 
-// Tries the keys with no modifier, Shift, the level-three shift and both, on
-// an XKB state like the receiver's, so the receiver reads exactly `ch`.
-std::optional<LayoutStroke> LayoutStrokes::find(char32_t ch, uint32_t group, bool capsLock) const {
+// Visits the keys of `group` with no modifier, Shift, the level-three shift
+// and both, on an XKB state like the receiver's, with the symbol and the
+// character the receiver reads, until `visit` returns true.
+void LayoutStrokes::visitChords(uint32_t group, bool capsLock, const ChordVisitor& visit) const {
     const std::vector<uint32_t> shifts = levelShifts(group);
     const xkb_mod_index_t caps = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_CAPS);
     const uint32_t locked = capsLock && caps != XKB_MOD_INVALID ? 1u << caps : 0;
-    for (unsigned combo = 0; combo < (1u << shifts.size()); ++combo) {
+    bool done = false;
+    for (unsigned combo = 0; combo < (1u << shifts.size()) && !done; ++combo) {
         xkb_state* st = xkb_state_new(keymap_);
         xkb_state_update_mask(st, 0, 0, locked, 0, 0, group);
-        LayoutStroke stroke;
+        KeyChord chord;
         for (size_t i = 0; i < shifts.size(); ++i)
             if (combo & (1u << i)) {
                 xkb_state_update_key(st, shifts[i], XKB_KEY_DOWN);
-                stroke.modifiers.push_back(shifts[i] - kEvdevOffset);
+                chord.modifiers.push_back(shifts[i] - kEvdevOffset);
             }
-        for (xkb_keycode_t kc = xkb_keymap_min_keycode(keymap_); kc <= xkb_keymap_max_keycode(keymap_); ++kc) {
-            if (kc >= kEvdevOffset && xkb_state_key_get_utf32(st, kc) == uint32_t(ch)) {
-                stroke.key = kc - kEvdevOffset;
-                break;
-            }
+        for (xkb_keycode_t kc = std::max(xkb_keymap_min_keycode(keymap_), kEvdevOffset);
+             kc <= xkb_keymap_max_keycode(keymap_) && !done; ++kc) {
+            chord.key = kc - kEvdevOffset;
+            done = visit(chord, xkb_state_key_get_one_sym(st, kc), xkb_state_key_get_utf32(st, kc));
         }
         xkb_state_unref(st);
-        if (stroke.key) return stroke;
     }
-    return std::nullopt;
+}
+
+// The first key and level that make the receiver read exactly `ch`.
+std::optional<LayoutStroke> LayoutStrokes::find(char32_t ch, uint32_t group, bool capsLock) const {
+    std::optional<LayoutStroke> found;
+    visitChords(group, capsLock, [&](const KeyChord& chord, xkb_keysym_t, uint32_t utf32) {
+        if (utf32 != uint32_t(ch)) return false;
+        found = LayoutStroke{chord.key, chord.modifiers};
+        return true;
+    });
+    return found;
 }
 
 uint32_t LayoutStrokes::keyForKeysym(uint32_t keysym, uint32_t group) const {

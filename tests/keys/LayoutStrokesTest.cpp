@@ -10,8 +10,21 @@ namespace {
 
 constexpr uint32_t kShift = 42, kAltGr = 100; // Linux input event codes
 
+constexpr uint32_t kSpace = 57;
+
 LayoutStroke stroke(uint32_t key, std::vector<uint32_t> modifiers = {}, bool togglesCaps = false) {
     return {key, std::move(modifiers), togglesCaps};
+}
+
+// A key typed after a dead key.
+LayoutStroke afterDeadKey(KeyChord dead, uint32_t key, std::vector<uint32_t> modifiers = {}, bool togglesCaps = false) {
+    return {key, std::move(modifiers), togglesCaps, std::move(dead)};
+}
+
+// A layout with the compose table the receivers read dead keys with.
+void loadWithCompose(LayoutStrokes& layout, const char* names) {
+    ASSERT_TRUE(layout.loadNames(names));
+    ASSERT_TRUE(layout.loadCompose("en_US.UTF-8"));
 }
 
 } // namespace
@@ -31,7 +44,8 @@ TEST(LayoutStrokes, FindsEachCharactersKeyAndTheModifiersOfItsLevel) {
     EXPECT_EQ(de.strokeFor(U'@', 0, false), stroke(16, {kAltGr}));
     EXPECT_EQ(de.strokeFor(U'{', 0, false), stroke(8, {kAltGr}));
     EXPECT_EQ(de.strokeFor(U'ö', 0, false), stroke(39));
-    // Circumflex and grave are dead keys there: they type nothing by themselves.
+    // Circumflex and grave are dead keys there: they type nothing by themselves,
+    // and without a compose table nothing tells what they make.
     EXPECT_FALSE(de.strokeFor(U'^', 0, false));
     EXPECT_FALSE(de.strokeFor(U'`', 0, false));
 
@@ -80,4 +94,49 @@ TEST(LayoutStrokes, OnlyTheActiveGroupTypesAndNamedKeysAreFoundInAnyGroup) {
     LayoutStrokes none;
     EXPECT_FALSE(none.load("not a keymap"));
     EXPECT_FALSE(none.strokeFor(U'a', 0, false));
+}
+
+TEST(LayoutStrokes, CharactersBehindDeadKeysAreTheDeadKeyThenTheKeyTheyComposeWith) {
+    const KeyChord circumflex{41}, acute{13}, grave{13, {kShift}};
+    LayoutStrokes de;
+    loadWithCompose(de, "de");
+    EXPECT_EQ(de.strokeFor(U'^', 0, false), afterDeadKey(circumflex, kSpace));
+    EXPECT_EQ(de.strokeFor(U'`', 0, false), afterDeadKey(grave, kSpace));
+    EXPECT_EQ(de.strokeFor(U'é', 0, false), afterDeadKey(acute, 18));
+    EXPECT_EQ(de.strokeFor(U'É', 0, false), afterDeadKey(acute, 18, {kShift}));
+    EXPECT_EQ(de.strokeFor(U'ê', 0, false), afterDeadKey(circumflex, 18));
+    EXPECT_EQ(de.strokeFor(U'à', 0, false), afterDeadKey(grave, 30));
+    EXPECT_EQ(de.strokeFor(U'ç', 0, false), afterDeadKey({13, {kAltGr}}, 46));
+    // Caps Lock turns the letter after the dead key as it turns any other.
+    EXPECT_EQ(de.strokeFor(U'é', 0, true), afterDeadKey(acute, 18, {kShift}));
+    EXPECT_EQ(de.strokeFor(U'É', 0, true), afterDeadKey(acute, 18));
+    EXPECT_EQ(de.strokeFor(U'^', 0, true), afterDeadKey(circumflex, kSpace));
+    // A key of the character's own wins over a dead key that makes it too.
+    EXPECT_EQ(de.strokeFor(U'ö', 0, false), stroke(39));
+    EXPECT_EQ(de.strokeFor(U'~', 0, false), stroke(27, {kAltGr}));
+    EXPECT_EQ(de.strokeFor(U'a', 0, false), stroke(30));
+    // Nothing composes to a Greek letter on de.
+    EXPECT_FALSE(de.strokeFor(U'α', 0, false));
+
+    LayoutStrokes fr;
+    loadWithCompose(fr, "fr");
+    EXPECT_EQ(fr.strokeFor(U'â', 0, false), afterDeadKey({26}, 16));
+    EXPECT_EQ(fr.strokeFor(U'Ë', 0, false), afterDeadKey({26, {kShift}}, 18, {kShift}));
+    EXPECT_EQ(fr.strokeFor(U'^', 0, false), stroke(10, {kAltGr})); // fr has its own key for it
+    EXPECT_EQ(fr.strokeFor(U'é', 0, true), stroke(3, {}, true));   // switching Caps Lock wins too
+
+    // Where the layout has no dead key, compose makes nothing.
+    LayoutStrokes us;
+    loadWithCompose(us, "us");
+    EXPECT_FALSE(us.strokeFor(U'é', 0, false));
+}
+
+TEST(LayoutStrokes, OnlyTheActiveGroupsDeadKeysCompose) {
+    LayoutStrokes ruDe;
+    loadWithCompose(ruDe, "ru,de");
+    EXPECT_FALSE(ruDe.strokeFor(U'ê', 0, false));
+    EXPECT_EQ(ruDe.strokeFor(U'ê', 1, false), afterDeadKey({41}, 18));
+    // A keymap of its own replaces what the last one composed.
+    ASSERT_TRUE(ruDe.loadNames("us"));
+    EXPECT_FALSE(ruDe.strokeFor(U'ê', 0, false));
 }
