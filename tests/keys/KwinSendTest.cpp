@@ -1,6 +1,6 @@
 // End to end under a headless KWin: both interpreters type through KWin's fake
-// input, with the keys and levels of the seat's layout, into a GTK entry
-// (zenity) and the Qt receiver, on several layouts and groups with Caps Lock
+// input, with the keys and levels of the seat's layout, into a terminal
+// (foot), a GTK entry (zenity) and the Qt receiver, on several layouts and groups with Caps Lock
 // off and on, characters behind dead keys as the dead key and a key; a
 // character the active group cannot produce stops the send before it, with
 // nothing wrong typed. Layouts are set through KWin's keyboard
@@ -21,6 +21,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDir>
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -137,6 +138,32 @@ QString typeIntoZenity(KwinSend& test, const QString& line, bool direct) {
     return QString::fromUtf8(zenity.readAllStandardOutput()).chopped(1);
 }
 
+// A terminal that writes every byte it reads to a file.
+class FootReceiver {
+public:
+    FootReceiver() : path_(QDir::current().filePath("foot.out")) {
+        QFile::remove(path_);
+        program_ = std::make_unique<wayland_test::SessionProgram>(
+            "foot", QStringList{"--title", "Foot Receiver", "sh", "-c", "stty -icanon -echo min 1; exec cat > " + path_},
+            kwin_test::footEnvironment());
+    }
+    // The next line, waiting for it.
+    QString nextLine() {
+        QStringList got;
+        waitUntil([&] { return (got = readAll().split(u'\n')).size() > consumed_ + 1; }, 10000);
+        return got.size() > consumed_ + 1 ? got[consumed_++] : QStringLiteral("(no line)");
+    }
+
+private:
+    QString path_;
+    int consumed_ = 0;
+    std::unique_ptr<wayland_test::SessionProgram> program_;
+    QString readAll() const {
+        QFile f(path_);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
 // The prefix of `line` before `stop` (all of it when the line has no stop).
 QString before(const QString& line, char32_t stop) {
     if (!stop) return line;
@@ -148,6 +175,9 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
     ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
     const WindowHandle qtWindow = windowTitled("Qt Receiver");
     ASSERT_NE(qtWindow, 0u);
+    FootReceiver foot;
+    const WindowHandle footWindow = windowTitled("Foot Receiver");
+    ASSERT_NE(footWindow, 0u);
     for (const Layout& layout : layouts()) {
         configureLayouts(seat, layout);
         for (bool caps : {false, true}) {
@@ -181,10 +211,12 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
                     ASSERT_EQ(send("[Enter]", qtWindow, direct), SendOutcome::Completed);
                     EXPECT_EQ(qt.next()["event"].toString(), "submit");
                 }
-                // GTK composes dead keys of its own: all the layout types goes there at once.
+                // All the layout types, in one line, into GTK and the terminal.
                 const QString gtkLine = layout.ownLine + before(kPunctuation, layout.punctuationStop) +
                                         before(kLetters, layout.lettersStop);
                 EXPECT_EQ(typeIntoZenity(*this, gtkLine, direct), gtkLine);
+                ASSERT_EQ(send(gtkLine + "[Enter]", footWindow, direct), SendOutcome::Completed);
+                EXPECT_EQ(foot.nextLine(), gtkLine);
             }
             if (caps) {
                 EXPECT_TRUE(kwin_test::screenshot("kwin-keys-" + QString(layout.names).replace(u',', u'-') + ".png"));

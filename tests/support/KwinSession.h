@@ -12,6 +12,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QDir>
 #include <QImage>
+#include <QProcessEnvironment>
 #include <fcntl.h>
 #include <poll.h>
 #include <QFile>
@@ -93,6 +94,14 @@ inline bool configureLayouts(SeatKeymap& seat, const QString& names, unsigned gr
         QDBusReply<uint> now = layoutCall("getLayout");
         return now.isValid() && now.value() == group;
     }, 5000);
+}
+
+// The environment for foot: KWin's virtual outputs have no physical size,
+// which foot divides by when an output appears; the test's shim gives them one.
+inline QProcessEnvironment footEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_PRELOAD"), wayland_test::sessionFile(QStringLiteral("ql_output_size_shim.so")));
+    return env;
 }
 
 // Saves KWin's whole workspace as a PNG (the session lets tests take it); a
