@@ -9,6 +9,7 @@ namespace {
 
 // XKB keycodes are Linux input event codes plus 8.
 constexpr uint32_t kEvdevOffset = 8;
+constexpr xkb_keycode_t kLastX11Keycode = 255;
 
 // The last key whose lowest level in `group` carries `keysym`: the keys of a
 // physical keyboard (Right Alt for the level-three shift) come after the
@@ -170,27 +171,34 @@ std::vector<uint32_t> LayoutStrokes::levelShifts(uint32_t group) const {
 
 // Visits the keys of `group` with no modifier, Shift, the level-three shift
 // and both, on an XKB state like the receiver's, with the symbol and the
-// character the receiver reads, until `visit` returns true.
+// character the receiver reads, until `visit` returns true. Keys an X11
+// keycode can carry come first, at every level: a key beyond them (the
+// keymap's dollar and euro keys) never reaches a program under XWayland.
 void LayoutStrokes::visitChords(uint32_t group, bool capsLock, const ChordVisitor& visit) const {
     const std::vector<uint32_t> shifts = levelShifts(group);
     const xkb_mod_index_t caps = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_CAPS);
     const uint32_t locked = capsLock && caps != XKB_MOD_INVALID ? 1u << caps : 0;
+    const xkb_keycode_t first = std::max(xkb_keymap_min_keycode(keymap_), kEvdevOffset);
+    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap_);
     bool done = false;
-    for (unsigned combo = 0; combo < (1u << shifts.size()) && !done; ++combo) {
-        xkb_state* st = xkb_state_new(keymap_);
-        xkb_state_update_mask(st, 0, 0, locked, 0, 0, group);
-        KeyChord chord;
-        for (size_t i = 0; i < shifts.size(); ++i)
-            if (combo & (1u << i)) {
-                xkb_state_update_key(st, shifts[i], XKB_KEY_DOWN);
-                chord.modifiers.push_back(shifts[i] - kEvdevOffset);
+    for (bool beyondX11 : {false, true}) {
+        const xkb_keycode_t from = beyondX11 ? std::max(first, kLastX11Keycode + 1) : first;
+        const xkb_keycode_t to = beyondX11 ? last : std::min(last, kLastX11Keycode);
+        for (unsigned combo = 0; combo < (1u << shifts.size()) && !done && from <= to; ++combo) {
+            xkb_state* st = xkb_state_new(keymap_);
+            xkb_state_update_mask(st, 0, 0, locked, 0, 0, group);
+            KeyChord chord;
+            for (size_t i = 0; i < shifts.size(); ++i)
+                if (combo & (1u << i)) {
+                    xkb_state_update_key(st, shifts[i], XKB_KEY_DOWN);
+                    chord.modifiers.push_back(shifts[i] - kEvdevOffset);
+                }
+            for (xkb_keycode_t kc = from; kc <= to && !done; ++kc) {
+                chord.key = kc - kEvdevOffset;
+                done = visit(chord, xkb_state_key_get_one_sym(st, kc), xkb_state_key_get_utf32(st, kc));
             }
-        for (xkb_keycode_t kc = std::max(xkb_keymap_min_keycode(keymap_), kEvdevOffset);
-             kc <= xkb_keymap_max_keycode(keymap_) && !done; ++kc) {
-            chord.key = kc - kEvdevOffset;
-            done = visit(chord, xkb_state_key_get_one_sym(st, kc), xkb_state_key_get_utf32(st, kc));
+            xkb_state_unref(st);
         }
-        xkb_state_unref(st);
     }
 }
 

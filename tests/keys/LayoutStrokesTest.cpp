@@ -3,8 +3,24 @@
 // compiles them.
 #include "platform/kwinkeyboard/LayoutStrokes.h"
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace ql;
+
+namespace ql {
+void PrintTo(const LayoutStroke& s, std::ostream* out) {
+    auto keys = [&](const std::vector<uint32_t>& modifiers, uint32_t key) {
+        for (uint32_t m : modifiers) *out << m << '+';
+        *out << key;
+    };
+    if (s.deadKey) {
+        keys(s.deadKey->modifiers, s.deadKey->key);
+        *out << " then ";
+    }
+    keys(s.modifiers, s.key);
+    if (s.togglesCapsLock) *out << " with Caps Lock switched";
+}
+} // namespace ql
 
 namespace {
 
@@ -35,6 +51,10 @@ TEST(LayoutStrokes, FindsEachCharactersKeyAndTheModifiersOfItsLevel) {
     EXPECT_EQ(us.strokeFor(U'a', 0, false), stroke(30));
     EXPECT_EQ(us.strokeFor(U'A', 0, false), stroke(30, {kShift}));
     EXPECT_EQ(us.strokeFor(U'@', 0, false), stroke(3, {kShift}));
+    // The keymap has keys of their own for the dollar and the euro, beyond
+    // the keycodes X11 programs under XWayland can receive: the digit keys
+    // with a modifier reach every program.
+    EXPECT_EQ(us.strokeFor(U'$', 0, false), stroke(5, {kShift}));
     EXPECT_EQ(us.strokeFor(U' ', 0, false), stroke(57));
     EXPECT_FALSE(us.strokeFor(U'é', 0, false));
 
@@ -43,6 +63,7 @@ TEST(LayoutStrokes, FindsEachCharactersKeyAndTheModifiersOfItsLevel) {
     EXPECT_EQ(de.strokeFor(U'z', 0, false), stroke(21)); // where us has y
     EXPECT_EQ(de.strokeFor(U'@', 0, false), stroke(16, {kAltGr}));
     EXPECT_EQ(de.strokeFor(U'{', 0, false), stroke(8, {kAltGr}));
+    EXPECT_EQ(de.strokeFor(U'€', 0, false), stroke(18, {kAltGr}));
     EXPECT_EQ(de.strokeFor(U'ö', 0, false), stroke(39));
     // Circumflex and grave are dead keys there: they type nothing by themselves,
     // and without a compose table nothing tells what they make.
