@@ -1,6 +1,7 @@
 // End to end under a headless KWin: both interpreters type through KWin's fake
 // input, with the keys and levels of the seat's layout, into a terminal
-// (foot), a GTK entry (zenity) and the Qt receiver, on several layouts and groups with Caps Lock
+// (foot), a GTK entry (zenity), the Qt receiver and an X11 terminal under
+// XWayland (xterm), on several layouts and groups with Caps Lock
 // off and on, characters behind dead keys as the dead key and a key; a
 // character the active group cannot produce stops the send before it, with
 // nothing wrong typed. Layouts are set through KWin's keyboard
@@ -105,6 +106,18 @@ public:
         keyboard->prepareLine({});
         ASSERT_EQ(keyboard->capsLockOn(), on);
     }
+    // KWin gives the focus to another window a little after one closed: a send
+    // begun before that would lose it on the way.
+    void waitForSteadyFocus() {
+        WindowHandle focused = 0;
+        int steadyPasses = 0;
+        waitUntil([&] {
+            const WindowHandle now = windows->focusedWindow();
+            steadyPasses = now != 0 && now == focused ? steadyPasses + 1 : 0;
+            focused = now;
+            return steadyPasses >= 4;
+        }, 3000, [&] { windows->waitForChanges(50); });
+    }
     WindowHandle windowTitled(const QString& title) {
         WindowHandle found = 0;
         waitUntil([&] {
@@ -135,17 +148,24 @@ QString typeIntoZenity(KwinSend& test, const QString& line, bool direct) {
     if (!zenity.waitForFinished(10000)) zenity.kill();
     zenity.waitForFinished(2000);
     waitUntil([&] { return !test.windows->exists(window); }, 5000, [&] { test.windows->waitForChanges(50); });
+    test.waitForSteadyFocus();
     return QString::fromUtf8(zenity.readAllStandardOutput()).chopped(1);
 }
 
-// A terminal that writes every byte it reads to a file.
-class FootReceiver {
+// A terminal that writes every byte it reads to a file: foot, or xterm under
+// XWayland (in a UTF-8 locale, as a desktop session starts it).
+class TerminalReceiver {
 public:
-    FootReceiver() : path_(QDir::current().filePath("foot.out")) {
+    explicit TerminalReceiver(bool x11 = false) : path_(QDir::current().filePath(x11 ? "xterm.out" : "foot.out")) {
         QFile::remove(path_);
+        const QString shell = "stty -icanon -echo min 1; exec cat > " + path_;
+        QProcessEnvironment env = x11 ? wayland_test::xwaylandEnvironment() : kwin_test::footEnvironment();
+        if (x11) env.insert("LC_ALL", "C.UTF-8");
         program_ = std::make_unique<wayland_test::SessionProgram>(
-            "foot", QStringList{"--title", "Foot Receiver", "sh", "-c", "stty -icanon -echo min 1; exec cat > " + path_},
-            kwin_test::footEnvironment());
+            x11 ? "xterm" : "foot",
+            x11 ? QStringList{"-T", "X11 Receiver", "-u8", "-e", "sh", "-c", shell}
+                : QStringList{"--title", "Foot Receiver", "sh", "-c", shell},
+            env);
     }
     // The next line, waiting for it.
     QString nextLine() {
@@ -175,9 +195,11 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
     ReceiverProcess qt(wayland_test::sessionFile("ql_receiver"), "Qt Receiver");
     const WindowHandle qtWindow = windowTitled("Qt Receiver");
     ASSERT_NE(qtWindow, 0u);
-    FootReceiver foot;
+    TerminalReceiver foot, xterm(true);
     const WindowHandle footWindow = windowTitled("Foot Receiver");
+    const WindowHandle xtermWindow = windowTitled("X11 Receiver");
     ASSERT_NE(footWindow, 0u);
+    ASSERT_NE(xtermWindow, 0u);
     for (const Layout& layout : layouts()) {
         configureLayouts(seat, layout);
         for (bool caps : {false, true}) {
@@ -217,6 +239,8 @@ TEST_F(KwinSend, LinesArriveExactlyOnEveryLayoutAndAnUntypableCharacterStopsTheS
                 EXPECT_EQ(typeIntoZenity(*this, gtkLine, direct), gtkLine);
                 ASSERT_EQ(send(gtkLine + "[Enter]", footWindow, direct), SendOutcome::Completed);
                 EXPECT_EQ(foot.nextLine(), gtkLine);
+                ASSERT_EQ(send(gtkLine + "[Enter]", xtermWindow, direct), SendOutcome::Completed);
+                EXPECT_EQ(xterm.nextLine(), gtkLine);
             }
             if (caps) {
                 EXPECT_TRUE(kwin_test::screenshot("kwin-keys-" + QString(layout.names).replace(u',', u'-') + ".png"));

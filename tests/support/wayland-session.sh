@@ -12,8 +12,9 @@
 # variables (SWAYSOCK), QL_SESSION_BIN (the copied files) and
 # QL_SESSION_COMPOSITOR set; it runs in a private folder whose files (its
 # screenshots and logs) are copied back into the caller's folder at the end.
-# --compositor kwin runs a headless KWin (kwin_wayland --virtual, without
-# XWayland), with its permission checks off unless QL_KWIN_PERMISSION_CHECKS=1;
+# --compositor kwin runs a headless KWin (kwin_wayland --virtual, with XWayland
+# only when QL_KWIN_XWAYLAND=1), with its permission checks off unless
+# QL_KWIN_PERMISSION_CHECKS=1;
 # its keyboard layouts come from kxkbrc in XDG_CONFIG_HOME.
 # Exits with 77 (skipped) when the compositor is not installed.
 set -euo pipefail
@@ -142,8 +143,10 @@ env | grep -E "^(WAYLAND_DISPLAY|DISPLAY)=" > "$work/session.tmp" && mv "$work/s
 READY
   chmod 755 "$work/kwin" "$work/kwin/ready.sh"
   local checks=(env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
+  local xwayland=()
+  [ "${QL_KWIN_XWAYLAND:-0}" != 1 ] || xwayland=(--xwayland)
   [ "${QL_KWIN_PERMISSION_CHECKS:-0}" != 1 ] || checks=(env -u KWIN_WAYLAND_NO_PERMISSION_CHECKS KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
-  setsid "${as_user[@]}" "${checks[@]}" "$work/kwin/kwin_wayland" --virtual --width 1280 --height 1024 \
+  setsid "${as_user[@]}" "${checks[@]}" "$work/kwin/kwin_wayland" --virtual "${xwayland[@]}" --width 1280 --height 1024 \
     --socket "ql-kwin-$$" "$work/kwin/ready.sh" >"$work/out/compositor.log" 2>&1 &
   compositor_pid=$!
 }
@@ -156,7 +159,8 @@ stop_compositor() {
   [ -n "$compositor_pid" ] || return 0
   case "$compositor" in
     sway) [ -z "${SWAYSOCK:-}" ] || "${as_user[@]}" swaymsg -s "$SWAYSOCK" exit >/dev/null 2>&1 || true ;;
-    kwin) kill -TERM -- "-$compositor_pid" 2>/dev/null || true ;;
+    # XWayland would go at the same time otherwise, and KWin crashes on losing it.
+    kwin) kill -TERM "$compositor_pid" 2>/dev/null || true ;;
   esac
   for _ in $(seq 40); do kill -0 "$compositor_pid" 2>/dev/null || break; sleep 0.05; done
   kill -KILL -- "-$compositor_pid" 2>/dev/null || true
