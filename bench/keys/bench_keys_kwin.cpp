@@ -2,7 +2,7 @@
 // KWin: a 255-character line typed directly, timed until the receiver reports
 // it, median of 5; then 20 lines on each of five layouts (us, de, fr, tr, and
 // us,ru with the ru group active) of characters that layout's active group
-// produces, half of them with Caps Lock on. Prints
+// produces (those behind dead keys among them), half of them with Caps Lock on. Prints
 //   keys.kwin_chars_per_s N chars/s  and  keys.kwin_exact R ratio
 // (the share of all typed lines that arrived exactly).
 #include "keys/KeystrokeSender.h"
@@ -89,9 +89,10 @@ int main(int argc, char** argv) {
     }
     const std::vector<BenchLayout> layouts = {
         {"us", 0, "^`~'\"\\|{}<>!@#$%&*()_+-=;:,./? azAZ09", {{U'a', 30}, {U'y', 21}, {U'i', 23}}},
-        {"de", 0, "äöüÄÖÜß@€{}\\~|<>µ\"'§ zyZY", {{U'ö', 39}}},
-        {"fr", 0, "éèçàù€²&\"'(-_)=$*%µ~#{[|`\\^@]} aqAQ", {{U'é', 3}}},
-        {"tr", 0, "İıŞşĞğçÇöÖüÜ\"<>|{}~ iI", {{U'ı', 23}}},
+        // Behind dead keys: ^`éÉêÂ on de, âêîôûë on fr, èàÈ on tr.
+        {"de", 0, "^`éÉêÂäöüÄÖÜß@€{}\\~|<>µ\"'§ zyZY", {{U'ö', 39}}},
+        {"fr", 0, "âêîôûëéèçàù€²&\"'(-_)=$*%µ~#{[|`\\^@]} aqAQ", {{U'é', 3}}},
+        {"tr", 0, "èàÈİıŞşĞğçÇöÖüÜ\"<>|{}~ iI", {{U'ı', 23}}},
         {"us,ru", 1, "ЖжЯяЁёЩщХхЪъ№\"", {{U'ж', 39}}},
     };
     ql::kwin_test::SeatKeymap seat;
