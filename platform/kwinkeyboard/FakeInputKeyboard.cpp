@@ -53,7 +53,8 @@ FakeInputKeyboard::FakeInputKeyboard(std::shared_ptr<WaylandConnection> connecti
     : connection_(std::move(connection)),
       activeGroup_(activeGroup ? std::move(activeGroup) : std::function<uint32_t()>(&kwinActiveLayoutGroup)) {
     if (!connection_ || !offeredBy(*connection_)) return;
-    layout_.loadCompose(receiversComposeLocale());
+    // A locale without a table of its own types as English does.
+    if (!layout_.loadCompose(receiversComposeLocale())) layout_.loadCompose("en_US.UTF-8");
     wl_seat* seat = connection_->seat();
     if (!seat) return;
     fakeInput_ = connection_->bind<org_kde_kwin_fake_input>(&org_kde_kwin_fake_input_interface, kKeysVersion);

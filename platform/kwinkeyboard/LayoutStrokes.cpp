@@ -9,6 +9,7 @@ namespace {
 
 // XKB keycodes are Linux input event codes plus 8.
 constexpr uint32_t kEvdevOffset = 8;
+// X11 keycodes (the same XKB keycodes) end here.
 constexpr xkb_keycode_t kLastX11Keycode = 255;
 
 // The last key whose lowest level in `group` carries `keysym`: the keys of a
