@@ -48,8 +48,7 @@ QCoreApplication& app() {
     return *instance;
 }
 
-// A Qt window titled `title` (foot, the terminal of the other sessions, ends
-// at once on KWin's virtual outputs, which have no physical size).
+// A Qt window titled `title`.
 std::unique_ptr<ReceiverProcess> window(const QString& title) {
     app();
     return std::make_unique<ReceiverProcess>(sessionFile(QStringLiteral("ql_receiver")), title);
