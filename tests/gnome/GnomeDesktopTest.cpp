@@ -11,6 +11,7 @@
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/gnome/AtspiWindowSystem.h"
 #include "tests/monitor/support/MonitorFakes.h"
+#include "tests/support/GnomeShellSession.h"
 #include "tests/support/PortalPermission.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
@@ -135,8 +136,9 @@ void settle(int ms = 300) {
 TEST(GnomeDesktop, TheChooserPicksAccessibilityWindowsAndThePortalKeyboard) {
     ASSERT_TRUE(wayland_test::insideSession());
     Desk desk;
-    EXPECT_EQ(desk.backends.name, "Wayland (mutter)");
-    EXPECT_EQ(desk.backends.keystrokes, "Keystrokes: desktop portal (mutter)");
+    // GNOME's shell is the compositor, over mutter.
+    EXPECT_EQ(desk.backends.name, "Wayland (gnome-shell)");
+    EXPECT_EQ(desk.backends.keystrokes, "Keystrokes: desktop portal (gnome-shell)");
     EXPECT_TRUE(desk.windows.available());
     EXPECT_TRUE(desk.backends.keyboard->available());
     EXPECT_TRUE(dynamic_cast<AtspiWindowSystem*>(&desk.windows));
@@ -163,6 +165,11 @@ protected:
     static void SetUpTestSuite() {
         desk = new Desk;
         answer = new PermissionAnswer(true);
+    }
+    void TearDown() override {
+        gnome_test::screenshot(QString::fromUtf8(
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                               QStringLiteral(".png"));
     }
     static void TearDownTestSuite() {
         delete answer;
