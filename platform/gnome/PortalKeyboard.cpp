@@ -4,6 +4,7 @@
 #include "platform/wlkeyboard/KeymapText.h"
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -87,6 +88,14 @@ bool PortalKeyboard::typeCharacter(char32_t ch, bool) {
     KeysymPlanner planner(seat_->keymap(), compose_);
     const std::optional<std::vector<uint32_t>> plan = planner.planInEveryGroup(ch, capsLockOn());
     if (!plan) return false;
+    // A toolkit that composes dead keys itself (Qt) may hand the composed
+    // character over ahead of plain keys it still has queued: the keys
+    // before it get a moment to arrive first.
+    if (plan->size() > 1) QThread::msleep(uint(kComposeGap.count()));
+    // Each release goes out as soon as the portal took the press, and not
+    // before: the portal handles calls on threads of its own, so a release
+    // sent ahead of the press's answer may overtake it and leave a key (and
+    // the Shift or AltGr the compositor holds for it) pressed.
     for (uint32_t keysym : *plan)
         if (!portal_.keysym(int(keysym), true) || !portal_.keysym(int(keysym), false)) return false;
     return true;
