@@ -1,7 +1,9 @@
 #include "platform/gnome/PortalKeyboard.h"
 #include "platform/gnome/KeysymPlanner.h"
+#include "platform/gnome/RestoreTokenFile.h"
 #include "platform/gnome/SeatKeymap.h"
 #include "platform/wlkeyboard/KeymapText.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -43,7 +45,11 @@ std::optional<bool> capsLockLight(const QString& folder) {
 PortalKeyboard::PortalKeyboard(std::shared_ptr<WaylandConnection> connection, std::function<bool()> explain,
                                QString lightsFolder)
     : connection_(std::move(connection)), explain_(std::move(explain)), lightsFolder_(std::move(lightsFolder)),
-      offered_(RemoteDesktopPortal::offered()), context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
+      offered_(RemoteDesktopPortal::offered()),
+      portal_(RestoreTokenFile::defaultPath(QCoreApplication::applicationName().isEmpty()
+                                                ? QStringLiteral("quillock")
+                                                : QCoreApplication::applicationName())),
+      context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
     if (context_) compose_ = composeTable(context_);
 }
 
