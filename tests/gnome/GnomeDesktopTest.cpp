@@ -67,11 +67,7 @@ protected:
         desk = new Desk;
         answer = new PermissionAnswer(true);
     }
-    void TearDown() override {
-        gnome_test::screenshot(QString::fromUtf8(
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                               QStringLiteral(".png"));
-    }
+    void TearDown() override { gnome_test::screenshotOfTest(); }
     static void TearDownTestSuite() {
         delete answer;
         delete desk;

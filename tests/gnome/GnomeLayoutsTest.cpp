@@ -28,10 +28,7 @@ protected:
         delete answer;
         delete desk;
     }
-    void TearDown() override {
-        screenshot(QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   QStringLiteral(".png"));
-    }
+    void TearDown() override { gnome_test::screenshotOfTest(); }
     static Desk* desk;
     static portal_test::PermissionAnswer* answer;
 };

@@ -6,6 +6,7 @@
 #include "platform/atspi/AtspiControlTexts.h"
 #include "platform/core/SystemClock.h"
 #include "platform/desktop/DesktopBackends.h"
+#include "tests/support/GnomeShellSession.h"
 #include "tests/support/PortalPermission.h"
 #include "tests/support/WaylandSession.h"
 #include <QCoreApplication>
@@ -84,7 +85,10 @@ public:
     }
     // What the entry held when it closed; presses OK first when `close`.
     QString text(bool close) {
-        if (close) pressOk();
+        if (close) {
+            screenshotOfTest();
+            pressOk();
+        }
         QString note;
         // A process that ended while a send ran the event loop is finished already.
         if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(close ? 10000 : 3000)) {

@@ -6,9 +6,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 namespace ql::gnome_test {
 
@@ -24,6 +26,15 @@ inline bool screenshot(const QString& name) {
     call << false << false << QDir::current().absoluteFilePath(name);
     const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool();
+}
+
+// A screenshot named after the running test, taken once: the first moment
+// a test shows (its receiver before it closes), else the desktop at its end.
+inline void screenshotOfTest() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test) return;
+    const QString name = QString::fromUtf8(test->name()) + QStringLiteral(".png");
+    if (!QFile::exists(name)) screenshot(name);
 }
 
 inline QString gsettings(const QStringList& arguments) {
