@@ -3,7 +3,7 @@
 #include "platform/gnome/RestoreTokenFile.h"
 #include "platform/gnome/SeatKeymap.h"
 #include "platform/wlkeyboard/KeymapText.h"
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -30,6 +30,13 @@ xkb_compose_table* composeTable(xkb_context* context) {
     return table;
 }
 
+// Each program keeps a token of its own ("quillock", "qlmon"): a token serves
+// one start, and both programs may run at once.
+QString tokenOwner() {
+    const QString command = QGuiApplication::desktopFileName();
+    return command.isEmpty() || command.contains(u'/') ? QStringLiteral("quillock") : command;
+}
+
 } // namespace
 
 std::optional<bool> capsLockLight(const QString& folder) {
@@ -46,9 +53,7 @@ PortalKeyboard::PortalKeyboard(std::shared_ptr<WaylandConnection> connection, st
                                QString lightsFolder)
     : connection_(std::move(connection)), explain_(std::move(explain)), lightsFolder_(std::move(lightsFolder)),
       offered_(RemoteDesktopPortal::offered()),
-      portal_(RestoreTokenFile::defaultPath(QCoreApplication::applicationName().isEmpty()
-                                                ? QStringLiteral("quillock")
-                                                : QCoreApplication::applicationName())),
+      portal_(RestoreTokenFile::defaultPath(tokenOwner())),
       context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
     if (context_) compose_ = composeTable(context_);
 }
