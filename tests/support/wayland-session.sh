@@ -55,7 +55,8 @@ chmod 755 "$work"
 pids=()
 compositor_pid=
 cleanup() {
-  stop_compositor
+  # Defined further down: an early exit (a file that could not be copied) has none to stop.
+  ! declare -F stop_compositor >/dev/null || stop_compositor
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   # Copies of the files alone: the caller's folder keeps its owner and modes.
