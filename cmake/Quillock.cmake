@@ -12,15 +12,17 @@ function(ql_library name)
   target_link_libraries(${name} PUBLIC Qt6::Core ${ARG_LIBS})
 endfunction()
 
-# ql_test(NAME SOURCES ... [LIBS ...] [X11 | WAYLAND | MUTTER | KWIN [WITH file...]]) -- a GoogleTest
+# ql_test(NAME SOURCES ... [LIBS ...] [X11 | WAYLAND | MUTTER | GNOME_SHELL | KWIN [WITH file...]
+#         [SESSION rig options...]]) -- a GoogleTest
 # executable run by CTest. X11 tests run inside tests/support/x11-session.sh
 # (Xvfb, openbox, private D-Bus); WAYLAND tests inside
 # tests/support/wayland-session.sh (headless sway with XWayland, private D-Bus;
-# MUTTER: headless GNOME compositor with the desktop portal instead; KWIN:
+# MUTTER: headless GNOME compositor with the desktop portal instead;
+# GNOME_SHELL: GNOME's shell over it, with the portal and GNOME's settings; KWIN:
 # headless KWin instead), which copies the test and the WITH files (programs it
 # starts; generator expressions allowed) where the session's user reaches them.
 function(ql_test name)
-  cmake_parse_arguments(ARG "X11;WAYLAND;MUTTER;KWIN" "TIMEOUT" "SOURCES;LIBS;WITH" ${ARGN})
+  cmake_parse_arguments(ARG "X11;WAYLAND;MUTTER;GNOME_SHELL;KWIN" "TIMEOUT" "SOURCES;LIBS;WITH;SESSION" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${QL_WARNINGS})
@@ -31,9 +33,11 @@ function(ql_test name)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tests/support/x11-session.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES LABELS "x11")
-  elseif(ARG_WAYLAND OR ARG_MUTTER OR ARG_KWIN)
+  elseif(ARG_WAYLAND OR ARG_MUTTER OR ARG_GNOME_SHELL OR ARG_KWIN)
     if(ARG_MUTTER)
       set(compositor --compositor mutter)
+    elseif(ARG_GNOME_SHELL)
+      set(compositor --compositor gnome-shell)
     elseif(ARG_KWIN)
       set(compositor --compositor kwin)
     else()
@@ -45,7 +49,7 @@ function(ql_test name)
       list(APPEND with --with ${f})
     endforeach()
     add_test(NAME ${name}
-             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wayland-session.sh ${compositor} ${with}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wayland-session.sh ${compositor} ${ARG_SESSION} ${with}
                      $<TARGET_FILE:${name}>)
     set(label wayland)
     if(ARG_KWIN)

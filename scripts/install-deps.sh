@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev
   dpkg-dev librsvg2-bin desktop-file-utils appstream groff-base fusefat dosfstools fuse3
   libwayland-dev wayland-protocols qt6-wayland sway xwayland foot xterm grim zenity wl-clipboard
   kwin-wayland libkf5service-bin
-  libzxcvbn-dev chromium mutter xdg-desktop-portal xdg-desktop-portal-gnome)
+  libzxcvbn-dev chromium mutter xdg-desktop-portal xdg-desktop-portal-gnome gnome-shell)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

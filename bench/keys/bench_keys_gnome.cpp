@@ -1,5 +1,5 @@
 // Delivery through the desktop portal's remote-desktop session into a GTK
-// entry (zenity) under a headless GNOME compositor, the permission dialog
+// entry (zenity) under a headless GNOME Shell, the permission dialog
 // answered through the accessibility bus: a 255-character line typed
 // directly, timed until zenity has printed it, median of 5; then 20 lines of
 // punctuation and letters from many scripts. Prints
@@ -90,7 +90,7 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ql::DesktopBackends desktop = ql::openDesktop({});
-    if (desktop.keystrokes != "Keystrokes: desktop portal (mutter)" || !desktop.keyboard->available()) {
+    if (!desktop.keystrokes.startsWith("Keystrokes: desktop portal") || !desktop.keyboard->available()) {
         std::fprintf(stderr, "bench_keys_gnome: no GNOME compositor with the desktop portal\n");
         return 1;
     }

@@ -1,9 +1,12 @@
 #include "platform/gnome/PortalKeyboard.h"
 #include "platform/gnome/KeysymPlanner.h"
+#include "platform/gnome/RestoreTokenFile.h"
 #include "platform/gnome/SeatKeymap.h"
 #include "platform/wlkeyboard/KeymapText.h"
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -27,6 +30,13 @@ xkb_compose_table* composeTable(xkb_context* context) {
     return table;
 }
 
+// Each program keeps a token of its own ("quillock", "qlmon"): a token serves
+// one start, and both programs may run at once.
+QString tokenOwner() {
+    const QString command = QGuiApplication::desktopFileName();
+    return command.isEmpty() || command.contains(u'/') ? QStringLiteral("quillock") : command;
+}
+
 } // namespace
 
 std::optional<bool> capsLockLight(const QString& folder) {
@@ -42,7 +52,9 @@ std::optional<bool> capsLockLight(const QString& folder) {
 PortalKeyboard::PortalKeyboard(std::shared_ptr<WaylandConnection> connection, std::function<bool()> explain,
                                QString lightsFolder)
     : connection_(std::move(connection)), explain_(std::move(explain)), lightsFolder_(std::move(lightsFolder)),
-      offered_(RemoteDesktopPortal::offered()), context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
+      offered_(RemoteDesktopPortal::offered()),
+      portal_(RestoreTokenFile::defaultPath(tokenOwner())),
+      context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
     if (context_) compose_ = composeTable(context_);
 }
 
@@ -87,6 +99,14 @@ bool PortalKeyboard::typeCharacter(char32_t ch, bool) {
     KeysymPlanner planner(seat_->keymap(), compose_);
     const std::optional<std::vector<uint32_t>> plan = planner.planInEveryGroup(ch, capsLockOn());
     if (!plan) return false;
+    // A toolkit that composes dead keys itself (Qt) may hand the composed
+    // character over ahead of plain keys it still has queued: the keys
+    // before it get a moment to arrive first.
+    if (plan->size() > 1) QThread::msleep(uint(kComposeGap.count()));
+    // Each release goes out as soon as the portal took the press, and not
+    // before: the portal handles calls on threads of its own, so a release
+    // sent ahead of the press's answer may overtake it and leave a key (and
+    // the Shift or AltGr the compositor holds for it) pressed.
     for (uint32_t keysym : *plan)
         if (!portal_.keysym(int(keysym), true) || !portal_.keysym(int(keysym), false)) return false;
     return true;

@@ -51,6 +51,8 @@ public:
 
     // How long the desktop's dialog may wait for the user.
     static constexpr std::chrono::minutes kAnswerWait{2};
+    // The pause before a character typed through a dead key.
+    static constexpr std::chrono::milliseconds kComposeGap{60};
 
 private:
     std::shared_ptr<WaylandConnection> connection_;

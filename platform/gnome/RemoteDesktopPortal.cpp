@@ -1,4 +1,5 @@
 #include "platform/gnome/RemoteDesktopPortal.h"
+#include "platform/gnome/RestoreTokenFile.h"
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -33,7 +34,8 @@ QVariant portalProperty(const QString& name) {
 
 } // namespace
 
-RemoteDesktopPortal::RemoteDesktopPortal(QObject* parent) : QObject(parent) {}
+RemoteDesktopPortal::RemoteDesktopPortal(QString tokenPath, QObject* parent)
+    : QObject(parent), tokenPath_(std::move(tokenPath)) {}
 
 RemoteDesktopPortal::~RemoteDesktopPortal() { close(); }
 
@@ -95,6 +97,24 @@ bool RemoteDesktopPortal::request(const QString& method, const QList<QVariant>& 
     return answered;
 }
 
+// A portal before version 2 knows no persistence and is sent none of it.
+QVariantMap RemoteDesktopPortal::selectOptions() {
+    QVariantMap select{{QStringLiteral("types"), kKeyboardDevice}};
+    if (version() < 2) return select;
+    select.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+    if (restoreToken_.isEmpty() && !tokenPath_.isEmpty()) restoreToken_ = RestoreTokenFile(tokenPath_).load();
+    if (!restoreToken_.isEmpty()) select.insert(QStringLiteral("restore_token"), restoreToken_);
+    return select;
+}
+
+// A token serves once: each start hands out the next one.
+void RemoteDesktopPortal::keepRestoreToken() {
+    const QString token = results_.value(QStringLiteral("restore_token")).toString();
+    if (!RestoreTokenFile::plausible(token)) return;
+    restoreToken_ = token;
+    if (!tokenPath_.isEmpty()) RestoreTokenFile(tokenPath_).save(token);
+}
+
 RemoteDesktopPortal::State RemoteDesktopPortal::start(std::chrono::milliseconds answerWait) {
     if (state_ == State::Started) return state_;
     failure_.clear();
@@ -109,12 +129,7 @@ RemoteDesktopPortal::State RemoteDesktopPortal::start(std::chrono::milliseconds 
     }
     session_ = results_.value(QStringLiteral("session_handle")).toString();
     const QDBusObjectPath session(session_);
-    QVariantMap select{{QStringLiteral("types"), kKeyboardDevice}};
-    if (version() >= 2) {
-        select.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
-        if (!restoreToken_.isEmpty()) select.insert(QStringLiteral("restore_token"), restoreToken_);
-    }
-    if (!request(QStringLiteral("SelectDevices"), {QVariant::fromValue(session)}, select, kSetupWait) ||
+    if (!request(QStringLiteral("SelectDevices"), {QVariant::fromValue(session)}, selectOptions(), kSetupWait) ||
         *response_ != 0) {
         if (failure_.isEmpty()) failure_ = QStringLiteral("the desktop offers no keyboard");
         close();
@@ -131,8 +146,7 @@ RemoteDesktopPortal::State RemoteDesktopPortal::start(std::chrono::milliseconds 
         close();
         return state_;
     }
-    if (results_.contains(QStringLiteral("restore_token")))
-        restoreToken_ = results_.value(QStringLiteral("restore_token")).toString();
+    keepRestoreToken();
     state_ = State::Started;
     return state_;
 }

@@ -16,7 +16,9 @@ class RemoteDesktopPortal : public QObject {
 public:
     enum class State { NotStarted, Started, Refused, Failed };
 
-    explicit RemoteDesktopPortal(QObject* parent = nullptr);
+    // `tokenPath` keeps the restore token between runs where the portal
+    // offers persistence (none kept when empty).
+    explicit RemoteDesktopPortal(QString tokenPath = {}, QObject* parent = nullptr);
     ~RemoteDesktopPortal() override;
 
     // Whether the session bus has a portal that offers the keyboard.
@@ -25,9 +27,10 @@ public:
     static uint version();
 
     // Opens the session and asks for the keyboard, waiting (with the event
-    // loop running) for the user's answer at most `answerWait`. The restore
-    // token of an earlier run, where the portal keeps permissions, skips the
-    // question.
+    // loop running) for the user's answer at most `answerWait`. Where the
+    // portal keeps permissions (version 2 and later), the session is asked to
+    // persist, the restore token of an earlier run skips the question, and
+    // the new token is saved for the next run.
     State start(std::chrono::milliseconds answerWait);
     State state() const { return state_; }
     // Why the last start did not give a session, for the user.
@@ -48,6 +51,7 @@ private:
     QString failure_;
     QString session_;
     QString restoreToken_;
+    QString tokenPath_;
     int tokenCounter_ = 0;
     std::optional<uint> response_;
     QVariantMap results_;
@@ -56,6 +60,8 @@ private:
                  std::chrono::milliseconds wait);
     QString nextToken();
     QString requestPath(const QString& token) const;
+    QVariantMap selectOptions();
+    void keepRestoreToken();
 };
 
 } // namespace ql

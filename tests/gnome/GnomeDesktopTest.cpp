@@ -11,6 +11,8 @@
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/gnome/AtspiWindowSystem.h"
 #include "tests/monitor/support/MonitorFakes.h"
+#include "tests/gnome/GnomeReceivers.h"
+#include "tests/support/GnomeShellSession.h"
 #include "tests/support/PortalPermission.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
@@ -24,119 +26,20 @@
 
 namespace ql {
 
-void PrintTo(const SendResult& r, std::ostream* out) {
-    *out << "outcome " << int(r.outcome) << " character " << uint32_t(r.character);
-}
-
 namespace {
 
 using wayland_test::waitUntil;
 using portal_test::PermissionAnswer;
-using portal_test::findControl;
-using portal_test::act;
-
-// A pass of the event loop between two looks at the desktop.
-void nap() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_gnome_desktop";
-    static char* argv[] = {name, nullptr};
-    static auto* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
-
-const QString kPunctuation = QStringLiteral("^`~'\"\\|{}<> !@#$%&*()_+-=;:,./?");
-
-WindowHandle titled(WindowSystem& windows, const QString& title, int waitMs = 10000) {
-    WindowHandle found = 0;
-    waitUntil([&] {
-        for (const TopWindow& w : windows.topWindows())
-            if (w.title == title) found = w.handle;
-        return found != 0;
-    }, waitMs, nap);
-    return found;
-}
-
-// Presses OK in the windows of process `pid` through the accessibility bus.
-void pressOkOf(qint64 pid) {
-    AtspiAccessible* desktop = atspi_get_desktop(0);
-    for (int i = 0; i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-        if (!app) continue;
-        if (qint64(atspi_accessible_get_process_id(app, nullptr)) == pid) {
-            AtspiAccessible* ok = findControl(app, ATSPI_ROLE_PUSH_BUTTON, "OK");
-            act(ok);
-            if (ok) g_object_unref(ok);
-        }
-        g_object_unref(app);
-    }
-    g_object_unref(desktop);
-}
-
-// One GTK entry on Wayland: zenity prints its text when it is closed with OK
-// (Enter, or its button pressed through the accessibility bus).
-class Zenity {
-public:
-    Zenity(WindowSystem& windows, const QString& title) : windows_(windows), title_(title) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("GDK_BACKEND", "wayland");
-        process_.setProcessEnvironment(env);
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start("zenity", {"--entry", "--title", title});
-        window = titled(windows, title);
-    }
-    ~Zenity() {
-        process_.kill();
-        process_.waitForFinished(2000);
-    }
-    // What the entry held when it closed; presses OK first when `close`.
-    QString text(bool close) {
-        if (close) pressOk();
-        QString note;
-        // A process that ended while a send ran the event loop is finished already.
-        if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(close ? 10000 : 3000)) {
-            note = QStringLiteral("(Enter did not close it) ");
-            pressOk();
-            if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(5000)) return QStringLiteral("(zenity did not close)");
-        }
-        waitUntil([&] { return !windows_.exists(window); }, 5000, nap);
-        return note + QString::fromUtf8(process_.readAllStandardOutput()).chopped(1);
-    }
-    WindowHandle window = 0;
-
-private:
-    WindowSystem& windows_;
-    QString title_;
-    QProcess process_;
-    void pressOk() { pressOkOf(process_.processId()); }
-};
-
-struct Desk {
-    SystemClock clock;
-    DesktopBackends backends = openDesktop({std::make_shared<AtspiControlTexts>(), nullptr, {}});
-    WindowSystem& windows = *backends.windows;
-    KeystrokeSender keys{*backends.keyboard, clock, windows, SendPacing{20, 7}};
-    Desk() {
-        app();
-        keys.setIdle([] { QThread::usleep(500); });
-    }
-};
-
-// Lets the user's earlier key reach the window before the next send looks at it.
-void settle(int ms = 300) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-}
+using namespace gnome_test;
 
 } // namespace
 
 TEST(GnomeDesktop, TheChooserPicksAccessibilityWindowsAndThePortalKeyboard) {
     ASSERT_TRUE(wayland_test::insideSession());
     Desk desk;
-    EXPECT_EQ(desk.backends.name, "Wayland (mutter)");
-    EXPECT_EQ(desk.backends.keystrokes, "Keystrokes: desktop portal (mutter)");
+    // GNOME's shell is the compositor, over mutter.
+    EXPECT_EQ(desk.backends.name, "Wayland (gnome-shell)");
+    EXPECT_EQ(desk.backends.keystrokes, "Keystrokes: desktop portal (gnome-shell)");
     EXPECT_TRUE(desk.windows.available());
     EXPECT_TRUE(desk.backends.keyboard->available());
     EXPECT_TRUE(dynamic_cast<AtspiWindowSystem*>(&desk.windows));
@@ -164,19 +67,15 @@ protected:
         desk = new Desk;
         answer = new PermissionAnswer(true);
     }
+    void TearDown() override { gnome_test::screenshotOfTest(); }
     static void TearDownTestSuite() {
         delete answer;
         delete desk;
     }
     static SendResult send(const QString& line, WindowHandle target, bool direct) {
-        settle();
-        return direct ? desk->keys.sendDirect(target, line, 1) : desk->keys.sendGrouped(line, target);
+        return sendTo(*desk, line, target, direct);
     }
-    static void setCapsLock(bool on) {
-        if (desk->backends.keyboard->capsLockOn() == on) return;
-        desk->backends.keyboard->keyDown(20);
-        desk->backends.keyboard->keyUp(20);
-    }
+    static void setCapsLock(bool on) { gnome_test::setCapsLock(*desk, on); }
     static Desk* desk;
     static PermissionAnswer* answer;
 };

@@ -72,6 +72,22 @@ TEST(KeysymPlans, CharactersTheActiveGroupLacksHaveNoPlan) {
     EXPECT_EQ(usRu.plan(U'1', false), syms({XKB_KEY_1}));
 }
 
+// GNOME's keymap for US and German sources with the shell in German: a
+// character on different keys of the groups still has one plan (the
+// compositor finds its symbol in the active group); one typed differently
+// (a key of its own against a dead key) or missing from a group has none.
+TEST(KeysymPlans, WithUsAndGermanGroupsWhatBothTypeThroughTheSameSymbolHasAPlan) {
+    Layout gnome("us,de,de");
+    ASSERT_TRUE(gnome.ready());
+    for (bool caps : {false, true}) {
+        EXPECT_EQ(gnome.plan(U'z', caps), syms({caps ? XKB_KEY_Z : XKB_KEY_z}));
+        EXPECT_EQ(gnome.plan(U'@', caps), syms({XKB_KEY_at})) << "Shift on US, AltGr on German";
+        EXPECT_FALSE(gnome.plan(U'^', caps));
+        EXPECT_FALSE(gnome.plan(U'ä', caps));
+        EXPECT_FALSE(gnome.plan(U'é', caps));
+    }
+}
+
 TEST(KeysymPlans, OnGermanAccentsAndSpacingAccentsGoThroughDeadKeysAndAltGrLevelsAreUsed) {
     Layout de("de");
     ASSERT_TRUE(de.ready());

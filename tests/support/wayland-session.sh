@@ -6,12 +6,17 @@
 # unprivileged user; the command and the files named with --with are copied
 # into a folder of the session's own first (a build tree may sit where that
 # user cannot reach).
-# Usage: wayland-session.sh [--compositor sway|mutter|kwin] [--layout XKB] [--with FILE]... COMMAND [ARGS...]
-# (--layout is the keyboard layout mutter starts with; sway's is set through its IPC.)
+# Usage: wayland-session.sh [--compositor sway|mutter|gnome-shell|kwin] [--layout XKB[,XKB]...]
+#          [--shell-language LL_CC] [--with FILE]... COMMAND [ARGS...]
+# (--layout is the keyboard layout mutter starts with, or gnome-shell's input
+# sources; sway's is set through its IPC. --shell-language is gnome-shell's
+# language, whose own layout GNOME adds as the last group of the keymap.)
 # The command finds WAYLAND_DISPLAY, DISPLAY (XWayland), the compositor's own
 # variables (SWAYSOCK), QL_SESSION_BIN (the copied files) and
 # QL_SESSION_COMPOSITOR set; it runs in a private folder whose files (its
 # screenshots and logs) are copied back into the caller's folder at the end.
+# --compositor gnome-shell runs GNOME's shell headless over mutter, with the
+# desktop portal, its settings in a key file of the session's XDG_CONFIG_HOME.
 # --compositor kwin runs a headless KWin (kwin_wayland --virtual, with XWayland
 # only when QL_KWIN_XWAYLAND=1), with its permission checks off unless
 # QL_KWIN_PERMISSION_CHECKS=1;
@@ -20,12 +25,14 @@
 set -euo pipefail
 compositor=sway
 layout=us
+shell_language=en_US
 with=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --compositor) compositor=$2; shift 2 ;;
     --with) with+=("$2"); shift 2 ;;
     --layout) layout=$2; shift 2 ;;
+    --shell-language) shell_language=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -37,7 +44,7 @@ if ! command -v "$executable" >/dev/null; then
   exit 77
 fi
 
-if [ "$compositor" = mutter ]; then
+if [ "$compositor" = mutter ] || [ "$compositor" = gnome-shell ]; then
   for f in /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome; do
     [ -x "$f" ] || { echo "wayland-session: $f is not installed: skipped" >&2; exit 77; }
   done
@@ -49,7 +56,8 @@ chmod 755 "$work"
 pids=()
 compositor_pid=
 cleanup() {
-  stop_compositor
+  # Defined further down: an early exit (a file that could not be copied) has none to stop.
+  ! declare -F stop_compositor >/dev/null || stop_compositor
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   # Copies of the files alone: the caller's folder keeps its owner and modes.
@@ -132,6 +140,66 @@ start_mutter() {
   export XDG_CURRENT_DESKTOP=GNOME
 }
 
+# GNOME's own shell over the same compositor. The keyboard layouts are the
+# input sources of GNOME's settings, kept in a key file of the session's
+# XDG_CONFIG_HOME that the shell watches (a test changes them with
+# gsettings). Key repeat is off: a just-started receiver that stalls between a
+# key's press and release would repeat the key. An extension of the session's
+# own leaves the overview the shell starts in, as a login's first window does.
+start_gnome_shell() {
+  local name=ql-wayland-0 sources=() l uuid=ql-session@quillock.invalid
+  IFS=, read -ra layouts <<<"$layout"
+  for l in "${layouts[@]}"; do sources+=("('xkb', '$l')"); done
+  mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings" "$XDG_DATA_HOME/gnome-shell/extensions/$uuid"
+  cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<KEYFILE
+[org/gnome/desktop/input-sources]
+sources=[$(IFS=,; echo "${sources[*]}")]
+[org/gnome/desktop/peripherals/keyboard]
+repeat=false
+[org/gnome/shell]
+welcome-dialog-last-shown-version='999'
+enabled-extensions=['$uuid']
+[org/gnome/desktop/notifications]
+show-banners=false
+KEYFILE
+  cat >"$XDG_DATA_HOME/gnome-shell/extensions/$uuid/metadata.json" <<META
+{"uuid": "$uuid", "name": "Test session", "description": "Leaves the overview", "shell-version": ["43"]}
+META
+  cat >"$XDG_DATA_HOME/gnome-shell/extensions/$uuid/extension.js" <<'EXTENSION'
+const Main = imports.ui.main;
+function init() {}
+function enable() {
+    const hide = () => Main.overview.hide();
+    if (Main.layoutManager._startingUp) Main.layoutManager.connect('startup-complete', hide);
+    else hide();
+}
+function disable() {}
+EXTENSION
+  [ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+  # The shell asks the system bus for the login manager: a bus of its own,
+  # where none answers, keeps it off the machine's.
+  "${as_user[@]}" dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/system_bus" --nofork \
+    --nopidfile >"$work/system-dbus.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/system_bus" ] && break; sleep 0.05; done
+  DBUS_SYSTEM_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/system_bus" XDG_CURRENT_DESKTOP=GNOME \
+    LANGUAGE="$shell_language" setsid "${as_user[@]}" gnome-shell --headless --wayland --no-x11 \
+    --virtual-monitor 1280x1024 --wayland-display "$name" >"$work/out/compositor.log" 2>&1 &
+  compositor_pid=$!
+  for _ in $(seq 400); do [ -S "$XDG_RUNTIME_DIR/$name" ] && break; sleep 0.05; done
+  [ -S "$XDG_RUNTIME_DIR/$name" ] || { echo "wayland-session: gnome-shell did not start" >&2; exit 1; }
+  "${as_user[@]}" dbus-update-activation-environment WAYLAND_DISPLAY="$name" \
+    XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland GSETTINGS_BACKEND=keyfile >/dev/null 2>&1 || true
+  # The shell is ready once it has its screenshot service.
+  for _ in $(seq 200); do
+    "${as_user[@]}" dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner string:org.gnome.Shell.Screenshot 2>/dev/null | grep -q true && break
+    sleep 0.05
+  done
+  echo "WAYLAND_DISPLAY=$name" >"$work/session.env"
+  export XDG_CURRENT_DESKTOP=GNOME
+}
+
 # KWin loads its platform plugin only into a program of that name, and a copy
 # runs where the installed one carries a file capability the sandbox refuses.
 start_kwin() {
@@ -171,6 +239,7 @@ stop_compositor() {
 case "$compositor" in
   sway) start_sway ;;
   mutter) start_mutter ;;
+  gnome-shell) export GSETTINGS_BACKEND=keyfile; start_gnome_shell ;;
   kwin) start_kwin ;;
   *) echo "wayland-session: no way to start $compositor" >&2; exit 2 ;;
 esac
