@@ -1,6 +1,6 @@
 #pragma once
 // The fixture of the tests that drive both programs as native Wayland clients
-// on a headless sway: a data folder of the test's own whose one user needs no
+// on a headless sway (or, built with QL_KWIN_SESSION, a headless KWin): a data folder of the test's own whose one user needs no
 // password, entries added to it, and the windows the compositor lists.
 #include "platform/atspi/AtspiControlTexts.h"
 #include "platform/recordstore/DataTable.h"
@@ -9,6 +9,10 @@
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
+#ifdef QL_KWIN_SESSION
+#include "platform/kwinwindows/PlasmaWindowSystem.h"
+#include "tests/support/KwinSession.h"
+#endif
 #include "tests/support/AccessibleButtons.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/StatusNotifierWatcher.h"
@@ -26,6 +30,23 @@ namespace ql::programs_test {
 using namespace ql::testing;
 using namespace ql::wayland_test;
 
+// The session's window list on a connection of the test's own.
+#ifdef QL_KWIN_SESSION
+using SessionWindows = PlasmaWindowSystem;
+#else
+using SessionWindows = WlrWindowSystem;
+#endif
+
+// Saves the session's whole output; a relative name lands in the current
+// folder, with "kwin-" before it on KWin.
+inline void sessionScreenshot(const QString& name) {
+#ifdef QL_KWIN_SESSION
+    EXPECT_TRUE(kwin_test::screenshot("kwin-" + name)) << "no screenshot " << name.toStdString();
+#else
+    screenshot(name);
+#endif
+}
+
 inline QCoreApplication& app() {
     static int argc = 1;
     static char name[] = "programs_on_wayland";
@@ -35,7 +56,7 @@ inline QCoreApplication& app() {
 }
 
 // The handle of the window titled `title`, answering bus calls meanwhile.
-inline WindowHandle waitForTitle(WlrWindowSystem& ws, const QString& title, int waitMs = 20000) {
+inline WindowHandle waitForTitle(SessionWindows& ws, const QString& title, int waitMs = 20000) {
     WindowHandle found = 0;
     waitUntil(
         [&] {
@@ -129,7 +150,7 @@ protected:
     WindowHandle monitorFromTray(StatusNotifierWatcher& watcher);
 
     QTemporaryDir data_;
-    WlrWindowSystem ws_{WaylandConnection::open()};
+    SessionWindows ws_{WaylandConnection::open()};
 };
 
 inline WindowHandle ProgramsOnWayland::monitorFromTray(StatusNotifierWatcher& watcher) {
