@@ -1,6 +1,7 @@
 // Direct delivery speed into a real window: a 255-character plain line typed
 // into the receiver, timed until every character has arrived; median of 5.
 // Prints:  keys.direct_chars_per_s N chars/s   and   keys.direct_exact 0|1 bool
+#include "bench/keys/KeyBenchLines.h"
 #include "keys/KeystrokeSender.h"
 #include "platform/core/SystemClock.h"
 #include "platform/x11keyboard/X11Keyboard.h"
@@ -14,15 +15,13 @@
 #include <random>
 #include <vector>
 
+using namespace ql::key_bench;
+
 namespace {
 
-// Letters, digits and punctuation, no brackets: a line with nothing to interpret.
+// A line with nothing to interpret; the receiver keeps a blank at its start.
 QString plainLine(std::mt19937& rng, int length) {
-    static const QString chars = QStringLiteral(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:-_!?@#$%&*()+=/");
-    std::uniform_int_distribution<int> pick(0, int(chars.size()) - 1);
-    QString line;
-    while (line.size() < length) line += chars[pick(rng)];
+    QString line = randomLine(rng, kPlainCharacters, length, Ends::AsDrawn);
     if (line.endsWith(u' ')) line[line.size() - 1] = u'x';
     return line;
 }
@@ -58,9 +57,7 @@ int main(int argc, char** argv) {
         sender.sendDirect(receiver.window, "[Tab][Enter]", 1);
         receiver.next();
     }
-    std::sort(rates.begin(), rates.end());
-    double median = rates.empty() ? 0.0 : rates[rates.size() / 2];
-    std::printf("keys.direct_chars_per_s %.0f chars/s\n", median);
+    std::printf("keys.direct_chars_per_s %.0f chars/s\n", medianRate(rates));
     std::printf("keys.direct_exact %d bool\n", exact ? 1 : 0);
     return 0;
 }

@@ -6,6 +6,7 @@
 //   keys.gnome_chars_per_s N chars/s  and  keys.gnome_exact R ratio
 // (the share of lines that arrived exactly, or, when a character the layout
 // lacks stopped the send, exactly up to it: nothing wrong typed).
+#include "bench/keys/KeyBenchLines.h"
 #include "keys/KeystrokeSender.h"
 #include "platform/core/SystemClock.h"
 #include "platform/desktop/DesktopBackends.h"
@@ -19,19 +20,10 @@
 #include <random>
 #include <vector>
 
+using namespace ql::key_bench;
+
 namespace {
 
-QString pick(std::mt19937& rng, const QString& chars, int length) {
-    std::uniform_int_distribution<int> at(0, int(chars.size()) - 1);
-    QString line;
-    while (line.size() < length) line += chars[at(rng)];
-    if (line.endsWith(u' ')) line[line.size() - 1] = u'x';
-    if (line.startsWith(u' ')) line[0] = u'x';
-    return line;
-}
-
-const QString kPlain = QStringLiteral(
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:-_!?@#$%&*()+=/");
 const QString kHard = QStringLiteral(
     "^`~'\"\\|{}<>abcXYZ123^`~'\"\\|{}<>éèçàâêôûëüñÄÖÜßЖж€");
 
@@ -108,7 +100,7 @@ int main(int argc, char** argv) {
     }
     for (int run = 0; run < 5; ++run) {
         Entry entry(*desktop.windows);
-        const QString line = pick(rng, kPlain, 255);
+        const QString line = randomLine(rng, kPlainCharacters, 255, Ends::Solid);
         QElapsedTimer timer;
         timer.start();
         const bool sent = sender.sendDirect(entry.window, line + "[Enter]", 1) == ql::SendOutcome::Completed;
@@ -119,7 +111,7 @@ int main(int argc, char** argv) {
     }
     for (int i = 0; i < 20; ++i) {
         Entry entry(*desktop.windows);
-        const QString line = pick(rng, kHard, 20);
+        const QString line = randomLine(rng, kHard, 20, Ends::Solid);
         const ql::SendResult r = sender.sendDirect(entry.window, line + "[Enter]", 1);
         QString expected = line;
         if (r == ql::SendOutcome::Untypable) expected = line.left(line.indexOf(QString::fromUcs4(&r.character, 1)));
@@ -127,9 +119,6 @@ int main(int argc, char** argv) {
         ++lines;
         exact += ended && entry.text(r != ql::SendOutcome::Completed) == expected;
     }
-    std::sort(rates.begin(), rates.end());
-    const double median = rates.empty() ? 0.0 : rates[rates.size() / 2];
-    std::printf("keys.gnome_chars_per_s %.0f chars/s\n", median);
-    std::printf("keys.gnome_exact %.2f ratio\n", lines ? double(exact) / lines : 0.0);
+    printFigures("keys.gnome", rates, lines, exact);
     return 0;
 }

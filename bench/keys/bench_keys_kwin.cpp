@@ -5,6 +5,7 @@
 // produces (those behind dead keys among them), half of them with Caps Lock on. Prints
 //   keys.kwin_chars_per_s N chars/s  and  keys.kwin_exact R ratio
 // (the share of all typed lines that arrived exactly).
+#include "bench/keys/KeyBenchLines.h"
 #include "keys/KeystrokeSender.h"
 #include "platform/core/SystemClock.h"
 #include "platform/desktop/DesktopBackends.h"
@@ -19,17 +20,9 @@
 #include <random>
 #include <vector>
 
+using namespace ql::key_bench;
+
 namespace {
-
-QString pick(std::mt19937& rng, const QString& chars, int length) {
-    std::uniform_int_distribution<int> at(0, int(chars.size()) - 1);
-    QString line;
-    while (line.size() < length) line += chars[at(rng)];
-    return line;
-}
-
-const QString kPlain = QStringLiteral(
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:-_!?@#$%&*()+=/");
 
 struct BenchLayout {
     QString names;
@@ -79,7 +72,7 @@ int main(int argc, char** argv) {
     std::vector<double> rates;
     int lines = 0, exact = 0;
     for (int run = 0; run < 5 && target; ++run) {
-        const QString line = pick(rng, kPlain, 255);
+        const QString line = randomLine(rng, kPlainCharacters, 255, Ends::AsDrawn);
         QElapsedTimer timer;
         timer.start();
         const QString arrived = typed(line);
@@ -104,15 +97,12 @@ int main(int argc, char** argv) {
         }
         for (int i = 0; i < 4 && target; ++i) {
             setCapsLock(*desktop.keyboard, i % 2 == 1);
-            const QString line = pick(rng, layout.characters, 20);
+            const QString line = randomLine(rng, layout.characters, 20, Ends::AsDrawn);
             ++lines;
             exact += typed(line) == line;
         }
     }
     setCapsLock(*desktop.keyboard, false);
-    std::sort(rates.begin(), rates.end());
-    const double median = rates.empty() ? 0.0 : rates[rates.size() / 2];
-    std::printf("keys.kwin_chars_per_s %.0f chars/s\n", median);
-    std::printf("keys.kwin_exact %.2f ratio\n", lines ? double(exact) / lines : 0.0);
+    printFigures("keys.kwin", rates, lines, exact);
     return 0;
 }

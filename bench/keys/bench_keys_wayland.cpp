@@ -4,6 +4,7 @@
 // scripts over five layouts. Prints
 //   keys.wayland_chars_per_s N chars/s  and  keys.wayland_exact R ratio
 // (the share of all typed lines that arrived exactly, first character included).
+#include "bench/keys/KeyBenchLines.h"
 #include "keys/KeystrokeSender.h"
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/core/SystemClock.h"
@@ -19,19 +20,10 @@
 #include <random>
 #include <vector>
 
+using namespace ql::key_bench;
+
 namespace {
 
-QString pick(std::mt19937& rng, const QString& chars, int length) {
-    std::uniform_int_distribution<int> at(0, int(chars.size()) - 1);
-    QString line;
-    while (line.size() < length) line += chars[at(rng)];
-    if (line.endsWith(u' ')) line[line.size() - 1] = u'x';
-    if (line.startsWith(u' ')) line[0] = u'x';
-    return line;
-}
-
-const QString kPlain = QStringLiteral(
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:-_!?@#$%&*()+=/");
 const QString kHard = QStringLiteral(
     "^`~'\"\\|{}<>éèçàâêôûëüñÄÖÜßİıŞşĞğąćęłńóśźżΑΒΓαβγωΩЖжЯяЁёЩщ€½");
 
@@ -102,7 +94,7 @@ int main(int argc, char** argv) {
     std::vector<double> rates;
     int lines = 0, exact = 0;
     for (int run = 0; run < 5 && target; ++run) {
-        const QString line = pick(rng, kPlain, 255);
+        const QString line = randomLine(rng, kPlainCharacters, 255, Ends::Solid);
         QElapsedTimer timer;
         timer.start();
         const bool sent = sender.sendDirect(target, line + "[Enter]", 1) == ql::SendOutcome::Completed;
@@ -114,16 +106,13 @@ int main(int argc, char** argv) {
     for (const char* layout : {"us", "de", "fr", "tr", "\"us,ru\""}) {
         swaymsg({"input", "type:keyboard", "xkb_layout", layout});
         for (int i = 0; i < 4 && target; ++i) {
-            const QString line = pick(rng, kHard, 20);
+            const QString line = randomLine(rng, kHard, 20, Ends::Solid);
             const bool sent = sender.sendDirect(target, line + "[Enter]", 1) == ql::SendOutcome::Completed;
             ++lines;
             exact += sent && foot.nextLine(10000) == line;
         }
     }
     swaymsg({"input", "type:keyboard", "xkb_layout", "us"});
-    std::sort(rates.begin(), rates.end());
-    const double median = rates.empty() ? 0.0 : rates[rates.size() / 2];
-    std::printf("keys.wayland_chars_per_s %.0f chars/s\n", median);
-    std::printf("keys.wayland_exact %.2f ratio\n", lines ? double(exact) / lines : 0.0);
+    printFigures("keys.wayland", rates, lines, exact);
     return 0;
 }
