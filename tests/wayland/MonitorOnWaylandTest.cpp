@@ -12,7 +12,7 @@
 #include "platform/kwinwindows/PlasmaWindowSystem.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
 #include "tests/monitor/support/MonitorFakes.h"
-#include "tests/support/WaylandSession.h"
+#include "tests/support/SessionWindows.h"
 #ifdef QL_KWIN_SESSION
 #include "tests/support/KwinSession.h"
 #endif
@@ -101,18 +101,6 @@ QString fileText(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-WindowHandle titled(SessionWindows& ws, const QString& title) {
-    WindowHandle found = 0;
-    waitUntil(
-        [&] {
-            for (const TopWindow& w : ws.topWindows())
-                if (w.title == title) found = w.handle;
-            return found != 0;
-        },
-        10000, [&] { ws.waitForChanges(50); });
-    return found;
-}
-
 } // namespace
 
 TEST(MonitorOnWayland, AOneShotSendToATitleNoWindowHasGivesCannotSend) {
@@ -138,7 +126,7 @@ TEST(MonitorOnWayland, AOneShotSendTypesIntoTheReceiversWindow) {
                                                       QStringLiteral("sleep"), QStringLiteral("600")});
 #endif
     SessionWindows watcher(WaylandConnection::open());
-    ASSERT_NE(titled(watcher, "Elsewhere"), 0u); // it took the focus from the receiver
+    ASSERT_NE(waitForTitle(watcher, "Elsewhere"), 0u); // it took the focus from the receiver
     desk.monitor->queueOneShotSend(watched("Sign In - One Shot", "jdoe[Tab]s3cret![Enter]"));
     ASSERT_TRUE(desk.run(10000, [&] { return desk.monitor->lists().queueSize() == 1; }))
         << "the one-shot row went, the watched one stays";
@@ -208,8 +196,8 @@ TEST(MonitorOnWayland, FocusMovedToAnotherWindowDuringASendGetsNothing) {
     ReceiverProcess target(sessionFile("ql_receiver"), "Login - Settle");
     ReceiverProcess other(sessionFile("ql_receiver"), "Elsewhere - Settle");
     SessionWindows mover(WaylandConnection::open()); // the user's hand, on a connection of its own
-    const WindowHandle targetWindow = titled(mover, "Login - Settle");
-    const WindowHandle otherWindow = titled(mover, "Elsewhere - Settle");
+    const WindowHandle targetWindow = waitForTitle(mover, "Login - Settle");
+    const WindowHandle otherWindow = waitForTitle(mover, "Elsewhere - Settle");
     ASSERT_TRUE(targetWindow && otherWindow);
     bool moved = false;
     desk.clock.onPass = [&] { // in the settle wait: its window has been focused, nothing typed yet

@@ -6,6 +6,7 @@
 #include "platform/kwinwindows/PlasmaWindowSystem.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "tests/support/KwinSession.h"
+#include "tests/support/SessionWindows.h"
 #include "tests/support/WaylandSession.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
@@ -17,24 +18,6 @@ using namespace ql;
 using namespace ql::wayland_test;
 
 namespace {
-
-std::shared_ptr<WaylandConnection> connectOrFail() {
-    std::shared_ptr<WaylandConnection> c = WaylandConnection::open();
-    EXPECT_NE(c, nullptr) << "no compositor at $WAYLAND_DISPLAY";
-    return c;
-}
-
-WindowHandle waitForTitle(PlasmaWindowSystem& ws, const QString& title) {
-    WindowHandle found = 0;
-    waitUntil(
-        [&] {
-            for (const TopWindow& w : ws.topWindows())
-                if (w.title == title) found = w.handle;
-            return found != 0;
-        },
-        10000, [&] { ws.waitForChanges(100); });
-    return found;
-}
 
 bool waitFor(PlasmaWindowSystem& ws, const std::function<bool()>& done) {
     return waitUntil(done, 5000, [&] { ws.waitForChanges(100); });

@@ -16,14 +16,13 @@
 #include "tests/support/AccessibleButtons.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/StatusNotifierWatcher.h"
-#include "tests/support/WaylandSession.h"
+#include "tests/support/SessionWindows.h"
 #include "tests/support/receiver/ReceiverProcess.h"
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <functional>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 
 namespace ql::programs_test {
 
@@ -53,22 +52,6 @@ inline QCoreApplication& app() {
     static char* argv[] = {name, nullptr};
     static QCoreApplication* instance = new QCoreApplication(argc, argv);
     return *instance;
-}
-
-// The handle of the window titled `title`, answering bus calls meanwhile.
-inline WindowHandle waitForTitle(SessionWindows& ws, const QString& title, int waitMs = 20000) {
-    WindowHandle found = 0;
-    waitUntil(
-        [&] {
-            for (const TopWindow& w : ws.topWindows())
-                if (w.title == title) found = w.handle;
-            return found != 0;
-        },
-        waitMs, [&] {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            ws.waitForChanges(50);
-        });
-    return found;
 }
 
 // Adds records to a table of the folder as the programs read them.

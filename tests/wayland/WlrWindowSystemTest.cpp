@@ -4,32 +4,13 @@
 #include "platform/desktop/DesktopBackends.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wlrwindows/WlrWindowSystem.h"
-#include "tests/support/WaylandSession.h"
+#include "tests/support/SessionWindows.h"
 #include <gtest/gtest.h>
 
 using namespace ql;
 using namespace ql::wayland_test;
 
 namespace {
-
-std::shared_ptr<WaylandConnection> connectOrFail() {
-    std::shared_ptr<WaylandConnection> c = WaylandConnection::open();
-    EXPECT_NE(c, nullptr) << "no compositor at $WAYLAND_DISPLAY";
-    return c;
-}
-
-// The handle of the listed window titled `title`, waiting up to 10 s for it.
-WindowHandle waitForTitle(WlrWindowSystem& ws, const QString& title) {
-    WindowHandle found = 0;
-    waitUntil(
-        [&] {
-            for (const TopWindow& w : ws.topWindows())
-                if (w.title == title) found = w.handle;
-            return found != 0;
-        },
-        10000, [&] { ws.waitForChanges(100); });
-    return found;
-}
 
 bool waitForFocus(WlrWindowSystem& ws, WindowHandle window) {
     return waitUntil([&] { return ws.hasFocus(window); }, 5000, [&] { ws.waitForChanges(100); });
