@@ -13,9 +13,14 @@ namespace ql {
 
 namespace {
 
-std::optional<int> answerOptions(int argc, char** argv, const ProgramIdentity& identity) {
+QStringList argumentList(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+std::optional<int> answerOptions(int argc, char** argv, const ProgramIdentity& identity) {
+    const QStringList arguments = argumentList(argc, argv);
     if (identity.leaveAlone && identity.leaveAlone(arguments)) return std::nullopt;
     QTextStream out(stdout), err(stderr);
     const ProgramUsage usage{QString::fromLatin1(identity.command), kProgramVersion,
@@ -33,6 +38,16 @@ std::optional<int> startProgram(int argc, char** argv, const ProgramIdentity& id
     umask(077); // data files, their journals and INI files are the user's alone
     keepVerdictsIn(userVerdictFile()); // a start on the files the last run left checks none again
     return std::nullopt;
+}
+
+bool commandLineWithoutDisplay(int argc, char** argv, bool (*leaveAlone)(const QStringList&)) {
+    if (!leaveAlone || !leaveAlone(argumentList(argc, argv))) return false;
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (platform == u"offscreen" || platform == u"minimal") return true; // windows nobody sees
+    if (!platform.isEmpty()) return false;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
 }
 
 void nameProgram(const ProgramIdentity& identity) {

@@ -21,6 +21,12 @@ struct ProgramIdentity {
 // code when the program ends here.
 std::optional<int> startProgram(int argc, char** argv, const ProgramIdentity& identity);
 
+// True for a command line that `leaveAlone` takes (a synchronization) when
+// no window it showed could be seen: no display is there (the toolkit then
+// runs offscreen, since such a run opens no window), or the toolkit was told
+// to run offscreen.
+bool commandLineWithoutDisplay(int argc, char** argv, bool (*leaveAlone)(const QStringList&));
+
 // Names the application and its windows' application id; after QApplication.
 void nameProgram(const ProgramIdentity& identity);
 

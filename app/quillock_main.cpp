@@ -49,11 +49,14 @@ const ql::ProgramIdentity kIdentity{"quillock", "Quillock", kUsage, isSyncRun};
 
 int main(int argc, char** argv) {
     if (const std::optional<int> code = ql::startProgram(argc, argv, kIdentity)) return *code;
+    // A synchronization from a terminal with no desktop (ssh, cron) opens no window.
+    const bool withoutDisplay = ql::commandLineWithoutDisplay(argc, argv, isSyncRun);
     QApplication app(argc, argv);
     ql::nameProgram(kIdentity);
     QString syncFileName = ql::defaultSyncFilePath(); // kept for the whole run
     if (!ql::syncRequest(QApplication::arguments())) ql::installNewFolderOffer();
     ql::MainProgramParts parts;
+    parts.withoutDisplay = withoutDisplay;
     parts.commandLineSync = ql::commandLineSync;
     parts.synchronize = [&syncFileName](ql::ProgramServices& services,
                                         const std::function<void(const QString&)>& watchedEntriesChanged,

@@ -29,6 +29,14 @@ public:
     virtual PromptButton ask(const Prompt& prompt) = 0;
 };
 
+// For runs with no display to show a box on: each prompt becomes a line on
+// standard error, "Title: text", and is answered as a closed box (None), so
+// nothing is agreed to that nobody saw.
+class StandardErrorPrompter : public Prompter {
+public:
+    PromptButton ask(const Prompt& prompt) override;
+};
+
 // Test double: answers from a queue (None when the queue is empty) and records
 // every prompt it was shown.
 class ScriptedPrompter : public Prompter {

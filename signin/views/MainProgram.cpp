@@ -28,9 +28,11 @@
 #include "signin/views/UnlockWindow.h"
 #include "signin/views/UpgradeProgressWindow.h"
 #include "store/ConfigurationSettings.h"
+#include "store/StartUpUnlock.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
 #include "store/WordList.h"
+#include <cstdio>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -242,7 +244,7 @@ void connectFrame(MainRun& run, MainFrame& frame, const MainProgramParts& parts)
     }
 }
 
-int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& parts, QtPrompter& prompter) {
+int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& parts, Prompter& prompter) {
     ProgramServices services(ProgramKind::Main, arguments, prompter, haltProcess);
     if (!services.dataFolderFound()) reportMissingDataFolder(prompter, arguments);
     ConfigurationSettings settings(prompter);
@@ -274,9 +276,25 @@ int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& 
 
 } // namespace
 
+namespace {
+
+// With no display, the passphrase has no window to come from.
+void refusePassphraseWindow() {
+    setPassphraseWindow([](bool) -> std::optional<QString> {
+        std::fprintf(stderr, "%s\n", "The data folder is protected by a passphrase: give Passphrase=- and "
+                                      "the passphrase as the first line of standard input.");
+        return std::nullopt;
+    });
+}
+
+} // namespace
+
 int runMainProgram(const QStringList& arguments, const MainProgramParts& parts) {
-    QtPrompter prompter;
-    installUnlockWindow();
+    QtPrompter boxes;
+    StandardErrorPrompter lines;
+    Prompter& prompter = parts.withoutDisplay ? static_cast<Prompter&>(lines) : boxes;
+    if (parts.withoutDisplay) refusePassphraseWindow();
+    else installUnlockWindow();
     const int code = runMainProgramWindows(arguments, parts, prompter);
     return finishDataFolderSwitch(prompter, code); // every table is closed by now
 }

@@ -35,6 +35,9 @@ struct MainProgramParts {
     std::function<QWidget*(ProgramServices&)> tipsPanel;
     // Runs once before the frame opens: gives a new data folder its tips.
     std::function<void(ProgramServices&)> prepareTips;
+    // A command-line run with no display: messages go to standard error and
+    // a protected data folder takes its passphrase only from standard input.
+    bool withoutDisplay = false;
 };
 
 // Runs the main program from start-up to shutdown (a QApplication must exist);

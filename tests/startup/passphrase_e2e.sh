@@ -116,6 +116,17 @@ printf '%s\ns3cret pw\n' "$phrase" | "$quillock" "Data=$data" Sync=O User=joe Pa
   "File=$work/out.syn" >"$work/s2.out" 2>"$work/s2.err"; status=$?
 check "the right passphrase on input lets the run send" test "$status" -eq 0 -a -s "$work/out.syn"
 check "no window was asked for" bash -c "! xdotool search --onlyvisible --name '^Unlock Quillock$' >/dev/null 2>&1"
+# From a terminal with no desktop (ssh, cron): no window, the passphrase from input only.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60)
+printf 's3cret pw\n' | "${no_display[@]}" "$quillock" "Data=$data" Sync=O User=joe Password=- \
+  "File=$work/out2.syn" >"$work/s3.out" 2>"$work/s3.err"; status=$?
+check "with no display and no Passphrase=- the run fails at once" test "$status" -eq 1
+check "and says how to give the passphrase" grep -q "give Passphrase=-" "$work/s3.err"
+check "and writes nothing" test ! -e "$work/out2.syn"
+printf '%s\ns3cret pw\n' "$phrase" | "${no_display[@]}" "$quillock" "Data=$data" Sync=O User=joe Password=- \
+  Passphrase=- "File=$work/out2.syn" >"$work/s4.out" 2>"$work/s4.err"; status=$?
+check "with no display the passphrase on input lets the run send" test "$status" -eq 0 -a -s "$work/out2.syn"
+check "no secret in what the runs printed" bash -c "! grep -qF -e '$phrase' -e 's3cret' '$work/s3.out' '$work/s3.err' '$work/s4.out' '$work/s4.err'"
 
 # 5. Turned off again from the Options window; the next start asks nothing.
 "$quillock" "Data=$data" >"$work/q5.log" 2>&1 &
