@@ -126,7 +126,7 @@ int runCommandLineSync(const SyncRequest& request, RecordManagers& managers, Pro
     if (!request.complete()) {
         const Prompt incorrect = syncParametersIncorrect();
         io.err(promptLine(incorrect));
-        prompter.ask(incorrect);
+        if (prompter.showsWindows()) prompter.ask(incorrect); // else it would be the same line again
         return kSyncParametersIncorrect;
     }
     QString password = given(request.password, io);

@@ -27,6 +27,9 @@ public:
     // Shows the prompt and returns the button pressed; closing the box returns
     // PromptButton::None.
     virtual PromptButton ask(const Prompt& prompt) = 0;
+    // False when prompts become lines on standard error rather than boxes:
+    // what a run already printed there is not asked again.
+    virtual bool showsWindows() const { return true; }
 };
 
 // For runs with no display to show a box on: each prompt becomes a line on
@@ -35,6 +38,7 @@ public:
 class StandardErrorPrompter : public Prompter {
 public:
     PromptButton ask(const Prompt& prompt) override;
+    bool showsWindows() const override { return false; }
 };
 
 // Test double: answers from a queue (None when the queue is empty) and records

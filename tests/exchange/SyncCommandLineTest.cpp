@@ -201,6 +201,17 @@ TEST_F(CommandLineRunTest, IncompleteParametersAreShownAndNothingRuns) {
     EXPECT_EQ(home.prompter().asked[0].text, "Synchonization parameters incorrect.  Check command line.");
     EXPECT_EQ(err, QStringList{"Synchonization cancelled: Synchonization parameters incorrect.  Check command line."});
     EXPECT_EQ(passwordReads, 0);
+
+    // With no display the prompts are lines on standard error too: the
+    // message is printed once, not again by the prompter.
+    struct LinePrompter : ScriptedPrompter {
+        bool showsWindows() const override { return false; }
+    } lines;
+    home.here();
+    err.clear();
+    EXPECT_EQ(runCommandLineSync({'O', "joe", "pw", "", ""}, home.managers(), lines, io), kSyncParametersIncorrect);
+    EXPECT_TRUE(lines.asked.empty());
+    EXPECT_EQ(err.size(), 1);
 }
 
 // A FAT USB stick cannot make a file readable by its owner alone: the sealed
