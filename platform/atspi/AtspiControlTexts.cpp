@@ -1,4 +1,5 @@
 #include "platform/atspi/AtspiControlTexts.h"
+#include "platform/atspi/AtspiNodes.h"
 #include <atspi/atspi.h>
 #include <unistd.h>
 
@@ -6,24 +7,12 @@ namespace ql {
 
 namespace {
 
+using namespace atspi_nodes;
+
 constexpr int kMaxDepth = 16;
 constexpr int kMaxControls = 4000;
 constexpr int kTextLimit = 253;
 constexpr int kCallTimeoutMs = 1500;
-
-// Takes ownership of a g_malloc'ed string.
-QString take(gchar* text) {
-    QString out = text ? QString::fromUtf8(text) : QString();
-    g_free(text);
-    return out;
-}
-
-QString nameOf(AtspiAccessible* node) {
-    GError* error = nullptr;
-    QString name = take(atspi_accessible_get_name(node, &error));
-    g_clear_error(&error);
-    return name;
-}
 
 QString roleOf(AtspiAccessible* node) {
     GError* error = nullptr;
@@ -43,21 +32,6 @@ QString textOf(AtspiAccessible* node) {
     g_clear_error(&error);
     g_object_unref(text);
     return content;
-}
-
-int childCount(AtspiAccessible* node) {
-    GError* error = nullptr;
-    int n = atspi_accessible_get_child_count(node, &error);
-    bool failed = error != nullptr;
-    g_clear_error(&error);
-    return failed ? 0 : n;
-}
-
-AtspiAccessible* childAt(AtspiAccessible* node, int index) {
-    GError* error = nullptr;
-    AtspiAccessible* child = atspi_accessible_get_child_at_index(node, index, &error);
-    g_clear_error(&error);
-    return child;
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "platform/gnome/AtspiWindowSystem.h"
+#include "platform/atspi/AtspiNodes.h"
 #include "platform/atspi/ControlTextSource.h"
 #include <atspi/atspi.h>
 #include <unistd.h>
 
 namespace ql {
 namespace {
+
+using namespace atspi_nodes;
 
 constexpr int kCallTimeoutMs = 1500;
 
@@ -19,30 +22,6 @@ bool isTopLevelRole(AtspiRole role) {
         return true;
     default: return false;
     }
-}
-
-int childCount(AtspiAccessible* node) {
-    GError* error = nullptr;
-    const int n = atspi_accessible_get_child_count(node, &error);
-    const bool failed = error != nullptr;
-    g_clear_error(&error);
-    return failed ? 0 : n;
-}
-
-AtspiAccessible* childAt(AtspiAccessible* node, int index) {
-    GError* error = nullptr;
-    AtspiAccessible* child = atspi_accessible_get_child_at_index(node, index, &error);
-    g_clear_error(&error);
-    return child;
-}
-
-QString nameOf(AtspiAccessible* node) {
-    GError* error = nullptr;
-    gchar* name = atspi_accessible_get_name(node, &error);
-    g_clear_error(&error);
-    QString out = name ? QString::fromUtf8(name) : QString();
-    g_free(name);
-    return out;
 }
 
 bool isActive(AtspiAccessible* node) {

@@ -3,8 +3,6 @@
 #include "platform/wayland/protocols/fake-input-client-protocol.h"
 #include "platform/wayland/protocols/keystate-client-protocol.h"
 #include "platform/wlkeyboard/KeymapText.h"
-#include <cerrno>
-#include <poll.h>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
@@ -137,14 +135,14 @@ bool FakeInputKeyboard::typeCharacter(char32_t ch, bool) {
     tapChord(KeyChord{stroke->key, stroke->modifiers});
     if (stroke->togglesCapsLock) tap(kCapsLockKey);
     pace();
-    return flushAll();
+    return connection_->flushAll();
 }
 
 // Qt programs hand a composed character on at once but queue the keys before
 // it: it would overtake the characters typed just before it. They get the
 // time to take those first.
 void FakeInputKeyboard::letReceiverCatchUp() {
-    flushAll();
+    connection_->flushAll();
     connection_->roundTrip();
     sinceRoundTrip_ = 0;
     std::this_thread::sleep_for(kBeforeComposedCharacter);
@@ -171,14 +169,14 @@ uint32_t FakeInputKeyboard::keyOfVirtualKey(int virtualKey) const {
 void FakeInputKeyboard::keyDown(int virtualKey) {
     if (!available()) return;
     if (uint32_t key = keyOfVirtualKey(virtualKey)) sendKey(key, true);
-    flushAll();
+    connection_->flushAll();
 }
 
 void FakeInputKeyboard::keyUp(int virtualKey) {
     if (!available()) return;
     const uint32_t key = keyOfVirtualKey(virtualKey);
     if (key) sendKey(key, false);
-    flushAll();
+    connection_->flushAll();
     if (key == kCapsLockKey && keystate_) { // what follows is typed with the new state
         org_kde_kwin_keystate_fetchStates(keystate_);
         connection_->roundTrip();
@@ -189,7 +187,7 @@ void FakeInputKeyboard::releaseAll() {
     if (!fakeInput_ || connection_->broken()) return;
     const std::set<uint32_t> held = pressed_;
     for (auto it = held.rbegin(); it != held.rend(); ++it) sendKey(*it, false);
-    flushAll();
+    connection_->flushAll();
 }
 
 void FakeInputKeyboard::click(int button, int clicks) {
@@ -219,19 +217,6 @@ void FakeInputKeyboard::sendKey(uint32_t key, bool press) {
                                          press ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
     if (press) pressed_.insert(key);
     else pressed_.erase(key);
-}
-
-// Sends everything queued, waiting while the socket is full: a request that
-// finds the send buffer full would end the connection.
-bool FakeInputKeyboard::flushAll() {
-    wl_display* display = connection_->display();
-    for (int tries = 0; tries < 100; ++tries) {
-        if (wl_display_flush(display) >= 0) return true;
-        if (errno != EAGAIN) return false;
-        pollfd p{wl_display_get_fd(display), POLLOUT, 0};
-        poll(&p, 1, 20);
-    }
-    return false;
 }
 
 } // namespace ql

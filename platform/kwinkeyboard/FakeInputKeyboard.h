@@ -67,7 +67,6 @@ private:
     void tap(uint32_t key);
     void tapChord(const KeyChord& chord);
     uint32_t keyOfVirtualKey(int virtualKey) const;
-    bool flushAll();
     void pace();
     void letReceiverCatchUp();
     static void onKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size);

@@ -160,6 +160,16 @@ bool WaylandConnection::flush() {
     return wl_display_flush(display_) >= 0 || errno == EAGAIN;
 }
 
+bool WaylandConnection::flushAll() {
+    for (int tries = 0; tries < 100; ++tries) {
+        if (wl_display_flush(display_) >= 0) return true;
+        if (errno != EAGAIN) return false;
+        pollfd p{fd(), POLLOUT, 0};
+        poll(&p, 1, 20);
+    }
+    return false;
+}
+
 bool WaylandConnection::dispatchPending(int timeoutMs) {
     if (broken()) return false;
     dispatchEarlyEvents();

@@ -78,6 +78,10 @@ public:
     bool dispatchPending(int timeoutMs = 0);
     // Sends what is queued without waiting for anything.
     bool flush();
+    // Sends everything queued, waiting while the socket is full: a request
+    // that finds the send buffer full would end the connection. False when
+    // it could not all be sent.
+    bool flushAll();
     // True once a protocol or socket error ended the connection.
     bool broken() const;
 

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
@@ -151,21 +150,21 @@ bool WaylandKeyboard::typeCharacter(char32_t ch, bool) {
         connection_->roundTrip();
         sinceRoundTrip_ = 0;
     }
-    return flushAll();
+    return connection_->flushAll();
 }
 
 void WaylandKeyboard::keyDown(int virtualKey) {
     if (!available()) return;
     if (uint32_t key = KeymapBuilder::keyOfVirtualKey(virtualKey)) sendKey(key, true);
     if (uint32_t mod = KeymapBuilder::modifierOfVirtualKey(virtualKey)) sendModifiers(modifiers_ | mod);
-    flushAll();
+    connection_->flushAll();
 }
 
 void WaylandKeyboard::keyUp(int virtualKey) {
     if (!available()) return;
     if (uint32_t key = KeymapBuilder::keyOfVirtualKey(virtualKey)) sendKey(key, false);
     if (uint32_t mod = KeymapBuilder::modifierOfVirtualKey(virtualKey)) sendModifiers(modifiers_ & ~mod);
-    flushAll();
+    connection_->flushAll();
 }
 
 void WaylandKeyboard::releaseAll() {
@@ -173,7 +172,7 @@ void WaylandKeyboard::releaseAll() {
     const std::set<uint32_t> held = pressed_;
     for (auto it = held.rbegin(); it != held.rend(); ++it) sendKey(*it, false);
     if (modifiers_) sendModifiers(0);
-    flushAll();
+    connection_->flushAll();
 }
 
 void WaylandKeyboard::click(int button, int clicks) {
@@ -203,19 +202,6 @@ void WaylandKeyboard::sendModifiers(uint32_t depressed) {
 
 uint32_t WaylandKeyboard::timestamp() const {
     return uint32_t(std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start_).count());
-}
-
-// Sends everything queued, waiting while the socket is full: a request that
-// finds the send buffer full would end the connection.
-bool WaylandKeyboard::flushAll() {
-    wl_display* display = connection_->display();
-    for (int tries = 0; tries < 100; ++tries) {
-        if (wl_display_flush(display) >= 0) return true;
-        if (errno != EAGAIN) return false;
-        pollfd p{wl_display_get_fd(display), POLLOUT, 0};
-        poll(&p, 1, 20);
-    }
-    return false;
 }
 
 } // namespace ql

@@ -70,7 +70,6 @@ private:
     void sendKey(uint32_t key, bool press);
     void sendModifiers(uint32_t depressed);
     uint32_t timestamp() const;
-    bool flushAll();
     size_t findInLine(char32_t ch) const;
 };
 
