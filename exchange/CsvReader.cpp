@@ -1,4 +1,5 @@
 #include "exchange/CsvReader.h"
+#include "platform/core/Utf8Text.h"
 #include "platform/secure/Wipe.h"
 #include <QBuffer>
 #include <QFile>
@@ -165,7 +166,7 @@ void CsvReader::decode(const Span& span) {
         data = normalized_.constData();
         size = n;
     }
-    replaceWiped(record_, utf8_ ? QString::fromUtf8(data, size) : decodeWindows1252(data, size));
+    replaceWiped(record_, utf8_ ? utf8Text(data, size) : decodeWindows1252(data, size));
 }
 
 } // namespace ql

@@ -1,4 +1,5 @@
 #include "exchange/SyncRecordCodec.h"
+#include "platform/core/Utf8Text.h"
 #include "exchange/SyncFormat.h"
 #include <cstring>
 
@@ -85,7 +86,7 @@ bool readField(Cursor& in, Record& record, int field) {
         return true;
     }
     if (!bytes.isValidUtf8()) return false;
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = utf8Text(bytes);
     if (text.size() > def.width) return false;
     record.setText(field, text);
     return true;

@@ -1,4 +1,5 @@
 #include "framework/MessageBlock.h"
+#include "platform/core/Utf8Text.h"
 
 namespace ql {
 namespace {
@@ -45,7 +46,7 @@ public:
     bool text(QString& value) {
         unsigned length = 0;
         if (!u8(length) || pos_ + qsizetype(length) > data_.size()) return false;
-        value = QString::fromUtf8(data_.constData() + pos_, qsizetype(length));
+        value = utf8Text(data_.constData() + pos_, qsizetype(length));
         pos_ += length;
         return true;
     }

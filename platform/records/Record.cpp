@@ -1,4 +1,5 @@
 #include "platform/records/Record.h"
+#include "platform/core/Utf8Text.h"
 #include "platform/secure/Wipe.h"
 #include <algorithm>
 
@@ -96,7 +97,7 @@ void Record::setBlob(int field, const QByteArray& value) {
     if (def_->fields[field].type == FieldType::Blob)
         blobs_[field] = value;
     else
-        setText(field, QString::fromUtf8(value));
+        setText(field, utf8Text(value));
 }
 
 bool Record::sameText(int field, QStringView value, bool caseSensitive) const {

@@ -1,6 +1,7 @@
 // Reading by position within a range of a key: counts and pages for lists
 // that show a window of a long range.
 #include "platform/recordstore/DataTable.h"
+#include "platform/core/Utf8Text.h"
 #include "platform/recordstore/RowIo.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/StoreConnection.h"
@@ -76,7 +77,7 @@ QVariant columnValue(sqlite3_stmt* st, int col, FieldType type) {
     if (isNumberType(type))
         return QVariant(qint64(sqlite3_column_int64(st, col)));
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(st, col)));
+    return QVariant(utf8Text(text, sqlite3_column_bytes(st, col)));
 }
 
 } // namespace

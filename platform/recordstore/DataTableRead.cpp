@@ -1,5 +1,6 @@
 // Reading: fetch by key, positioned walks in key order and stored order.
 #include "platform/recordstore/DataTable.h"
+#include "platform/core/Utf8Text.h"
 #include "platform/recordstore/RowIo.h"
 #include "platform/recordstore/SqlSchema.h"
 #include "platform/recordstore/StoreConnection.h"
@@ -49,7 +50,7 @@ qint64 loadRow(sqlite3_stmt* stmt, Record& record) {
             if (bytes == 0)
                 record.clearField(i);
             else
-                record.setText(i, QString::fromUtf8(text, bytes));
+                record.setText(i, utf8Text(text, bytes));
         }
     }
     return sqlite3_column_int64(stmt, 0);

@@ -115,6 +115,19 @@ TEST_F(TempFiles, ByteOrderMarkIsSkippedAndUtf8Read) {
     EXPECT_TRUE(reader.isUtf8());
     EXPECT_EQ(reader.readRecord(), reader.size()); // the mark counts with the first line
     EXPECT_EQ(reader.record(), QString::fromUtf8("\"Grüße\",€5"));
+
+    // Only the file's first mark is one: a second one, or one that starts a
+    // later line, is the first character of an unquoted field.
+    ASSERT_EQ(reader.open(write("\xEF\xBB\xBF\xEF\xBB\xBF\"a\n\xEF\xBB\xBF\"b\",c\n")), CsvReader::Opened::Ok);
+    const QString mark(QChar(0xFEFF));
+    reader.readRecord();
+    EXPECT_EQ(reader.record(), mark + QStringLiteral("\"a"));
+    reader.readRecord();
+    EXPECT_EQ(reader.record(), mark + QStringLiteral("\"b\",c"));
+    CsvLine line;
+    line.start(reader.record());
+    EXPECT_EQ(line.next(), CsvFieldKind::Unquoted);
+    EXPECT_EQ(line.field(), mark + QStringLiteral("\"b\""));
 }
 
 TEST_F(TempFiles, FilesThatAreNotUtf8AreReadAsWindows1252) {

@@ -72,6 +72,9 @@ TEST_F(SyncFileTest, EntriesComeBackFieldForField) {
     Record out(syncFileTable());
     ASSERT_TRUE(decodeSyncRecord(encodeSyncRecord(in), out));
     EXPECT_TRUE(out == in);
+    in.setText("SF_:PASSWORD", QString(QChar(0xFEFF)) + QStringLiteral("pw")); // not taken for a byte-order mark
+    ASSERT_TRUE(decodeSyncRecord(encodeSyncRecord(in), out));
+    EXPECT_EQ(out.text("SF_:PASSWORD"), in.text("SF_:PASSWORD"));
 
     const QByteArray bytes = writeFile(3);
     EXPECT_EQ(sync_format::Header::decode(bytes)->count, 3u);

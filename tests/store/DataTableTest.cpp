@@ -81,6 +81,28 @@ TEST_F(DataTableTest, TextsKeepTheirBlanksWhileKeysIgnoreTrailingOnes) {
                                   "user name with spaces|Bank"}));
 }
 
+// A text that begins with U+FEFF (which decoders like to drop as a
+// byte-order mark) comes back with it, in records read one by one and in
+// ranges.
+TEST_F(DataTableTest, TextsThatBeginWithAByteOrderMarkKeepIt) {
+    DataTable t(passwordsTable());
+    createAndOpen(t);
+    const QString password = QString(QChar(0xFEFF)) + QStringLiteral("pw");
+    const QString name = QString(2, QChar(0xFEFF)) + QStringLiteral("joe");
+    t.record().clear();
+    t.record().setText("P_:USER", u"amy");
+    t.record().setText("P_:SERVICE", u"Mail");
+    t.record().setText("P_:NAME", name);
+    t.record().setText("P_:PASSWORD", password);
+    ASSERT_EQ(t.add(), 0);
+    t.close();
+    ASSERT_EQ(t.open(), 0);
+    ASSERT_EQ(t.setToStart(0), 0);
+    ASSERT_EQ(t.next(), 0);
+    EXPECT_EQ(t.record().text("P_:PASSWORD"), password);
+    EXPECT_EQ(t.record().text("P_:NAME"), name);
+}
+
 TEST_F(DataTableTest, EachOperationReportsItsErrorCode) {
     DataTable t(passwordsTable());
     EXPECT_EQ(t.open(), NotFound);
