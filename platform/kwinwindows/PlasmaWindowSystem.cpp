@@ -1,8 +1,6 @@
 #include "platform/kwinwindows/PlasmaWindowSystem.h"
-#include "platform/atspi/ControlTextSource.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/protocols/plasma-window-management-client-protocol.h"
-#include <QFileInfo>
 #include <algorithm>
 #include <wayland-client.h>
 
@@ -52,11 +50,6 @@ PlasmaWindowSystem::Window& windowOf(void* data) {
     return *static_cast<PlasmaWindowSystem::Window*>(data);
 }
 
-QStringList defaultOwnAppIds() {
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return {QFileInfo(self).fileName()};
-}
-
 template <class... Args>
 void ignore(void*, org_kde_plasma_window*, Args...) {}
 
@@ -101,8 +94,7 @@ bool PlasmaWindowSystem::offeredBy(const WaylandConnection& connection) {
 
 PlasmaWindowSystem::PlasmaWindowSystem(std::shared_ptr<WaylandConnection> connection,
                                        std::shared_ptr<ControlTextSource> controls, QStringList ownAppIds)
-    : connection_(std::move(connection)), controls_(std::move(controls)),
-      ownAppIds_(ownAppIds.isEmpty() ? defaultOwnAppIds() : std::move(ownAppIds)) {
+    : ToplevelWindowSystem(std::move(connection), std::move(controls), std::move(ownAppIds)) {
     if (!connection_) return;
     manager_ = connection_->bind<org_kde_plasma_window_management>(
         &org_kde_plasma_window_management_interface, 16);
@@ -179,23 +171,6 @@ bool PlasmaWindowSystem::waitForChanges(int timeoutMs) {
     return list_.size() != before || list_.activated() != focusBefore || !sameTitles;
 }
 
-std::vector<TopWindow> PlasmaWindowSystem::topWindows() {
-    refresh();
-    return list_.titled();
-}
-
-std::vector<ChildWindow> PlasmaWindowSystem::childWindows(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    if (!s || !controls_) return {};
-    return controls_->controlsOfTitled(s->title);
-}
-
-bool PlasmaWindowSystem::exists(WindowHandle window) {
-    refresh();
-    return list_.exists(window);
-}
-
 void PlasmaWindowSystem::setState(WindowHandle window, uint32_t flags, uint32_t state) {
     auto it = windows_.find(window);
     if (it == windows_.end() || !list_.exists(window)) return;
@@ -216,39 +191,6 @@ void PlasmaWindowSystem::requestFocus(WindowHandle window, FocusWay way) {
 void PlasmaWindowSystem::minimize(WindowHandle window) {
     refresh();
     setState(window, kMinimized, kMinimized);
-}
-
-void PlasmaWindowSystem::catchUp() {
-    if (available()) connection_->roundTrip();
-}
-
-bool PlasmaWindowSystem::hasFocus(WindowHandle window) {
-    catchUp();
-    const ToplevelState* s = list_.state(window);
-    return s && s->activated;
-}
-
-WindowHandle PlasmaWindowSystem::focusedWindow() {
-    catchUp();
-    return list_.activated();
-}
-
-WindowHandle PlasmaWindowSystem::ownFocusedWindow() {
-    const WindowHandle focused = focusedWindow();
-    const ToplevelState* s = list_.state(focused);
-    return s && ownAppIds_.contains(s->appId) ? focused : 0;
-}
-
-QString PlasmaWindowSystem::appIdOf(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    return s ? s->appId : QString();
-}
-
-bool PlasmaWindowSystem::isMinimized(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    return s && s->minimized;
 }
 
 } // namespace ql

@@ -1,8 +1,6 @@
 #include "platform/wlrwindows/WlrWindowSystem.h"
-#include "platform/atspi/ControlTextSource.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/protocols/wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
-#include <QFileInfo>
 #include <wayland-client.h>
 
 namespace ql {
@@ -21,17 +19,11 @@ T& toplevelOf(void* data) {
     return *static_cast<T*>(data);
 }
 
-QStringList defaultOwnAppIds() {
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return {QFileInfo(self).fileName()};
-}
-
 } // namespace
 
 WlrWindowSystem::WlrWindowSystem(std::shared_ptr<WaylandConnection> connection,
                                  std::shared_ptr<ControlTextSource> controls, QStringList ownAppIds)
-    : connection_(std::move(connection)), controls_(std::move(controls)),
-      ownAppIds_(ownAppIds.isEmpty() ? defaultOwnAppIds() : std::move(ownAppIds)) {
+    : ToplevelWindowSystem(std::move(connection), std::move(controls), std::move(ownAppIds)) {
     if (!connection_) return;
     manager_ = connection_->bind<zwlr_foreign_toplevel_manager_v1>(
         &zwlr_foreign_toplevel_manager_v1_interface, 3);
@@ -106,33 +98,12 @@ void WlrWindowSystem::forget(WindowHandle window) {
     handles_.erase(it);
 }
 
-void WlrWindowSystem::refresh() {
-    if (available()) connection_->dispatchPending();
-}
-
 bool WlrWindowSystem::waitForChanges(int timeoutMs) {
     if (!available()) return false;
     const size_t before = list_.size();
     const WindowHandle focusBefore = list_.activated();
     connection_->dispatchPending(timeoutMs);
     return list_.size() != before || list_.activated() != focusBefore;
-}
-
-std::vector<TopWindow> WlrWindowSystem::topWindows() {
-    refresh();
-    return list_.titled();
-}
-
-std::vector<ChildWindow> WlrWindowSystem::childWindows(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    if (!s || !controls_) return {};
-    return controls_->controlsOfTitled(s->title);
-}
-
-bool WlrWindowSystem::exists(WindowHandle window) {
-    refresh();
-    return list_.exists(window);
 }
 
 void WlrWindowSystem::requestFocus(WindowHandle window, FocusWay way) {
@@ -144,41 +115,6 @@ void WlrWindowSystem::requestFocus(WindowHandle window, FocusWay way) {
         zwlr_foreign_toplevel_handle_v1_unset_minimized(it->second->proxy);
     zwlr_foreign_toplevel_handle_v1_activate(it->second->proxy, seat);
     connection_->flush();
-}
-
-// The focus as the compositor has it now, not as far as its events have come
-// in: the send path's guard acts on it.
-void WlrWindowSystem::catchUp() {
-    if (available()) connection_->roundTrip();
-}
-
-bool WlrWindowSystem::hasFocus(WindowHandle window) {
-    catchUp();
-    const ToplevelState* s = list_.state(window);
-    return s && s->activated;
-}
-
-WindowHandle WlrWindowSystem::focusedWindow() {
-    catchUp();
-    return list_.activated();
-}
-
-WindowHandle WlrWindowSystem::ownFocusedWindow() {
-    const WindowHandle focused = focusedWindow();
-    const ToplevelState* s = list_.state(focused);
-    return s && ownAppIds_.contains(s->appId) ? focused : 0;
-}
-
-QString WlrWindowSystem::appIdOf(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    return s ? s->appId : QString();
-}
-
-bool WlrWindowSystem::isMinimized(WindowHandle window) {
-    refresh();
-    const ToplevelState* s = list_.state(window);
-    return s && s->minimized;
 }
 
 } // namespace ql
