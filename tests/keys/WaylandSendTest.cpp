@@ -196,7 +196,9 @@ protected:
     }
     void setLayout(const Layout& layout) {
         ASSERT_TRUE(swaymsg({"input", "type:keyboard", "xkb_layout", "\"" + QString(layout.names) + "\""}));
-        if (layout.group) ASSERT_TRUE(swaymsg({"input", "type:keyboard", "xkb_switch_layout", QString::number(layout.group)}));
+        if (layout.group) {
+            ASSERT_TRUE(swaymsg({"input", "type:keyboard", "xkb_switch_layout", QString::number(layout.group)}));
+        }
     }
 
     DesktopBackends desktop;
