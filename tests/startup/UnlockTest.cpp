@@ -5,7 +5,9 @@
 #include "store/Layouts.h"
 #include "store/StartUp.h"
 #include "store/StartUpUnlock.h"
+#include "platform/secure/SecretLine.h"
 #include <QFile>
+#include <unistd.h>
 
 using namespace ql;
 namespace se = ql::store_error;
@@ -150,3 +152,22 @@ TEST_F(UnlockTest, ADamagedKeyFileStopsTheStart) {
 }
 
 } // namespace
+
+// The line is taken exactly as typed: blanks at either end and a leading
+// U+FEFF stay; only the line end goes.
+TEST(SecretLine, ReadsOneLineOfStandardInputExactly) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const int savedInput = dup(0);
+    ASSERT_EQ(dup2(fds[0], 0), 0);
+    const char typed[] = "\xEF\xBB\xBF pass phrase  \r\nsecond\n";
+    ASSERT_EQ(write(fds[1], typed, sizeof typed - 1), ssize_t(sizeof typed - 1));
+    close(fds[1]);
+    clearerr(stdin);
+    EXPECT_EQ(readSecretLine(), QString(QChar(0xFEFF)) + QStringLiteral(" pass phrase  "));
+    EXPECT_EQ(readSecretLine(), QStringLiteral("second"));
+    dup2(savedInput, 0);
+    close(savedInput);
+    close(fds[0]);
+    clearerr(stdin);
+}
