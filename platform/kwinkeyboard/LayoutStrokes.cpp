@@ -132,7 +132,8 @@ std::optional<LayoutStroke> LayoutStrokes::findComposed(char32_t ch, uint32_t gr
     return stroke->second;
 }
 
-// Every dead key of the group before every key that types a character, as the
+// Every dead key of the group before every key that types a character, then
+// before every dead key (twice the acute accent makes ´ on de), as the
 // receiver's compose table reads them: what they compose to exactly one
 // character. The first dead key and key found (fewest modifiers) win.
 std::map<char32_t, LayoutStroke> LayoutStrokes::composeAll(uint32_t group, bool capsLock) const {
@@ -144,6 +145,7 @@ std::map<char32_t, LayoutStroke> LayoutStrokes::composeAll(uint32_t group, bool 
         else if (utf32) bases.emplace_back(sym, chord);
         return false;
     });
+    bases.insert(bases.end(), deadKeys.begin(), deadKeys.end());
     std::map<char32_t, LayoutStroke> out;
     xkb_compose_state* state = xkb_compose_state_new(compose_, XKB_COMPOSE_STATE_NO_FLAGS);
     for (const auto& [dead, deadChord] : deadKeys) {

@@ -67,7 +67,7 @@ const std::vector<Layout>& layouts() {
     static const std::vector<Layout> all = {
         {"us", 0, "Login@example.com AZaz09 ~`^", 0, U'é', {{U'a', 30}, {U'y', 21}, {U'i', 23}}},
         // The second halves are behind dead keys.
-        {"de", 0, "äöüÄÖÜß @€{}\\~|<>µ zZyY ^`éÉèÈêÊáàÂôûç ğşİąęń", 0, U'ñ', {{U'ö', 39}}},
+        {"de", 0, "äöüÄÖÜß @€{}\\~|<>µ zZyY ^`\u00b4éÉèÈêÊáàÂôûç ğşİąęń", 0, U'ñ', {{U'ö', 39}}},
         {"fr", 0, "éèçàù €²&\"'(-_)=$*%µ aqAQ âêÎôÛëïüÿ", 0, U'ñ', {{U'é', 3}}},
         {"tr", 0, "İıŞşĞğçÇöÖüÜ iI èàÈá", 0, U'ê', {{U'ı', 23}}},
         {"us,ru", 1, "ЖжЯяЁёЩщ№ хъ", U'^', U'é', {{U'ж', 39}}},

@@ -123,6 +123,7 @@ TEST(LayoutStrokes, CharactersBehindDeadKeysAreTheDeadKeyThenTheKeyTheyComposeWi
     loadWithCompose(de, "de");
     EXPECT_EQ(de.strokeFor(U'^', 0, false), afterDeadKey(circumflex, kSpace));
     EXPECT_EQ(de.strokeFor(U'`', 0, false), afterDeadKey(grave, kSpace));
+    EXPECT_EQ(de.strokeFor(U'\u00b4', 0, false), afterDeadKey(acute, 13)); // the dead key twice
     EXPECT_EQ(de.strokeFor(U'é', 0, false), afterDeadKey(acute, 18));
     EXPECT_EQ(de.strokeFor(U'É', 0, false), afterDeadKey(acute, 18, {kShift}));
     EXPECT_EQ(de.strokeFor(U'ê', 0, false), afterDeadKey(circumflex, 18));
