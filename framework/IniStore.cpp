@@ -1,5 +1,4 @@
 #include "framework/IniStore.h"
-#include "platform/core/Utf8Text.h"
 #include "framework/IniDocument.h"
 #include <QFile>
 #include "platform/core/PrivateFile.h"
@@ -48,8 +47,13 @@ std::optional<QString> IniStore::lookup(const QString& section, const QString& k
 IniDocument IniStore::load() const {
     QFile file(fileName_);
     if (fileName_.isEmpty() || !file.open(QIODevice::ReadOnly)) return IniDocument::parse({});
-    // A byte-order mark is kept, so that a rewrite keeps it too.
-    return IniDocument::parse(utf8Text(file.readAll()));
+    const QByteArray bytes = file.readAll();
+    // Decoding drops a byte-order mark (a second one that an editor left, too,
+    // so the first line stays a section); keep one so that a rewrite keeps it.
+    const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom))
+        return IniDocument::parse(QChar(0xFEFF) + QString::fromUtf8(bytes.mid(3)));
+    return IniDocument::parse(QString::fromUtf8(bytes));
 }
 
 // All keys of one call land in the file together, in one replacement.

@@ -84,6 +84,11 @@ TEST_F(IniStoreTest, WritingOneKeyKeepsEverythingElse) {
     EXPECT_EQ(store.readSetting("Main", "XPos"), "1");
     ASSERT_TRUE(store.writeSetting("Main", "XPos", "3"));
     EXPECT_EQ(readFile(), QByteArray("\xEF\xBB\xBF[Main]\nXPos=3\n"));
+    // So does one saved with the mark twice; a rewrite keeps one.
+    writeFile("\xEF\xBB\xBF\xEF\xBB\xBF[Main]\nXPos=1\n");
+    EXPECT_EQ(store.readSetting("Main", "XPos"), "1");
+    ASSERT_TRUE(store.writeSetting("Main", "XPos", "3"));
+    EXPECT_EQ(readFile(), QByteArray("\xEF\xBB\xBF[Main]\nXPos=3\n"));
 }
 
 TEST_F(IniStoreTest, ValuesReadBackAsWrittenAndUnstorableOnesAreRefused) {
