@@ -92,7 +92,9 @@ void CsvReader::rewind() {
     recordLine_ = 0;
     unterminatedLine_ = 0;
     fill();
-    bomBytes_ = buffer_.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    // The byte-order mark, as often as a tool wrote it again before the text.
+    bomBytes_ = 0;
+    while (QByteArrayView(buffer_).sliced(bomBytes_).startsWith("\xEF\xBB\xBF")) bomBytes_ += 3;
     pos_ = bomBytes_;
 }
 
