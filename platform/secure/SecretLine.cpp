@@ -1,6 +1,6 @@
 #include "platform/secure/SecretLine.h"
+#include "platform/core/Utf8Text.h"
 #include "platform/secure/SecretBytes.h"
-#include <QStringDecoder>
 #include <cstdio>
 #include <mutex>
 
@@ -18,11 +18,7 @@ QString readSecretLine() {
     for (int c; (c = std::getchar()) != EOF && c != '\n';)
         if (size < line.size()) line.data()[size++] = char(c);
     if (size > 0 && line.data()[size - 1] == '\r') --size;
-    // Every character counts, a leading U+FEFF too, which a plain decoding
-    // would drop as a byte-order mark.
-    QStringDecoder decoder(QStringDecoder::System,
-                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    return decoder.decode(QByteArrayView(line.constData(), qsizetype(size)));
+    return utf8Text(line.constData(), qsizetype(size)); // a leading U+FEFF too
 }
 
 } // namespace ql

@@ -28,9 +28,9 @@
 #include "signin/views/UnlockWindow.h"
 #include "signin/views/UpgradeProgressWindow.h"
 #include "store/ConfigurationSettings.h"
-#include "store/StartUpUnlock.h"
 #include "store/Layouts.h"
 #include "store/StartUp.h"
+#include "store/StartUpUnlock.h"
 #include "store/WordList.h"
 #include <cstdio>
 #include <QApplication>
@@ -273,10 +273,6 @@ int runMainProgramWindows(const QStringList& arguments, const MainProgramParts& 
     qApp->removeEventFilter(&activity);
     return 0;
 }
-
-} // namespace
-
-namespace {
 
 // With no display, the passphrase has no window to come from.
 void refusePassphraseWindow() {
